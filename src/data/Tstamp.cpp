@@ -1,0 +1,96 @@
+#include "data/Tstamp.h"
+
+#include <utility>
+
+bool TStampOptions::operator==(const TStampOptions& other) const {
+  return Subdirs == other.Subdirs && Directories == other.Directories &&
+         AnyAttr == other.AnyAttr && CRTime == other.CRTime && LWTime == other.LWTime &&
+         LATime == other.LATime;
+}
+
+bool IsValidFileTime(const FILETIME& time) {
+  const uint64_t value = FileTimeValue(time);
+  return value != 0 && (value >> 63) == 0;
+}
+
+void ClearFileTime(FILETIME& time) {
+  time.dwLowDateTime = 0;
+  time.dwHighDateTime = 0;
+}
+
+void TStampHolder::Store(const TStamps& stamps, const TStamp& average, int dirCount) {
+  Store(TStamps(stamps), average, dirCount);
+}
+
+void TStampHolder::Store(TStamps&& stamps, const TStamp& average, int dirCount) {
+  FStamps = std::move(stamps);
+  FAverage.Path = average.Path;
+  FAverage.CRTime = average.CRTime;
+  FAverage.LWTime = average.LWTime;
+  FAverage.LATime = average.LATime;
+  FDirCount = dirCount;
+  Changed();
+}
+
+void TStampHolder::Clear() {
+  // Swapping with an empty list gives the memory back; clear() would keep it.
+  TStamps().swap(FStamps);
+  FAverage = TStamp();
+  FDirCount = 0;
+  Changed();
+}
+
+void TStampHolder::Changed() {
+  if (OnChange) OnChange(this);
+}
+
+void TStampHistory::Add(const TStampUnit& unit) { Add(TStampUnit(unit)); }
+
+void TStampHistory::Add(TStampUnit&& unit) {
+  const int p = FPosition;
+  FPosition = p + 1;
+  FUnits.resize(size_t(p));
+  FUnits.push_back(std::move(unit));
+  Changed();
+}
+
+void TStampHistory::CommitUndo(const TStampUnit& unit) { CommitUndo(TStampUnit(unit)); }
+
+void TStampHistory::CommitUndo(TStampUnit&& unit) {
+  if (!CanUndo()) return;
+  --FPosition;
+  FUnits[size_t(FPosition)] = std::move(unit);
+  Changed();
+}
+
+void TStampHistory::CommitRedo(const TStampUnit& unit) { CommitRedo(TStampUnit(unit)); }
+
+void TStampHistory::CommitRedo(TStampUnit&& unit) {
+  if (!CanRedo()) return;
+  FUnits[size_t(FPosition)] = std::move(unit);
+  ++FPosition;
+  Changed();
+}
+
+void TStampHistory::DiscardUndo() {
+  if (!CanUndo()) return;
+  --FPosition;
+  FUnits.erase(FUnits.begin() + FPosition);
+  Changed();
+}
+
+void TStampHistory::DiscardRedo() {
+  if (!CanRedo()) return;
+  FUnits.erase(FUnits.begin() + FPosition);
+  Changed();
+}
+
+void TStampHistory::Clear() {
+  TStampUnits().swap(FUnits);
+  FPosition = 0;
+  Changed();
+}
+
+void TStampHistory::Changed() {
+  if (OnChange) OnChange(this);
+}

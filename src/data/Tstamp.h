@@ -1,0 +1,126 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/FileTime.h"
+#include "platform/Object.h"
+
+// One item, a file or a folder, with its three times as the file system reports them (UTC).
+class TStamp {
+ public:
+  TStamp() = default;
+  TStamp(const TStamp&) = default;
+  TStamp(TStamp&&) noexcept = default;
+  TStamp& operator=(const TStamp&) = default;
+  TStamp& operator=(TStamp&&) noexcept = default;
+  virtual ~TStamp() = default;
+
+  std::string Path;
+  FILETIME CRTime{};
+  FILETIME LWTime{};
+  FILETIME LATime{};
+};
+
+using TStamps = std::vector<TStamp>;
+
+// The six switches that steer an operation, in the order the settings file stores them.
+class TStampOptions {
+ public:
+  TStampOptions() = default;
+  TStampOptions(const TStampOptions&) = default;
+  TStampOptions& operator=(const TStampOptions&) = default;
+  virtual ~TStampOptions() = default;
+  bool operator==(const TStampOptions& other) const;
+
+  bool Subdirs = true;
+  bool Directories = true;
+  bool AnyAttr = false;
+  bool CRTime = true;
+  bool LWTime = true;
+  bool LATime = true;
+};
+
+// Stamps with the options they are written with: the work of one writing operation, and one
+// entry of the Undo/Redo history.
+class TStampUnit {
+ public:
+  TStampUnit() = default;
+  TStampUnit(const TStampUnit&) = default;
+  TStampUnit(TStampUnit&&) noexcept = default;
+  TStampUnit& operator=(const TStampUnit&) = default;
+  TStampUnit& operator=(TStampUnit&&) noexcept = default;
+  virtual ~TStampUnit() = default;
+
+  TStamps Stamps;
+  TStampOptions Options;
+};
+
+using TStampUnits = std::vector<TStampUnit>;
+
+// A time is known when it is above zero and below 2^63.
+bool IsValidFileTime(const FILETIME& time);
+void ClearFileTime(FILETIME& time);
+
+// The Get data: the items of the last Get that read anything, their average and folder count.
+class TStampHolder : public TObject {
+ public:
+  TStampHolder() = default;
+  ~TStampHolder() override = default;
+  TStampHolder(const TStampHolder&) = delete;
+  TStampHolder& operator=(const TStampHolder&) = delete;
+
+  const TStamps& Stamps() const { return FStamps; }
+  const TStamp& Average() const { return FAverage; }
+  int Count() const { return int(FStamps.size()); }
+  int DirCount() const { return FDirCount; }
+  int FileCount() const { return Count() - FDirCount; }
+
+  void Store(const TStamps& stamps, const TStamp& average, int dirCount);
+  // Takes the list over instead of copying it, for callers that no longer need theirs.
+  void Store(TStamps&& stamps, const TStamp& average, int dirCount);
+  void Clear();
+
+  TNotifyEvent OnChange;
+  void Changed();
+
+ private:
+  TStamps FStamps;
+  TStamp FAverage;
+  int FDirCount = 0;
+};
+
+// The Undo/Redo entries, oldest first; the first Position entries can be undone, the rest redone.
+class TStampHistory : public TObject {
+ public:
+  TStampHistory() = default;
+  ~TStampHistory() override = default;
+  TStampHistory(const TStampHistory&) = delete;
+  TStampHistory& operator=(const TStampHistory&) = delete;
+
+  bool CanUndo() const { return FPosition != 0; }
+  bool CanRedo() const { return FPosition < int(FUnits.size()); }
+  // Only while CanUndo (CanRedo) holds.
+  const TStampUnit& UndoUnit() const { return FUnits[size_t(FPosition - 1)]; }
+  const TStampUnit& RedoUnit() const { return FUnits[size_t(FPosition)]; }
+  int Position() const { return FPosition; }
+  int Count() const { return int(FUnits.size()); }
+  const TStampUnits& Units() const { return FUnits; }
+
+  void Add(const TStampUnit& unit);
+  void Add(TStampUnit&& unit);
+  void CommitUndo(const TStampUnit& unit);
+  void CommitUndo(TStampUnit&& unit);
+  void CommitRedo(const TStampUnit& unit);
+  void CommitRedo(TStampUnit&& unit);
+  void DiscardUndo();
+  void DiscardRedo();
+  void Clear();
+
+  TNotifyEvent OnChange;
+  void Changed();
+
+ private:
+  TStampUnits FUnits;
+  int FPosition = 0;
+};

@@ -1,0 +1,22 @@
+# Fails when the program imports any DLL that is not part of Windows itself.
+set(system_dlls
+  kernel32.dll user32.dll gdi32.dll shell32.dll comctl32.dll ole32.dll oleaut32.dll advapi32.dll
+  comdlg32.dll shlwapi.dll msvcrt.dll uxtheme.dll)
+execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "objdump failed on ${EXE}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\r\n]+" lines "${dump}")
+if(NOT lines)
+  message(FATAL_ERROR "no imports found in ${EXE}")
+endif()
+foreach(line ${lines})
+  string(REPLACE "DLL Name: " "" dll "${line}")
+  string(TOLOWER "${dll}" dll)
+  string(STRIP "${dll}" dll)
+  list(FIND system_dlls "${dll}" found)
+  if(found EQUAL -1)
+    message(FATAL_ERROR "${EXE} imports ${dll}, which is not a system DLL")
+  endif()
+  message(STATUS "imports ${dll}")
+endforeach()
