@@ -1,0 +1,205 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/FileSystem.h"
+#include "platform/WinConst.h"
+#include "support/TempTree.h"
+
+namespace {
+
+// Times with digits down to the 100 ns unit, so that a rounding shows.
+constexpr uint64_t time1 = 130000000001234567;
+constexpr uint64_t time2 = 131000000007654321;
+constexpr uint64_t time3 = 132000000000000001;
+
+class FileSystemTest : public testing::Test {
+ protected:
+  std::string Below(const std::string& folder, const std::string& name) {
+    return folder + TTempTree::Separator() + name;
+  }
+
+  std::map<std::string, uint32_t> Listing(const std::string& folder) {
+    std::map<std::string, uint32_t> entries;
+    EXPECT_TRUE(fs.ListFolder(folder, [&](const char* name, uint32_t attributes) {
+      entries[name] = attributes;
+      return true;
+    }));
+    entries.erase(".");
+    entries.erase("..");
+    return entries;
+  }
+
+  TWriteTimesResult WriteLastWrite(const std::string& path, uint64_t value, bool isFolder = false) {
+    FILETIME time = MakeFileTime(value);
+    return fs.WriteTimes(path, isFolder, nullptr, nullptr, &time);
+  }
+
+  TFileSystem& fs = PlatformFileSystem();
+  TTempTree tree;
+};
+
+TEST_F(FileSystemTest, FindEntryReadsAttributesAndTimesOfFilesAndFolders) {
+  std::string file = tree.AddFile("a.txt", "text");
+  std::string folder = tree.AddFolder("sub");
+  tree.SetTimes(file, {0, time1, time2});
+  tree.SetTimes(folder, {0, time2, time3});
+
+  TFileEntry entry;
+  ASSERT_TRUE(fs.FindEntry(file, entry));
+  EXPECT_EQ(entry.Attributes & faDirectory, 0u);
+  EXPECT_EQ(FileTimeValue(entry.LastAccessTime), time1);
+  EXPECT_EQ(FileTimeValue(entry.LastWriteTime), time2);
+  EXPECT_EQ(FileTimeValue(entry.CreationTime), TTempTree::Times(file).Creation);
+  EXPECT_EQ(fs.GetAttributes(file), entry.Attributes);
+
+  ASSERT_TRUE(fs.FindEntry(folder, entry));
+  EXPECT_NE(entry.Attributes & faDirectory, 0u);
+  EXPECT_EQ(FileTimeValue(entry.LastAccessTime), time2);
+  EXPECT_EQ(FileTimeValue(entry.LastWriteTime), time3);
+  EXPECT_EQ(fs.GetAttributes(folder), entry.Attributes);
+}
+
+TEST_F(FileSystemTest, EveryPrimitiveFailsOnAPathThatNamesNothing) {
+  std::string missing = tree.Path("missing");
+  std::string file = tree.AddFile("file");
+  TFileEntry entry;
+  TFolderId id;
+  auto visit = [](const char*, uint32_t) { return true; };
+
+  EXPECT_FALSE(fs.FindEntry(missing, entry));
+  EXPECT_FALSE(fs.FindEntry(Below(missing, "child"), entry));
+  EXPECT_EQ(fs.GetAttributes(missing), faInvalid);
+  EXPECT_FALSE(fs.SetAttributes(missing, faNormal));
+  EXPECT_FALSE(fs.ListFolder(missing, visit));
+  EXPECT_FALSE(fs.ListFolder(file, visit));
+  EXPECT_FALSE(fs.FolderId(missing, id));
+  EXPECT_EQ(WriteLastWrite(missing, time1), TWriteTimesResult::NoWriteAccess);
+}
+
+TEST_F(FileSystemTest, ListFolderGivesOneLevelWithTheDirectoryBitUntilTheVisitorStops) {
+  tree.AddFile("a.txt");
+  std::string sub = tree.AddFolder("sub");
+  tree.AddFile(Below("sub", "inner.txt"));
+
+  std::map<std::string, uint32_t> entries = Listing(tree.Root());
+  ASSERT_EQ(entries.size(), 2u);
+  ASSERT_TRUE(entries.count("a.txt") && entries.count("sub"));
+  EXPECT_EQ(entries["a.txt"] & faDirectory, 0u);
+  EXPECT_NE(entries["sub"] & faDirectory, 0u);
+  EXPECT_EQ(Listing(sub).size(), 1u);
+
+  int visits = 0;
+  EXPECT_TRUE(fs.ListFolder(tree.Root(), [&](const char*, uint32_t) { return ++visits < 2; }));
+  EXPECT_EQ(visits, 2);
+}
+
+TEST_F(FileSystemTest, WritingOneTimeLeavesTheOtherTwo) {
+  bool keepsCreation = tree.KeepsCreationTime();
+  for (bool isFolder : {false, true}) {
+    SCOPED_TRACE(isFolder ? "folder" : "file");
+    std::string path = isFolder ? tree.AddFolder("folder") : tree.AddFile("file");
+    tree.SetTimes(path, {0, time1, time2});
+    uint64_t creation = TTempTree::Times(path).Creation;
+
+    EXPECT_EQ(WriteLastWrite(path, time3, isFolder), TWriteTimesResult::Written);
+    TItemTimes after = TTempTree::Times(path);
+    EXPECT_EQ(after.LastAccess, time1);
+    EXPECT_EQ(after.LastWrite, time3);
+    if (keepsCreation) {
+      EXPECT_EQ(after.Creation, creation);
+    }
+
+    FILETIME access = MakeFileTime(time2);
+    EXPECT_EQ(fs.WriteTimes(path, isFolder, nullptr, &access, nullptr), TWriteTimesResult::Written);
+    after = TTempTree::Times(path);
+    EXPECT_EQ(after.LastAccess, time2);
+    EXPECT_EQ(after.LastWrite, time3);
+    if (keepsCreation) {
+      EXPECT_EQ(after.Creation, creation);
+    }
+  }
+}
+
+TEST_F(FileSystemTest, ALinkIsReadAndWrittenAsItself) {
+  std::string target = tree.AddFile("target");
+  std::string link = tree.AddSymlink("link", target, false);
+  if (link.empty()) GTEST_SKIP() << "this system does not let this user make symbolic links";
+  tree.SetTimes(target, {0, time1, time1});
+  tree.SetTimes(link, {0, time2, time2});
+
+  TFileEntry entry;
+  ASSERT_TRUE(fs.FindEntry(link, entry));
+  EXPECT_NE(entry.Attributes & faReparsePoint, 0u);
+  EXPECT_EQ(FileTimeValue(entry.LastWriteTime), time2);
+
+  TItemTimes targetBefore = TTempTree::Times(target);
+  EXPECT_EQ(WriteLastWrite(link, time3), TWriteTimesResult::Written);
+  EXPECT_EQ(TTempTree::Times(link).LastWrite, time3);
+  EXPECT_EQ(TTempTree::Times(target), targetBefore);
+}
+
+TEST_F(FileSystemTest, ALinkedFolderIsAFolderWithTheTargetsIdentity) {
+  std::string target = tree.AddFolder("target");
+  std::string other = tree.AddFolder("other");
+  std::string link = tree.AddSymlink("link", target, true);
+  if (link.empty()) GTEST_SKIP() << "this system does not let this user make symbolic links";
+
+  EXPECT_EQ(fs.GetAttributes(link) & (faDirectory | faReparsePoint), faDirectory | faReparsePoint);
+  TFolderId targetId, otherId, linkId;
+  ASSERT_TRUE(fs.FolderId(target, targetId));
+  ASSERT_TRUE(fs.FolderId(other, otherId));
+  ASSERT_TRUE(fs.FolderId(link, linkId));
+  EXPECT_EQ(linkId, targetId);
+  EXPECT_NE(otherId, targetId);
+}
+
+TEST_F(FileSystemTest, SetAttributesSetsAndClearsReadOnly) {
+  std::string file = tree.AddFile("file");
+  ASSERT_TRUE(fs.SetAttributes(file, faReadOnly));
+  EXPECT_NE(fs.GetAttributes(file) & faReadOnly, 0u);
+  ASSERT_TRUE(fs.SetAttributes(file, faNormal));
+  EXPECT_EQ(fs.GetAttributes(file) & faReadOnly, 0u);
+  EXPECT_EQ(WriteLastWrite(file, time1), TWriteTimesResult::Written);
+}
+
+TEST_F(FileSystemTest, ReadOnlyFileRefusesTheWriteOfItsTimesPermission) {
+  std::string file = tree.AddFile("file");
+  tree.SetTimes(file, {0, time1, time2});
+  TItemTimes before = TTempTree::Times(file);
+  TTempTree::SetReadOnly(file, true);
+  if (TTempTree::CanOpenForWriting(file)) {
+    GTEST_SKIP() << "this user may write read-only files (run as an unprivileged user)";
+  }
+  EXPECT_EQ(WriteLastWrite(file, time3), TWriteTimesResult::NoWriteAccess);
+  EXPECT_EQ(TTempTree::Times(file), before);
+}
+
+TEST_F(FileSystemTest, PathOrderIgnoresCaseFirstIsConsistentAndZeroExactlyForOneItem) {
+  std::vector<std::string> paths = {"ab", "a\u00ADb", "AB",  "abc",  "ABD", "a",      "B", "b",
+                                    "",   "a b",      "a_b", "a\\b", "a/b", "\u00E4", "z"};
+  for (const std::string& a : paths) {
+    for (const std::string& b : paths) {
+      SCOPED_TRACE("\"" + a + "\" against \"" + b + "\"");
+      int order = fs.ComparePaths(a, b);
+      EXPECT_EQ(order, -fs.ComparePaths(b, a));
+      EXPECT_EQ(order == 0, fs.SameItem(a, b));
+    }
+  }
+  std::sort(paths.begin(), paths.end(),
+            [&](const std::string& a, const std::string& b) { return fs.ComparePaths(a, b) < 0; });
+  for (size_t i = 0; i < paths.size(); ++i) {
+    for (size_t j = i + 1; j < paths.size(); ++j) {
+      EXPECT_LE(fs.ComparePaths(paths[i], paths[j]), 0) << paths[i] << " before " << paths[j];
+    }
+  }
+  EXPECT_LT(fs.ComparePaths("a", "B"), 0);
+  EXPECT_LT(fs.ComparePaths("abc", "ABD"), 0);
+  EXPECT_GT(fs.ComparePaths("Zeta", "alpha"), 0);
+  EXPECT_FALSE(fs.SameItem("a\u00ADb", "ab"));
+}
+
+}  // namespace

@@ -1,0 +1,112 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "platform/FileSystem.h"
+#include "platform/WinConst.h"
+
+// The primitives a test can make fail or watch. A write of times is two steps: opening the item
+// (its failure is NoWriteAccess) and setting the times (SetFailed).
+enum class TPrimitive {
+  FindEntry,
+  ListFolder,
+  FolderId,
+  GetAttributes,
+  SetAttributes,
+  WriteTimesOpen,
+  WriteTimesSet,
+  NormalizePath
+};
+
+// An in-memory tree that behaves like the Windows file system as the engine sees it: letter case
+// (ASCII) is ignored in every path, a folder lists "." and ".." first, a read-only item refuses the
+// write of its times, a folder is opened for writing only as a folder. With the separator '\\', a
+// path ending in it or holding '*' or '?' has no entry, as FindFirstFileA gives none. Any primitive
+// can be made to fail for a chosen path. Safe to use from one worker thread and the test's thread.
+class TFakeFileSystem : public TFileSystem {
+ public:
+  explicit TFakeFileSystem(char separator = '\\');
+
+  // Both create missing parent folders; adding a path that exists replaces its entry.
+  void AddFolder(const std::string& path, uint32_t attributes = faDirectory);
+  void AddFile(const std::string& path, uint32_t attributes = faArchive, uint64_t creation = 0,
+               uint64_t lastAccess = 0, uint64_t lastWrite = 0);
+  // A linked folder (faDirectory | faReparsePoint): read and written as itself, listed as the
+  // target, and every path below it leads into the target.
+  void AddFolderLink(const std::string& path, const std::string& target);
+  // The three times of an existing item; false when there is none.
+  bool SetTimes(const std::string& path, uint64_t creation, uint64_t lastAccess,
+                uint64_t lastWrite);
+
+  // NormalizePath(from) gives to; every other path comes back unchanged.
+  void MapNormalized(const std::string& from, const std::string& to);
+  // That primitive fails for that path (letter case ignored) from now on.
+  void Fail(TPrimitive primitive, const std::string& path);
+  // False: a write that asks for a creation time gives SetFailed and writes nothing.
+  void SetCanWriteCreationTime(bool can);
+
+  bool Exists(const std::string& path) const;
+  // The item's current attributes and times; Attributes is faInvalid when there is no such item.
+  TFileEntry Entry(const std::string& path) const;
+
+  // Called at the start of every primitive, before the fake looks at anything (and for a write
+  // of times once more before the times are set), without the fake's lock held.
+  std::function<void(TPrimitive, const std::string& path)> OnCall;
+
+  bool FindEntry(const std::string& path, TFileEntry& entry) override;
+  bool ListFolder(const std::string& folder, const TEntryVisitor& visit) override;
+  bool FolderId(const std::string& path, TFolderId& id) override;
+  uint32_t GetAttributes(const std::string& path) override;
+  bool SetAttributes(const std::string& path, uint32_t attributes) override;
+  TWriteTimesResult WriteTimes(const std::string& path, bool isFolder, const FILETIME* creation,
+                               const FILETIME* lastAccess, const FILETIME* lastWrite) override;
+  std::string NormalizePath(const std::string& path) override;
+  int ComparePaths(const std::string& a, const std::string& b) override;
+  bool SameItem(const std::string& a, const std::string& b) override;
+  char Separator() const override { return PathSeparator; }
+
+ private:
+  struct TFoldedHash {
+    size_t operator()(const std::string& path) const;
+  };
+  struct TFoldedEqual {
+    bool operator()(const std::string& a, const std::string& b) const;
+  };
+  template <typename T>
+  using TPathMap = std::unordered_map<std::string, T, TFoldedHash, TFoldedEqual>;
+  using TPathSet = std::unordered_set<std::string, TFoldedHash, TFoldedEqual>;
+
+  // Map nodes never move, so a node can point at its own key and at its children.
+  struct TNode {
+    const std::string* Path = nullptr;
+    TFileEntry Entry;
+    std::vector<const TNode*> Children;
+  };
+
+  TNode& Add(const std::string& path, const TFileEntry& entry);
+  std::string ParentOf(const std::string& path) const;
+  const char* NameOf(const TNode& node) const;
+  std::string Resolved(const std::string& path) const;
+  const TNode* Find(const std::string& path) const;
+  TNode* Find(const std::string& path);
+  const TNode* Followed(const std::string& path) const;
+  bool Fails(TPrimitive primitive, const std::string& path) const;
+  void Notify(TPrimitive primitive, const std::string& path) const;
+  bool OpensForTimes(const std::string& path, bool isFolder) const;
+  bool WindowsStyle() const { return PathSeparator == '\\'; }
+
+  const char PathSeparator;
+  mutable std::mutex Mutex;
+  TPathMap<TNode> Nodes;
+  TPathMap<std::string> LinkTargets;
+  std::unordered_map<std::string, std::string> Normalized;
+  std::array<TPathSet, size_t(TPrimitive::NormalizePath) + 1> Failures;
+  bool CanWriteCreationTime = true;
+};
