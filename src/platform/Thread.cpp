@@ -2,9 +2,11 @@
 
 TMainThreadQueue::TMainThreadQueue() : MainThread(std::this_thread::get_id()) {}
 
+// Never destroyed: a worker that frees itself may still be leaving the queue while the program
+// ends, and must not find it gone.
 TMainThreadQueue& MainThreadQueue() {
-  static TMainThreadQueue queue;
-  return queue;
+  static auto* queue = new TMainThreadQueue;
+  return *queue;
 }
 
 bool TMainThreadQueue::IsMainThread() const { return std::this_thread::get_id() == MainThread; }

@@ -1,0 +1,130 @@
+#include "engine/Tstamper.h"
+
+#include <utility>
+
+#include "platform/WinConst.h"
+
+std::string OperationName(TOperationKind kind) {
+  switch (kind) {
+    case okGet:
+      return "Get";
+    case okSet:
+      return "Set";
+    case okSync:
+      return "Sync";
+    case okUndo:
+      return "Undo";
+    case okRedo:
+      return "Redo";
+    case okProperties:
+      return "Properties";
+  }
+  return "(Unknown)";
+}
+
+TStamper::TStamper(TOperationKind kind, const TStringList* paths, TStampHolder* holder,
+                   TStampHistory* history, TStampOptions options)
+    : FKind(kind), FHolder(holder), FHistory(history), FOptions(options) {
+  if (paths) FPaths = *paths;
+}
+
+void TStamper::Execute() {
+  // Whatever goes wrong inside the body ends the run quietly; the end event still follows.
+  try {
+    Body();
+  } catch (...) {
+  }
+}
+
+void TStamper::DoTerminate() {
+  FCanceled = Terminated();
+  TStamperBase::DoTerminate();
+  TStringList().swap(FErrorLog);
+  FPaths.reset();
+}
+
+void TStamper::Body() {
+  if (!PassesTimeCheck() || Terminated()) return;
+  if (!PassesItemCheck() || Terminated()) return;
+  switch (FKind) {
+    case okGet:
+    case okProperties:
+      ReadOperation();
+      break;
+    case okSet:
+    case okSync:
+    case okUndo:
+    case okRedo:
+      WriteOperation();
+      break;
+  }
+}
+
+bool TStamper::PassesTimeCheck() {
+  FItemCount = PathCount();
+  if (FKind != okSet && FKind != okSync) return true;
+  if (FOptions.CRTime || FOptions.LWTime || FOptions.LATime) return true;
+  Refuse("No time parameter to process.");
+  return false;
+}
+
+bool TStamper::PassesItemCheck() {
+  if (!FPaths) return true;
+  ExpandItems(*FPaths, FOptions);
+  // A stopped expansion is incomplete: its count would mislead, so the dropped count stays.
+  if (Terminated()) return false;
+  FItemCount = PathCount();
+  if (FItemCount >= 1) return true;
+  Refuse("No item to process.");
+  return false;
+}
+
+void TStamper::Refuse(const std::string& reason) {
+  ShowMessageBox("No operation.\r\n\r\n" + reason, mbOk | mbIconExclamation);
+}
+
+void TStamper::TakePaths(TStamps& stamps) {
+  // From here on the item paths are needed only as the stamps' paths, so they are moved, not
+  // copied.
+  for (size_t i = 0; i < stamps.size(); ++i) stamps[i].Path = std::move((*FPaths)[i]);
+}
+
+void TStamper::ReadOperation() {
+  if (FKind == okProperties && !FPaths)
+    ReportGetData();
+  else
+    ReadItems();
+}
+
+void TStamper::ReportGetData() {
+  int fileCount = 0;
+  int dirCount = 0;
+  TStamp average;
+  Synchronize([&] {
+    fileCount = FHolder->FileCount();
+    dirCount = FHolder->DirCount();
+    average = FHolder->Average();
+  });
+  ShowProperties(fileCount, dirCount, average);
+  FItemCount = FSucceededCount = fileCount + dirCount;
+}
+
+void TStamper::ReadItems() {
+  TStamps stamps(static_cast<size_t>(PathCount()));
+  TakePaths(stamps);
+  FItemCount = int(stamps.size());
+  int folderCount = 0;
+  FSucceededCount = GetStamps(FErrorLog, stamps, folderCount);
+  if (Terminated()) return;
+  if (FSucceededCount <= 0) {
+    Refuse(FKind == okGet ? "Failed all items.\r\n\r\nGet data is not registered."
+                          : "Failed to get properties.");
+    return;
+  }
+  TStamp average = AverageStamp(stamps);
+  if (Terminated()) return;
+  if (FKind == okGet)
+    Synchronize([&] { FHolder->Store(std::move(stamps), average, folderCount); });
+  else
+    ShowProperties(int(stamps.size()) - folderCount, folderCount, average);
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "data/Common.h"
+#include "data/Tstamp.h"
+#include "engine/Tstamperbase.h"
+
+enum TOperationKind : int8_t {
+  okGet = 0,
+  okSet = 1,
+  okSync = 2,
+  okUndo = 3,
+  okRedo = 4,
+  okProperties = 5
+};
+
+// "Get" .. "Properties"; "(Unknown)" for any other value.
+std::string OperationName(TOperationKind kind);
+
+// The worker thread of one operation. It borrows the holder and the history, touches them only in
+// short steps on the main thread, shows its own messages and hands its counts and error log to
+// the end event. It frees itself after its end.
+class TStamper : public TStamperBase {
+ public:
+  // Paths may be null (Undo, Redo, Properties of the Get data); the caller keeps its own list.
+  TStamper(TOperationKind kind, const TStringList* paths, TStampHolder* holder,
+           TStampHistory* history, TStampOptions options);
+
+  // Readable in the end event.
+  const TStringList& ErrorLog() const { return FErrorLog; }
+  int ItemCount() const { return FItemCount; }
+  int SucceededCount() const { return FSucceededCount; }
+  bool Canceled() const { return FCanceled; }
+  TOperationKind Kind() const { return FKind; }
+
+ protected:
+  void DoTerminate() override;
+  void Execute() override;
+
+ private:
+  void Body();
+  bool PassesTimeCheck();
+  bool PassesItemCheck();
+  void Refuse(const std::string& reason);
+  int PathCount() const { return FPaths ? int(FPaths->size()) : 0; }
+  void TakePaths(TStamps& stamps);
+
+  void ReadOperation();
+  void ReportGetData();
+  void ReadItems();
+
+  void WriteOperation();
+  TStampUnit FetchUnit();
+  bool CountsMatch(const TStampUnit& unit);
+  bool ConfirmIncompleteBackup(int read);
+  void CommitHistory(TStampUnit&& backup);
+
+  int FItemCount = 0;
+  int FSucceededCount = 0;
+  bool FCanceled = false;
+  TStringList FErrorLog;
+  TOperationKind FKind;
+  std::optional<TStringList> FPaths;
+  TStampHolder* FHolder;
+  TStampHistory* FHistory;
+  TStampOptions FOptions;
+};

@@ -1,0 +1,42 @@
+#include "engine/Tstamperbase.h"
+
+#include "platform/Application.h"
+#include "platform/WinConst.h"
+
+TStamperBase::TStamperBase() { FreeOnTerminate = true; }
+
+TStamperBase::~TStamperBase() = default;
+
+std::string TStamperBase::NormalizePath(const std::string& path) {
+  return FileSystem().NormalizePath(path);
+}
+
+bool TStamperBase::IsExistingFolder(const std::string& path) {
+  const uint32_t attributes = FileSystem().GetAttributes(path);
+  return attributes != faInvalid && (attributes & faDirectory) != 0;
+}
+
+std::string TStamperBase::AttributeText(uint32_t attrs) {
+  struct TLetter {
+    char Letter;
+    uint32_t Bit;
+  };
+  static constexpr TLetter letters[] = {{'A', faArchive},  {'D', faDirectory}, {'H', faHidden},
+                                        {'N', faNormal},   {'R', faReadOnly},  {'S', faSystem},
+                                        {'T', faTemporary}};
+  std::string text;
+  for (const TLetter& row : letters) {
+    text += (attrs & row.Bit) ? '+' : '-';
+    text += row.Letter;
+  }
+  return text;
+}
+
+int TStamperBase::ShowMessageBox(const std::string& text, int style) {
+  MessageText = text;
+  MessageFlags = style;
+  Synchronize([this] {
+    MessageResult = Application().MsgBox(MessageText, Application().Title, MessageFlags);
+  });
+  return MessageResult;
+}

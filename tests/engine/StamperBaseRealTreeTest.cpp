@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "engine/Tstamperbase.h"
+#include "platform/WinConst.h"
+#include "support/FakeFileSystem.h"
+#include "support/TempTree.h"
+
+namespace {
+
+class TTestStamper : public TStamperBase {
+ public:
+  TTestStamper() { FreeOnTerminate = false; }
+
+ protected:
+  void Execute() override {}
+};
+
+constexpr uint64_t year2010 = 129067776000000000;
+constexpr uint64_t june2011 = 129513600000000000;
+constexpr uint64_t march2012 = 129753111670000000;
+
+TStampOptions Walk(bool subdirs, bool directories) {
+  TStampOptions options;
+  options.Subdirs = subdirs;
+  options.Directories = directories;
+  return options;
+}
+
+// The paths below root, with '/' between names whatever the platform's separator.
+TStringList Relative(const TStringList& paths, const std::string& root, char separator) {
+  TStringList relative;
+  for (std::string path : paths) {
+    path.erase(0, root.size());
+    std::replace(path.begin(), path.end(), separator, '/');
+    relative.push_back(path);
+  }
+  return relative;
+}
+
+TStringList Expand(const TStringList& dropped, TStampOptions options) {
+  TTestStamper stamper;
+  TStringList items = dropped;
+  stamper.ExpandItems(items, options);
+  return items;
+}
+
+// The platform's file system must walk a real tree exactly as the engine's tests assume the fake
+// walks its own.
+TEST(StamperBaseRealTree, ExpandsAsOnTheFake) {
+  TTempTree tree;
+  tree.AddFile("a.txt");
+  tree.AddFile("B.txt");
+  tree.AddFile(".hidden");
+  tree.AddFolder("sub");
+  tree.AddFile("sub" + std::string(1, TTempTree::Separator()) + "c.txt");
+  const std::string root = tree.Root();
+  const TStringList realDrop{tree.Path("sub"), tree.Path("a.txt"), root};
+
+  TFakeFileSystem fake;
+  fake.AddFile("C:\\root\\a.txt");
+  fake.AddFile("C:\\root\\B.txt");
+  fake.AddFile("C:\\root\\.hidden", faHidden);
+  fake.AddFile("C:\\root\\sub\\c.txt");
+  const TStringList fakeDrop{"C:\\root\\sub", "C:\\root\\a.txt", "C:\\root"};
+
+  for (const TStampOptions& options : {Walk(true, true), Walk(true, false), Walk(false, true)}) {
+    const TStringList onDisk = Relative(Expand(realDrop, options), root, TTempTree::Separator());
+    TFileSystemOverride guard(fake);
+    EXPECT_EQ(onDisk, Relative(Expand(fakeDrop, options), "C:\\root", '\\'));
+  }
+  EXPECT_EQ(Relative(Expand(realDrop, Walk(true, true)), root, TTempTree::Separator()),
+            (TStringList{"", "/.hidden", "/a.txt", "/B.txt", "/sub", "/sub/c.txt"}));
+}
+
+TEST(StamperBaseRealTree, TakesALinkBackToAnAncestorWithoutWalkingIt) {
+  TTempTree tree;
+  tree.AddFolder("sub");
+  const std::string sep(1, TTempTree::Separator());
+  tree.AddFile("sub" + sep + "f.txt");
+  const std::string link = tree.AddSymlink("sub" + sep + "up", tree.Root(), true);
+  if (link.empty()) GTEST_SKIP() << "this system allows no symbolic link here";
+  EXPECT_EQ(Relative(Expand({tree.Root()}, Walk(true, true)), tree.Root(), TTempTree::Separator()),
+            (TStringList{"", "/sub", "/sub/f.txt", "/sub/up"}));
+}
+
+// Creation times cannot be set everywhere (Linux), nor read back everywhere (Wine on a file system
+// without birth times derives them from the last write), so these writes leave them out.
+TStampOptions WithoutCreation(bool anyAttr) {
+  TStampOptions options;
+  options.CRTime = false;
+  options.AnyAttr = anyAttr;
+  return options;
+}
+
+TStamp Stamp(const std::string& path, uint64_t lastWrite, uint64_t lastAccess) {
+  TStamp stamp;
+  stamp.Path = path;
+  stamp.LWTime = MakeFileTime(lastWrite);
+  stamp.LATime = MakeFileTime(lastAccess);
+  return stamp;
+}
+
+TEST(StamperBaseRealTree, WritesTheLastWriteTimeAloneBackwards) {
+  TTempTree tree;
+  const std::string first = tree.AddFile("first");
+  const std::string second = tree.AddFile("second");
+  TTempTree::SetTimes(first, {0, year2010, year2010});
+  TTempTree::SetTimes(second, {0, year2010, year2010});
+  TStampOptions options = WithoutCreation(false);
+  options.LATime = false;
+  TStamps stamps{Stamp(first, june2011, march2012), Stamp(second, march2012, june2011)};
+  TFlags flags{1, 1};
+  TStringList log;
+  TTestStamper stamper;
+  EXPECT_EQ(stamper.WriteStamps(log, stamps, options, false, flags), 2);
+  EXPECT_TRUE(log.empty()) << log.front();
+  EXPECT_EQ(flags, (TFlags{1, 1}));
+  EXPECT_EQ(TTempTree::Times(first).LastWrite, june2011);
+  EXPECT_EQ(TTempTree::Times(second).LastWrite, march2012);
+  EXPECT_EQ(TTempTree::Times(second).LastAccess, year2010);
+}
+
+class StamperBaseReadOnlyFile : public testing::Test {
+ protected:
+  StamperBaseReadOnlyFile() : Path(Tree.AddFile("locked", "contents")) {
+    TTempTree::SetTimes(Path, {0, year2010, year2010});
+    TTempTree::SetReadOnly(Path, true);
+  }
+
+  int Write(bool anyAttr) {
+    TStamps stamps{Stamp(Path, june2011, march2012)};
+    TFlags flags{1};
+    return Stamper.WriteStamps(Log, stamps, WithoutCreation(anyAttr), true, flags);
+  }
+
+  TTempTree Tree;
+  const std::string Path;
+  TTestStamper Stamper;
+  TStringList Log;
+};
+
+TEST_F(StamperBaseReadOnlyFile, PermissionRefusedWithoutAnyAttr) {
+  if (TTempTree::CanOpenForWriting(Path)) {
+    GTEST_SKIP() << "running privileged: a read-only file is not refused";
+  }
+  EXPECT_EQ(Write(false), 0);
+  EXPECT_EQ(Log, TStringList{"failed write access: " + Path});
+  EXPECT_EQ(TTempTree::Times(Path).LastWrite, year2010);
+}
+
+TEST_F(StamperBaseReadOnlyFile, PermissionTakenAwayAndPutBackWithAnyAttr) {
+  EXPECT_EQ(Write(true), 1);
+  EXPECT_TRUE(Log.empty()) << Log.front();
+  EXPECT_EQ(TTempTree::Times(Path).LastWrite, june2011);
+  EXPECT_EQ(TTempTree::Times(Path).LastAccess, march2012);
+  EXPECT_TRUE(FileSystem().GetAttributes(Path) & faReadOnly) << "the attribute is put back";
+}
+
+}  // namespace
