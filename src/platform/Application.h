@@ -1,12 +1,18 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
-// The application object: its title, its message boxes and the main-thread queue's pump.
-// The toolkit (Toolkit.h) adds the run loop and the main window.
+class TForm;
+
+// The application object: its title, its message boxes, the main-thread queue's pump, the run loop
+// of the main form, the command line and the shell.
 using TMessageBoxHook =
     std::function<int(const std::string& text, const std::string& caption, int flags)>;
+using TShellOpenHook =
+    std::function<int(const std::string& verb, const std::string& file, const std::string& params)>;
 
 class TApplication {
  public:
@@ -21,8 +27,46 @@ class TApplication {
   // messages that are waiting).
   void ProcessMessages();
 
+  // The main form: Run shows it and runs the message loop until Terminate is called during the
+  // run; closing the main form calls it.
+  TForm* MainForm() const { return FMainForm; }
+  void SetMainForm(TForm* form) { FMainForm = form; }
+  void Run();
+  void Terminate();
+  bool Terminated() const { return FTerminated; }
+
+  // The standard display of an exception that reached the program's entry: a message box with
+  // the text, the title as caption and the error icon.
+  void ShowException(const std::string& message);
+
+  // Opens a file or starts a program through the shell (an empty verb is the file's default
+  // action, an empty file name a failure) and gives the shell's result: above 32 is success.
+  // When a hook is set, the hook answers instead, as with message boxes.
+  int ShellOpen(const std::string& verb, const std::string& file, const std::string& params);
+  TShellOpenHook ShellOpenHook;
+
+  // The program file's full path.
+  std::string ExeName() const { return Arguments().front(); }
+  // The command-line parameters after the program's own path; ParamStr(0) is the program file,
+  // an index out of range gives an empty text.
+  int ParamCount() const { return int(Arguments().size()) - 1; }
+  std::string ParamStr(int index) const;
+  // Replaces the program path and parameters that the platform reports (args[0] is the program
+  // file): how tests place the program in a folder of their own.
+  void SetCommandLine(std::vector<std::string> args);
+
  private:
+  const std::vector<std::string>& Arguments() const;
   int PlatformMsgBox(const std::string& text, const std::string& caption, int flags);
+  int PlatformShellOpen(const std::string& verb, const std::string& file,
+                        const std::string& params);
+  std::vector<std::string> PlatformArguments() const;
+  void PlatformRun();
+  void PlatformWake();
+
+  TForm* FMainForm = nullptr;
+  bool FTerminated = false;
+  mutable std::optional<std::vector<std::string>> FArguments;
 };
 
 TApplication& Application();
