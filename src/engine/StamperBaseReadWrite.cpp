@@ -21,10 +21,9 @@ bool NormalizeAttributes(TStringList& errorLog, const std::string& path, uint32_
   return false;
 }
 
-bool WriteTimes(TStringList& errorLog, const TStamp& stamp, const TStampOptions& options,
-                bool isFolder) {
+bool WriteTimes(TStringList& errorLog, const TStamp& stamp, const TStampOptions& options) {
   const TWriteTimesResult result = FileSystem().WriteTimes(
-      stamp.Path, isFolder, options.CRTime ? &stamp.CRTime : nullptr,
+      stamp.Path, options.CRTime ? &stamp.CRTime : nullptr,
       options.LATime ? &stamp.LATime : nullptr, options.LWTime ? &stamp.LWTime : nullptr);
   switch (result) {
     case TWriteTimesResult::Written:
@@ -107,7 +106,7 @@ bool TStamperBase::WriteStamp(TStringList& errorLog, const TStamp& stamp,
                               const TStampOptions& options, uint8_t& flag) {
   uint32_t attrs = faInvalid;
   const bool restore = options.AnyAttr && NormalizeAttributes(errorLog, stamp.Path, attrs);
-  const bool written = WriteTimes(errorLog, stamp, options, IsExistingFolder(stamp.Path));
+  const bool written = WriteTimes(errorLog, stamp, options);
   flag = written;
   if (restore && !FileSystem().SetAttributes(stamp.Path, attrs)) {
     errorLog.push_back("failed to restore file attributes: " + stamp.Path + " (" +

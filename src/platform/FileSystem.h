@@ -49,12 +49,11 @@ class TFileSystem {
   virtual uint32_t GetAttributes(const std::string& path) = 0;
   virtual bool SetAttributes(const std::string& path, uint32_t attributes) = 0;
 
-  // Opens the item itself (never a link's target) for writing its times, writes the times given
-  // (null: leave that time as it is) and closes it. All or nothing. Never blocks on a FIFO or a
-  // device.
-  virtual TWriteTimesResult WriteTimes(const std::string& path, bool isFolder,
-                                       const FILETIME* creation, const FILETIME* lastAccess,
-                                       const FILETIME* lastWrite) = 0;
+  // Opens the item itself (never a link's target) for writing its times, a folder as a folder,
+  // writes the times given (null: leave that time as it is) and closes it. All or nothing. Never
+  // blocks on a FIFO or a device.
+  virtual TWriteTimesResult WriteTimes(const std::string& path, const FILETIME* creation,
+                                       const FILETIME* lastAccess, const FILETIME* lastWrite) = 0;
 
   // The file-system path of the item a dropped path names; the path itself when that fails.
   virtual std::string NormalizePath(const std::string& path) = 0;

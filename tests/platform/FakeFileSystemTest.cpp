@@ -20,10 +20,9 @@ TListing ListingOf(TFakeFileSystem& fs, const std::string& folder) {
   return entries;
 }
 
-TWriteTimesResult WriteLastWrite(TFakeFileSystem& fs, const std::string& path, uint64_t value,
-                                 bool isFolder = false) {
+TWriteTimesResult WriteLastWrite(TFakeFileSystem& fs, const std::string& path, uint64_t value) {
   FILETIME time = MakeFileTime(value);
-  return fs.WriteTimes(path, isFolder, nullptr, nullptr, &time);
+  return fs.WriteTimes(path, nullptr, nullptr, &time);
 }
 
 TEST(FakeFileSystem, AddingAnItemCreatesItsFoldersDownFromTheRoot) {
@@ -88,16 +87,15 @@ TEST(FakeFileSystem, WritesAreRefusedAsWindowsRefusesThem) {
   fs.AddFolder("C:\\r\\folder");
   EXPECT_EQ(WriteLastWrite(fs, "C:\\r\\read-only", 9), TWriteTimesResult::NoWriteAccess);
   EXPECT_EQ(WriteLastWrite(fs, "C:\\r\\missing", 9), TWriteTimesResult::NoWriteAccess);
-  EXPECT_EQ(WriteLastWrite(fs, "C:\\r\\folder", 9, false), TWriteTimesResult::NoWriteAccess);
-  EXPECT_EQ(WriteLastWrite(fs, "C:\\r\\folder", 9, true), TWriteTimesResult::Written);
+  EXPECT_EQ(WriteLastWrite(fs, "C:\\r\\folder", 9), TWriteTimesResult::Written);
 
   fs.SetCanWriteCreationTime(false);
   FILETIME time = MakeFileTime(9);
-  EXPECT_EQ(fs.WriteTimes("C:\\r\\file", false, &time, &time, &time), TWriteTimesResult::SetFailed);
+  EXPECT_EQ(fs.WriteTimes("C:\\r\\file", &time, &time, &time), TWriteTimesResult::SetFailed);
   TFileEntry entry = fs.Entry("C:\\r\\file");
   EXPECT_EQ(FileTimeValue(entry.LastAccessTime), 2u);
   EXPECT_EQ(FileTimeValue(entry.LastWriteTime), 3u);
-  EXPECT_EQ(fs.WriteTimes("C:\\r\\file", false, nullptr, &time, nullptr),
+  EXPECT_EQ(fs.WriteTimes("C:\\r\\file", nullptr, &time, nullptr),
             TWriteTimesResult::Written);
   EXPECT_EQ(FileTimeValue(fs.Entry("C:\\r\\file").LastAccessTime), 9u);
 }
@@ -130,7 +128,7 @@ TEST(FakeFileSystem, ALinkedFolderIsItselfButLeadsIntoItsTarget) {
   ASSERT_TRUE(fs.FolderId("C:\\target", targetId));
   EXPECT_EQ(linkId, targetId);
 
-  EXPECT_EQ(WriteLastWrite(fs, "C:\\r\\link", 9, true), TWriteTimesResult::Written);
+  EXPECT_EQ(WriteLastWrite(fs, "C:\\r\\link", 9), TWriteTimesResult::Written);
   EXPECT_EQ(FileTimeValue(fs.Entry("C:\\r\\link").LastWriteTime), 9u);
   EXPECT_EQ(FileTimeValue(fs.Entry("C:\\target").LastWriteTime), 0u);
   EXPECT_EQ(WriteLastWrite(fs, "C:\\r\\link\\a.txt", 8), TWriteTimesResult::Written);

@@ -33,9 +33,9 @@ class FileSystemTest : public testing::Test {
     return entries;
   }
 
-  TWriteTimesResult WriteLastWrite(const std::string& path, uint64_t value, bool isFolder = false) {
+  TWriteTimesResult WriteLastWrite(const std::string& path, uint64_t value) {
     FILETIME time = MakeFileTime(value);
-    return fs.WriteTimes(path, isFolder, nullptr, nullptr, &time);
+    return fs.WriteTimes(path, nullptr, nullptr, &time);
   }
 
   TFileSystem& fs = PlatformFileSystem();
@@ -105,7 +105,7 @@ TEST_F(FileSystemTest, WritingOneTimeLeavesTheOtherTwo) {
     tree.SetTimes(path, {0, time1, time2});
     uint64_t creation = TTempTree::Times(path).Creation;
 
-    EXPECT_EQ(WriteLastWrite(path, time3, isFolder), TWriteTimesResult::Written);
+    EXPECT_EQ(WriteLastWrite(path, time3), TWriteTimesResult::Written);
     TItemTimes after = TTempTree::Times(path);
     EXPECT_EQ(after.LastAccess, time1);
     EXPECT_EQ(after.LastWrite, time3);
@@ -114,7 +114,7 @@ TEST_F(FileSystemTest, WritingOneTimeLeavesTheOtherTwo) {
     }
 
     FILETIME access = MakeFileTime(time2);
-    EXPECT_EQ(fs.WriteTimes(path, isFolder, nullptr, &access, nullptr), TWriteTimesResult::Written);
+    EXPECT_EQ(fs.WriteTimes(path, nullptr, &access, nullptr), TWriteTimesResult::Written);
     after = TTempTree::Times(path);
     EXPECT_EQ(after.LastAccess, time2);
     EXPECT_EQ(after.LastWrite, time3);

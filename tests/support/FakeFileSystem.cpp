@@ -174,13 +174,13 @@ bool TFakeFileSystem::SetAttributes(const std::string& path, uint32_t attributes
   return true;
 }
 
-TWriteTimesResult TFakeFileSystem::WriteTimes(const std::string& path, bool isFolder,
-                                              const FILETIME* creation, const FILETIME* lastAccess,
+TWriteTimesResult TFakeFileSystem::WriteTimes(const std::string& path, const FILETIME* creation,
+                                              const FILETIME* lastAccess,
                                               const FILETIME* lastWrite) {
   Notify(TPrimitive::WriteTimesOpen, path);
   {
     std::lock_guard lock(Mutex);
-    if (!OpensForTimes(path, isFolder)) return TWriteTimesResult::NoWriteAccess;
+    if (!OpensForTimes(path)) return TWriteTimesResult::NoWriteAccess;
   }
   Notify(TPrimitive::WriteTimesSet, path);
   std::lock_guard lock(Mutex);
@@ -292,10 +292,9 @@ void TFakeFileSystem::Notify(TPrimitive primitive, const std::string& path) cons
   if (OnCall) OnCall(primitive, path);
 }
 
-// As CreateFileA for writing: a read-only item refuses, and a folder opens only as a folder.
-bool TFakeFileSystem::OpensForTimes(const std::string& path, bool isFolder) const {
+// As CreateFileA for writing: a read-only item refuses.
+bool TFakeFileSystem::OpensForTimes(const std::string& path) const {
   if (Fails(TPrimitive::WriteTimesOpen, path)) return false;
   const TNode* node = Find(path);
-  if (!node || (node->Entry.Attributes & faReadOnly)) return false;
-  return isFolder || !(node->Entry.Attributes & faDirectory);
+  return node && !(node->Entry.Attributes & faReadOnly);
 }

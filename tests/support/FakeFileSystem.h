@@ -65,7 +65,7 @@ class TFakeFileSystem : public TFileSystem {
   bool FolderId(const std::string& path, TFolderId& id) override;
   uint32_t GetAttributes(const std::string& path) override;
   bool SetAttributes(const std::string& path, uint32_t attributes) override;
-  TWriteTimesResult WriteTimes(const std::string& path, bool isFolder, const FILETIME* creation,
+  TWriteTimesResult WriteTimes(const std::string& path, const FILETIME* creation,
                                const FILETIME* lastAccess, const FILETIME* lastWrite) override;
   std::string NormalizePath(const std::string& path) override;
   int ComparePaths(const std::string& a, const std::string& b) override;
@@ -99,7 +99,7 @@ class TFakeFileSystem : public TFileSystem {
   const TNode* Followed(const std::string& path) const;
   bool Fails(TPrimitive primitive, const std::string& path) const;
   void Notify(TPrimitive primitive, const std::string& path) const;
-  bool OpensForTimes(const std::string& path, bool isFolder) const;
+  bool OpensForTimes(const std::string& path) const;
   bool WindowsStyle() const { return PathSeparator == '\\'; }
 
   const char PathSeparator;

@@ -85,21 +85,23 @@ bool ReadEntryWithLstat(const std::string& path, TFileEntry& entry) {
 }
 
 // The listing knows folders from d_type alone; only links and file systems without d_type cost a
-// stat. The write bit is not looked at: nothing that lists needs it.
+// stat, and only they need the entry's full path. The write bit is not looked at: nothing that
+// lists needs it.
 uint32_t ListedAttributes(const std::string& folder, const dirent& entry) {
-  std::string path = folder + "/" + entry.d_name;
+  const bool hidden = entry.d_name[0] == '.';
   switch (entry.d_type) {
     case DT_DIR:
-      return AttributesOf(path, S_IFDIR, false);
+      return faDirectory | (hidden ? faHidden : 0);
     case DT_LNK:
-      return AttributesOf(path, S_IFLNK, false);
+      return AttributesOf(folder + "/" + entry.d_name, S_IFLNK, false);
     case DT_UNKNOWN: {
+      const std::string path = folder + "/" + entry.d_name;
       struct stat info;
       return lstat(path.c_str(), &info) == 0 ? AttributesOf(path, info.st_mode, false)
                                              : AttributesOf(path, S_IFREG, false);
     }
     default:
-      return AttributesOf(path, S_IFREG, false);
+      return hidden ? faHidden : faNormal;
   }
 }
 
@@ -177,7 +179,7 @@ class TPosixFileSystem : public TFileSystem {
 
   // Linux cannot set a birth time, so asking for one fails before anything is written; anything
   // else would leave a change that the caller believes undone.
-  TWriteTimesResult WriteTimes(const std::string& path, bool, const FILETIME* creation,
+  TWriteTimesResult WriteTimes(const std::string& path, const FILETIME* creation,
                                const FILETIME* lastAccess, const FILETIME* lastWrite) override {
     if (creation) return TWriteTimesResult::SetFailed;
     if (!MayWriteTimes(path)) return TWriteTimesResult::NoWriteAccess;
@@ -212,11 +214,10 @@ class TPosixFileSystem : public TFileSystem {
   char Separator() const override { return '/'; }
 
  private:
-  // A link's own permissions mean nothing; whether its times may be set shows in utimensat.
+  // Checked on the item itself: a link's own permissions always allow, and whether its times may
+  // be set then shows in utimensat.
   static bool MayWriteTimes(const std::string& path) {
-    struct stat info;
-    if (lstat(path.c_str(), &info) != 0) return false;
-    return S_ISLNK(info.st_mode) || faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+    return faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS | AT_SYMLINK_NOFOLLOW) == 0;
   }
 };
 

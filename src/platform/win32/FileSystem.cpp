@@ -79,8 +79,12 @@ class TWin32FileSystem : public TFileSystem {
   }
 
   // FILE_FLAG_OPEN_REPARSE_POINT opens a link itself: its target must not get the link's times.
-  TWriteTimesResult WriteTimes(const std::string& path, bool isFolder, const FILETIME* creation,
+  // A folder opens only with backup semantics, which a file must not get.
+  TWriteTimesResult WriteTimes(const std::string& path, const FILETIME* creation,
                                const FILETIME* lastAccess, const FILETIME* lastWrite) override {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const bool isFolder =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     DWORD flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT |
                   (isFolder ? FILE_FLAG_BACKUP_SEMANTICS : 0);
     HANDLE item = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,

@@ -39,7 +39,7 @@ TEST_F(PosixFileSystemTest, TimesConvertExactlyBothWays) {
   // One after 1970 and one before it, whose seconds are negative.
   FILETIME access = MakeFileTime(unixEpoch + 12345678901);
   FILETIME write = MakeFileTime(unixEpoch - 12345678901);
-  ASSERT_EQ(fs.WriteTimes(file, false, nullptr, &access, &write), TWriteTimesResult::Written);
+  ASSERT_EQ(fs.WriteTimes(file, nullptr, &access, &write), TWriteTimesResult::Written);
   struct stat info {};
   ASSERT_EQ(stat(file.c_str(), &info), 0);
   EXPECT_EQ(info.st_atim.tv_sec, 1234);
@@ -113,7 +113,7 @@ TEST_F(PosixFileSystemTest, AskingForACreationTimeWritesNothing) {
   tree.SetTimes(file, {0, unixEpoch + 10, unixEpoch + 20});
   TItemTimes before = TTempTree::Times(file);
   FILETIME time = MakeFileTime(unixEpoch + 30);
-  EXPECT_EQ(fs.WriteTimes(file, false, &time, &time, &time), TWriteTimesResult::SetFailed);
+  EXPECT_EQ(fs.WriteTimes(file, &time, &time, &time), TWriteTimesResult::SetFailed);
   EXPECT_EQ(TTempTree::Times(file), before);
 }
 
@@ -122,7 +122,7 @@ TEST_F(PosixFileSystemTest, AFifoGetsItsTimesWithoutBeingOpened) {
   ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
   FILETIME time = MakeFileTime(unixEpoch + 1234567);
   // Opening a FIFO without a reader would block here for ever.
-  EXPECT_EQ(fs.WriteTimes(fifo, false, nullptr, nullptr, &time), TWriteTimesResult::Written);
+  EXPECT_EQ(fs.WriteTimes(fifo, nullptr, nullptr, &time), TWriteTimesResult::Written);
   EXPECT_EQ(TTempTree::Times(fifo).LastWrite, unixEpoch + 1234567);
 }
 
