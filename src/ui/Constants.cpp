@@ -1,0 +1,30 @@
+#include "ui/Constants.h"
+
+#include "platform/Application.h"
+#include "platform/FileSystem.h"
+
+const std::string AppName = "Brevantor";
+const std::string AboutText =
+    AppName + " for Win32 Version 1.1.2\r\n\r\n" + "The Brevantor developers";
+const std::string TipsText =
+    "To cancel the process, press Escape key.\r\n"
+    "To show Properties of Get data, double-click the status bar.";
+const std::string DefaultPosSwitch = "/dp";
+
+namespace {
+
+// The program file's folder with its trailing separator; "/" is one on every platform.
+std::string ProgramFolder() {
+  const std::string exe = Application().ExeName();
+  const std::string separators{PlatformFileSystem().Separator(), '/'};
+  const size_t last = exe.find_last_of(separators);
+  return last == std::string::npos ? std::string() : exe.substr(0, last + 1);
+}
+
+}  // namespace
+
+std::string HelpPath() {
+  return ProgramFolder() + "Help" + PlatformFileSystem().Separator() + "index.html";
+}
+
+std::string SettingsPath() { return ProgramFolder() + "Settings.ini"; }

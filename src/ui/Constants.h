@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+// The program-wide texts and paths.
+extern const std::string AppName;
+extern const std::string AboutText;
+extern const std::string TipsText;
+// Keeps a new process at the position the system gives it.
+extern const std::string DefaultPosSwitch;
+
+// Beside the program file. Taken from the application's program path on each call, so that a
+// test that places the program in a folder of its own finds its files there.
+std::string HelpPath();
+std::string SettingsPath();

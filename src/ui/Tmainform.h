@@ -1,0 +1,189 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <utility>
+
+#include "data/Common.h"
+#include "data/Tstamp.h"
+#include "engine/Tstamper.h"
+#include "platform/Toolkit.h"
+
+// The five switches of the Options menu that change how the window looks.
+class TViewOptions {
+ public:
+  TViewOptions() = default;
+  TViewOptions(const TViewOptions&) = default;
+  TViewOptions& operator=(const TViewOptions&) = default;
+  virtual ~TViewOptions() = default;
+  bool operator==(const TViewOptions&) const = default;
+
+  bool MenuIcons = true;
+  bool SwapPanels = false;
+  bool StatusBar = true;
+  bool Topmost = false;
+  bool LastPosition = false;
+};
+
+// The program's only window: three drop targets, six option check boxes, a status bar, the main
+// and pop-up menus. It owns the Get data and the Undo/Redo history and runs at most one operation
+// at a time on a worker thread. Its state changes only through the setters, each of which fires
+// the change handler named after what changed.
+class TMainForm : public TForm {
+ public:
+  TMainForm();
+  ~TMainForm() override;
+
+  // The controls, in tab order.
+  TPanel ClientPanel;
+  TPanel BasePanel;
+  TPanel LeftPanel;
+  TPanel RightPanel;
+  TPanel GetPanel;
+  TPanel SetPanel;
+  TPanel SyncPanel;
+  TPaintBox GetPaintBox;
+  TLabel GetLabel;
+  TPaintBox SetPaintBox;
+  TLabel SetLabel;
+  TPaintBox SyncPaintBox;
+  TLabel SyncLabel;
+  TCheckBox CRTimeCheckBox;
+  TCheckBox LWTimeCheckBox;
+  TCheckBox LATimeCheckBox;
+  TCheckBox SubdirsCheckBox;
+  TCheckBox DirectoriesCheckBox;
+  TCheckBox AnyAttrCheckBox;
+  TStatusBar StatusBar;
+
+  TImageList MenuImages;
+
+  // The menus own their items; these point into them.
+  TMainMenu FormMainMenu;
+  TMenuItem* FunctionsMenuItem = nullptr;
+  TMenuItem* NewWindowMenuItem = nullptr;
+  TMenuItem* UndoMenuItem = nullptr;
+  TMenuItem* RedoMenuItem = nullptr;
+  TMenuItem* CopyErrorLogMenuItem = nullptr;
+  TMenuItem* PropertiesMenuItem = nullptr;
+  TMenuItem* OptionsMenuItem = nullptr;
+  TMenuItem* ClearUndoRedoDataMenuItem = nullptr;
+  TMenuItem* ClearGetDataMenuItem = nullptr;
+  TMenuItem* MenuIconsMenuItem = nullptr;
+  TMenuItem* SwapPanelsMenuItem = nullptr;
+  TMenuItem* StatusBarMenuItem = nullptr;
+  TMenuItem* TopmostMenuItem = nullptr;
+  TMenuItem* LastPositionMenuItem = nullptr;
+  TMenuItem* DefaultMenuItem = nullptr;
+  TMenuItem* ExitMenuItem = nullptr;
+  TMenuItem* Help1MenuItem = nullptr;
+  TMenuItem* Help2MenuItem = nullptr;
+  TMenuItem* TipsMenuItem = nullptr;
+  TMenuItem* AboutMenuItem = nullptr;
+
+  TPopupMenu FormPopupMenu;
+  TMenuItem* NewWindowPMenuItem = nullptr;
+  TMenuItem* UndoPMenuItem = nullptr;
+  TMenuItem* RedoPMenuItem = nullptr;
+  TMenuItem* CopyErrorLogPMenuItem = nullptr;
+  TMenuItem* PropertiesPMenuItem = nullptr;
+
+  // The window's state.
+  TStampHolder& Holder() const { return *FHolder; }
+  TStampHistory& History() const { return *FHistory; }
+  const std::string& ErrorLog() const { return FErrorLog; }
+  const TStampOptions& StampOptions() const { return FStampOptions; }
+  const TViewOptions& ViewOptions() const { return FViewOptions; }
+  // The running operation; none while idle.
+  TStamper* Stamper() const { return FStamper; }
+  int StatusNumber() const { return FStatusNumber; }
+  const std::string& StatusText() const { return FStatusText; }
+
+  void SetErrorLog(const std::string& errorLog);
+  void SetStampOptions(const TStampOptions& options);
+  void SetViewOptions(const TViewOptions& options);
+  void SetStamper(TStamper* stamper);
+  void SetStatus(int number, const std::string& text);
+
+  // Handlers the toolkit calls.
+  void FormCloseQuery(TObject* sender, bool& canClose);
+  void FormKeyDown(TObject* sender, int& key, TShiftState shift);
+  void CheckBoxClick(TObject* sender);
+  void StatusBarDblClick(TObject* sender);
+  void PaintBoxPaint(TObject* sender);
+  void MenuItemClick(TObject* sender);
+  void WMDropFiles(TDropHandle& drop);
+
+  // Change handlers; each ignores its sender.
+  void HolderChange(TObject* sender);
+  void HistoryChange(TObject* sender);
+  void ErrorLogChange(TObject* sender);
+  void StampOptionsChange(TObject* sender);
+  void ViewOptionsChange(TObject* sender);
+  void ThreadChange(TObject* sender);
+  void StatusChange(TObject* sender);
+  // The stamper's end of run, on the main thread; the sender is the stamper.
+  void StamperTerminate(TObject* sender);
+
+  // The settings file.
+  void LoadSettings();
+  void SaveSettings();
+  void ApplyDefaults();
+  // The 1-based index of the first command-line parameter equal to the text, or -1.
+  int FindParam(const std::string& text, bool caseSensitive) const;
+
+ private:
+  // Construction.
+  void BuildControls();
+  void BuildMainMenu();
+  void BuildOptionsMenu();
+  void BuildHelpMenu();
+  void BuildPopupMenu();
+  TMenuItem& AddCommand(TMenuItem& parent, const std::string& name, const std::string& caption,
+                        TShortCut shortCut, int image, std::function<void()> command);
+  TMenuItem& AddViewToggle(TMenuItem& parent, const std::string& name, const std::string& caption,
+                           bool TViewOptions::*field);
+  void ConnectEvents();
+  // Each option check box with the field of the stamp options it shows.
+  using TOptionBox = std::pair<TCheckBox*, bool TStampOptions::*>;
+  std::array<TOptionBox, 6> OptionBoxes();
+
+  // Operations.
+  void DropToPanel(const TStringList& items, TPoint screenPoint);
+  bool HitsPanel(const TPanel& panel, TPoint screenPoint) const;
+  void StartOperation(TOperationKind kind, const TStringList* items);
+  bool CheckBusy(bool warn);
+  void CancelOperation();
+  void MarkPanel(const TPanel* panel);
+  void SetControlEnabled(TControl& control, bool enabled);
+  void ApplySwapPanels();
+
+  // Commands.
+  void NewWindow();
+  void CopyErrorLog();
+  void ClearUndoRedoData();
+  void ClearGetData();
+  void ToggleViewOption(const TMenuItem& item, bool TViewOptions::*field);
+  void Default();
+  void OpenHelp();
+  bool Confirm(const std::string& question);
+  void Warn(const std::string& message);
+
+  std::unordered_map<const TObject*, std::function<void()>> Commands;
+
+  std::unique_ptr<TStampHolder> FHolder;
+  std::unique_ptr<TStampHistory> FHistory;
+  std::string FErrorLog;
+  TStampOptions FStampOptions;
+  TViewOptions FViewOptions;
+  TStamper* FStamper = nullptr;
+  int FStatusNumber = 0;
+  std::string FStatusText = "Ready";
+
+  // The control that had the focus when the window became busy, given it back when idle again.
+  bool ThreadChangeSeen = false;
+  TControl* RememberedControl = nullptr;
+};

@@ -1,0 +1,171 @@
+#include <string>
+
+#include "ui/Tmainform.h"
+
+void TMainForm::SetErrorLog(const std::string& errorLog) {
+  FErrorLog = errorLog;
+  ErrorLogChange(this);
+}
+
+void TMainForm::SetStampOptions(const TStampOptions& options) {
+  if (options == FStampOptions) return;
+  FStampOptions = options;
+  StampOptionsChange(this);
+}
+
+void TMainForm::SetStamper(TStamper* stamper) {
+  if (stamper == FStamper) return;
+  FStamper = stamper;
+  ThreadChange(this);
+}
+
+void TMainForm::SetStatus(int number, const std::string& text) {
+  FStatusNumber = number;
+  FStatusText = text;
+  StatusChange(this);
+}
+
+void TMainForm::WMDropFiles(TDropHandle& drop) {
+  // The handle is released on every way out.
+  struct TFinish {
+    TDropHandle& Drop;
+    ~TFinish() { Drop.Finish(); }
+  } finish{drop};
+  BringToFront();
+  const int count = drop.Count();
+  if (count <= 0) return;
+  TStringList items;
+  for (int index = 0; index < count; ++index) {
+    // A name too long for the platform's paths comes back empty: cut short, it could name
+    // another item.
+    std::string name = drop.Name(index);
+    if (!name.empty()) items.push_back(std::move(name));
+  }
+  DropToPanel(items, ClientToScreen(drop.Point()));
+}
+
+bool TMainForm::HitsPanel(const TPanel& panel, TPoint screenPoint) const {
+  const TPoint point = panel.ScreenToClient(screenPoint);
+  return point.X >= 0 && point.X < panel.Width() && point.Y >= 0 && point.Y < panel.Height() &&
+         panel.Enabled();
+}
+
+void TMainForm::DropToPanel(const TStringList& items, TPoint screenPoint) {
+  if (CheckBusy(true)) return;
+  const std::pair<TPanel*, TOperationKind> targets[] = {
+      {&GetPanel, okGet}, {&SetPanel, okSet}, {&SyncPanel, okSync}};
+  TOperationKind kind = okProperties;
+  for (const auto& [panel, target] : targets) {
+    if (!HitsPanel(*panel, screenPoint)) continue;
+    MarkPanel(panel);
+    kind = target;
+    break;
+  }
+  StartOperation(kind, &items);
+}
+
+void TMainForm::StartOperation(TOperationKind kind, const TStringList* items) {
+  if (CheckBusy(true)) return;
+  SetStatus(FStatusNumber + 1, OperationName(kind) + " - Press [Esc] to cancel");
+  TStamper* stamper = new TStamper(kind, items, FHolder.get(), FHistory.get(), FStampOptions);
+  SetStamper(stamper);
+  stamper->OnTerminate = [this](TObject* sender) { StamperTerminate(sender); };
+  stamper->Start();
+}
+
+void TMainForm::StamperTerminate(TObject* sender) {
+  const auto* stamper = dynamic_cast<const TStamper*>(sender);
+  if (!stamper) return;
+  std::string errorLog;
+  for (const std::string& line : stamper->ErrorLog()) errorLog += line + "\r\n";
+  SetErrorLog(errorLog);
+  SetStatus(FStatusNumber, OperationName(stamper->Kind()) + " - " +
+                               (stamper->Canceled() ? "Canceled " : "Done ") +
+                               GroupDigits(std::to_string(stamper->SucceededCount())) + "/" +
+                               GroupDigits(std::to_string(stamper->ItemCount())) + " item(s)");
+  SetStamper(nullptr);
+}
+
+void TMainForm::StatusChange(TObject*) {
+  StatusBar.SetSimpleText(FStatusNumber > 0 ? std::to_string(FStatusNumber) + ": " + FStatusText
+                                            : FStatusText);
+}
+
+bool TMainForm::CheckBusy(bool warn) {
+  if (!FStamper) return false;
+  if (warn) Warn("Can't do it while processing.");
+  return true;
+}
+
+void TMainForm::CancelOperation() {
+  if (!CheckBusy(false)) return;
+  SetStatus(FStatusNumber, "Canceling...");
+  FStamper->Terminate();
+}
+
+void TMainForm::ThreadChange(TObject*) {
+  if (!ThreadChangeSeen) {
+    ThreadChangeSeen = true;
+    RememberedControl = ActiveControl();
+  }
+  if (FStamper) {
+    RememberedControl = ActiveControl();
+    Screen().SetCursor(TCursor::crHourGlass);
+    ClientPanel.SetEnabled(false);
+    AcceptFiles(false);
+    return;
+  }
+  Screen().SetCursor(TCursor::crDefault);
+  ClientPanel.SetEnabled(true);
+  AcceptFiles(true);
+  if (RememberedControl) SetActiveControl(RememberedControl);
+}
+
+void TMainForm::HolderChange(TObject*) {
+  const bool hasData = FHolder->Count() > 0;
+  PropertiesMenuItem->SetEnabled(hasData);
+  ClearGetDataMenuItem->SetEnabled(hasData);
+  PropertiesPMenuItem->SetEnabled(hasData);
+  SetControlEnabled(GetPanel, true);
+  SetControlEnabled(SetPanel, hasData);
+  SetControlEnabled(SyncPanel, SetPanel.Enabled());
+  for (TPaintBox* box : {&GetPaintBox, &SetPaintBox, &SyncPaintBox}) box->Invalidate();
+}
+
+void TMainForm::HistoryChange(TObject*) {
+  UndoMenuItem->SetEnabled(FHistory->CanUndo());
+  RedoMenuItem->SetEnabled(FHistory->CanRedo());
+  ClearUndoRedoDataMenuItem->SetEnabled(UndoMenuItem->Enabled() || RedoMenuItem->Enabled());
+  UndoPMenuItem->SetEnabled(UndoMenuItem->Enabled());
+  RedoPMenuItem->SetEnabled(RedoMenuItem->Enabled());
+}
+
+void TMainForm::ErrorLogChange(TObject*) {
+  CopyErrorLogMenuItem->SetEnabled(!FErrorLog.empty());
+  CopyErrorLogPMenuItem->SetEnabled(!FErrorLog.empty());
+}
+
+void TMainForm::StampOptionsChange(TObject*) {
+  // Each box raises CheckBoxClick again, which finds the options equal and changes nothing.
+  for (const auto& [box, field] : OptionBoxes()) box->SetChecked(FStampOptions.*field);
+}
+
+void TMainForm::CheckBoxClick(TObject* sender) {
+  for (const auto& [box, field] : OptionBoxes()) {
+    if (sender != box) continue;
+    TStampOptions options = FStampOptions;
+    options.*field = box->Checked();
+    SetStampOptions(options);
+  }
+}
+
+void TMainForm::MarkPanel(const TPanel* panel) {
+  for (TPanel* target : {&GetPanel, &SetPanel, &SyncPanel})
+    target->SetBevelOuter(target == panel ? TBevelCut::bvLowered : TBevelCut::bvRaised);
+}
+
+void TMainForm::SetControlEnabled(TControl& control, bool enabled) {
+  control.SetEnabled(enabled);
+  if (!control.IsContainer()) return;
+  for (TControl* child : control.Controls()) SetControlEnabled(*child, enabled);
+}

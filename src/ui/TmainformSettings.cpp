@@ -1,0 +1,67 @@
+#include "platform/IniFile.h"
+#include "ui/Constants.h"
+#include "ui/SettingsText.h"
+#include "ui/Tmainform.h"
+
+namespace {
+
+const std::string SettingsSection = "Settings";
+const std::string ValuesKey = "Values";
+
+// The view options in the order the settings file keeps them.
+constexpr bool TViewOptions::*ViewFields[] = {&TViewOptions::MenuIcons, &TViewOptions::SwapPanels,
+                                              &TViewOptions::StatusBar, &TViewOptions::Topmost,
+                                              &TViewOptions::LastPosition};
+
+TViewOptions ViewOptionsOf(const TSettingsValues& values) {
+  TViewOptions options;
+  for (size_t index = 0; index < std::size(ViewFields); ++index)
+    options.*ViewFields[index] = values.View[index];
+  return options;
+}
+
+}  // namespace
+
+void TMainForm::LoadSettings() {
+  const TIniFile ini(SettingsPath());
+  TSettingsValues values;
+  if (ini.ReadFailed() ||
+      !ParseSettingsValues(ini.ReadString(SettingsSection, ValuesKey, ""), values)) {
+    ApplyDefaults();
+    return;
+  }
+  SetStampOptions(values.Stamp);
+  SetViewOptions(ViewOptionsOf(values));
+  if (FViewOptions.LastPosition && FindParam(DefaultPosSwitch, false) == -1) {
+    SetLeft(values.Left);
+    SetTop(values.Top);
+  }
+}
+
+void TMainForm::SaveSettings() {
+  // Runs from the destructor too, where nothing may escape; a failed save simply stores nothing.
+  try {
+    TSettingsValues values;
+    values.Stamp = FStampOptions;
+    for (size_t index = 0; index < std::size(ViewFields); ++index)
+      values.View[index] = FViewOptions.*ViewFields[index];
+    values.Left = Left();
+    values.Top = Top();
+    TIniFile ini(SettingsPath());
+    ini.WriteString(SettingsSection, ValuesKey, FormatSettingsValues(values));
+    ini.UpdateFile();
+  } catch (...) {
+  }
+}
+
+void TMainForm::ApplyDefaults() {
+  SetStampOptions(TStampOptions());
+  SetViewOptions(TViewOptions());
+}
+
+int TMainForm::FindParam(const std::string& text, bool caseSensitive) const {
+  TStringList params;
+  for (int index = 0; index <= Application().ParamCount(); ++index)
+    params.push_back(Application().ParamStr(index));
+  return ::FindParam(params, text, caseSensitive);
+}

@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/IniFile.h"
+#include "platform/Toolkit.h"
+#include "platform/WinConst.h"
+#include "support/ScriptedMessageBoxes.h"
+#include "support/StamperRun.h"
+#include "support/TempTree.h"
+#include "ui/Constants.h"
+#include "ui/Tmainform.h"
+
+namespace {
+
+// The defaults up to Topmost, then with Last Position.
+const std::string defaultFirstTen = "-1,-1,0,-1,-1,-1,-1,0,-1,0,";
+const std::string defaultValues = defaultFirstTen + "0,";
+
+// The window started from a program file in a temporary folder, with the given parameters, so
+// that its Settings.ini is the test's own.
+class MainFormSettingsTest : public testing::Test {
+ protected:
+  MainFormSettingsTest() {
+    for (int index = 0; index <= Application().ParamCount(); ++index)
+      SavedCommandLine.push_back(Application().ParamStr(index));
+    Start({});
+  }
+  ~MainFormSettingsTest() override {
+    Form.reset();
+    Application().SetCommandLine(SavedCommandLine);
+  }
+
+  void Start(const std::vector<std::string>& params) {
+    Form.reset();
+    std::vector<std::string> args{Tree.Path("brevantor")};
+    args.insert(args.end(), params.begin(), params.end());
+    Application().SetCommandLine(args);
+    Form = std::make_unique<TMainForm>();
+  }
+  // Written after the window has gone, which saves its own settings.
+  void WriteSettings(const std::string& text) {
+    Form.reset();
+    std::ofstream(SettingsPath(), std::ios::binary) << text;
+  }
+  std::string SavedValues() const {
+    return TIniFile(SettingsPath()).ReadString("Settings", "Values", "(none)");
+  }
+  // The next start's position, from settings that keep every option at its default.
+  void SavePosition(bool lastPosition, int left, int top) {
+    WriteSettings("[Settings]\r\nValues=" + defaultFirstTen + (lastPosition ? "-1," : "0,") +
+                  std::to_string(left) + "," + std::to_string(top) + ",\r\n");
+  }
+
+  TTempTree Tree;
+  TScriptedMessageBoxes Boxes;
+  std::vector<std::string> SavedCommandLine;
+  std::unique_ptr<TMainForm> Form;
+};
+
+TEST_F(MainFormSettingsTest, AFirstRunLeavesTheDefaultsAndItsPosition) {
+  Form->SetLeft(370);
+  Form->SetTop(248);
+  Form.reset();
+  EXPECT_EQ(SavedValues(), "-1,-1,0,-1,-1,-1,-1,0,-1,0,0,370,248,");
+}
+
+TEST_F(MainFormSettingsTest, EveryFieldReachesItsOwnOption) {
+  WriteSettings("[Settings]\r\nValues=0,1,true,0.0,FALSE,2,0,-1,0,-1,-1,10,20,extra\r\n");
+  Start({});
+  const TStampOptions& stamp = Form->StampOptions();
+  EXPECT_FALSE(stamp.Subdirs || stamp.CRTime || stamp.LWTime);
+  EXPECT_TRUE(stamp.Directories && stamp.AnyAttr && stamp.LATime);
+  EXPECT_TRUE(Form->AnyAttrCheckBox.Checked());
+  EXPECT_FALSE(Form->SubdirsCheckBox.Checked());
+  const TViewOptions& view = Form->ViewOptions();
+  EXPECT_FALSE(view.MenuIcons || view.StatusBar);
+  EXPECT_TRUE(view.SwapPanels && view.Topmost && view.LastPosition);
+  EXPECT_TRUE(Form->SwapPanelsMenuItem->Checked() && Form->Topmost());
+  EXPECT_EQ(Form->FormPopupMenu.Images(), nullptr);
+  EXPECT_EQ(Form->Left(), 10);
+  EXPECT_EQ(Form->Top(), 20);
+  Form.reset();
+  EXPECT_EQ(SavedValues(), "0,-1,-1,0,0,-1,0,-1,0,-1,-1,10,20,");
+}
+
+TEST_F(MainFormSettingsTest, UnreadableValuesGiveTheDefaults) {
+  for (const char* values : {"0,0,-1,0,0,0,0,-1,0,-1,-1,5", "0,0,-1,0,0,0,0,-1,0,-1,yes,5,6,",
+                             "0,0,-1,0,0,0,0,-1,0,-1,-1,5,x,"}) {
+    WriteSettings("[Settings]\r\nValues=" + std::string(values) + "\r\n");
+    Start({});
+    EXPECT_EQ(Form->StampOptions(), TStampOptions()) << values;
+    EXPECT_EQ(Form->ViewOptions(), TViewOptions()) << values;
+    EXPECT_NE(Form->Left(), 5) << values;
+  }
+}
+
+TEST_F(MainFormSettingsTest, ThePositionReturnsOnlyWithLastPositionAndWithoutTheSwitch) {
+  const TPoint systemPosition{Form->Left(), Form->Top()};
+  for (const std::vector<std::string>& params :
+       std::vector<std::vector<std::string>>{{"/DP"}, {"other", "/dP"}}) {
+    SavePosition(true, 370, 248);
+    Start(params);
+    EXPECT_EQ((TPoint{Form->Left(), Form->Top()}), systemPosition) << params.back();
+  }
+  SavePosition(true, 370, 248);
+  Start({"/dpx"});
+  EXPECT_EQ(Form->Left(), 370);
+  EXPECT_EQ(Form->Top(), 248);
+
+  SavePosition(false, 370, 248);
+  Start({});
+  EXPECT_EQ((TPoint{Form->Left(), Form->Top()}), systemPosition);
+  Form->SetLeft(371);
+  Form.reset();
+  EXPECT_EQ(SavedValues(), defaultValues + "371," + std::to_string(systemPosition.Y) + ",");
+}
+
+TEST_F(MainFormSettingsTest, SavingKeepsTheFilesOtherSectionsAndKeys) {
+  WriteSettings("; mine\r\n[Other]\r\nKey=kept\r\n[Settings]\r\nMore=also\r\nValues=old\r\n");
+  Start({});
+  Form.reset();
+  const TIniFile ini(SettingsPath());
+  EXPECT_EQ(ini.ReadString("Other", "Key", ""), "kept");
+  EXPECT_EQ(ini.ReadString("Settings", "More", ""), "also");
+  EXPECT_EQ(ini.ReadString("Settings", "Values", "").substr(0, defaultValues.size()),
+            defaultValues);
+}
+
+TEST_F(MainFormSettingsTest, AFolderInPlaceOfTheFileIsIgnoredSilently) {
+  Form.reset();
+  std::remove(SettingsPath().c_str());
+  Tree.AddFolder("Settings.ini");
+  Start({});
+  EXPECT_EQ(Form->StampOptions(), TStampOptions());
+  Form.reset();
+  EXPECT_EQ(Boxes.Count(), 0u);
+}
+
+TEST_F(MainFormSettingsTest, DefaultResetsTheOptionsButNotTheDataOrThePosition) {
+  const std::string item = Tree.AddFile("item");
+  TNamesDropHandle drop({item}, Form->ScreenToClient(Form->GetPanel.ClientToScreen({1, 1})));
+  Form->DropFiles(drop);
+  PumpUntil([this] { return Form->Stamper() == nullptr; });
+  Form->AnyAttrCheckBox.Click();
+  Form->SwapPanelsMenuItem->Click();
+  Form->SetLeft(123);
+
+  Boxes.Answer(idCancel);
+  Form->DefaultMenuItem->Click();
+  EXPECT_TRUE(Form->StampOptions().AnyAttr);
+  Form->DefaultMenuItem->Click();
+  EXPECT_EQ(Form->StampOptions(), TStampOptions());
+  EXPECT_FALSE(Form->AnyAttrCheckBox.Checked());
+  EXPECT_EQ(Form->ViewOptions(), TViewOptions());
+  EXPECT_EQ(Form->LeftPanel.Left(), 0);
+  EXPECT_EQ(Form->Holder().Count(), 1);
+  EXPECT_EQ(Form->Left(), 123);
+  ASSERT_EQ(Boxes.Count(), 2u);
+  EXPECT_EQ(Boxes.Shown()[1].Text,
+            "Applys default settings.\r\n\r\nGet and Undo/Redo data will not be cleared."
+            "\r\n\r\nSure?");
+  EXPECT_EQ(Boxes.Shown()[1].Flags, mbOkCancel | mbIconQuestion);
+}
+
+}  // namespace

@@ -1,0 +1,507 @@
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/IniFile.h"
+#include "platform/Toolkit.h"
+#include "platform/WinConst.h"
+#include "support/FakeFileSystem.h"
+#include "support/ScriptedMessageBoxes.h"
+#include "support/StamperRun.h"
+#include "support/TempTree.h"
+#include "ui/Constants.h"
+#include "ui/MenuImages.h"
+#include "ui/Tmainform.h"
+
+namespace {
+
+constexpr uint64_t day = 864000000000ull;
+constexpr uint64_t t0 = 132000000000000000ull;
+constexpr int question = mbOkCancel | mbIconQuestion;
+constexpr int warning = mbOk | mbIconExclamation;
+const std::string busy = "Can't do it while processing.";
+
+// Holds the worker at its first file-system call for a path until the test opens the gate.
+class TGate {
+ public:
+  ~TGate() { Open(); }
+  void Hold(TFakeFileSystem& fs, const std::string& path) {
+    fs.OnCall = [this, path](TPrimitive, const std::string& called) {
+      if (called != path) return;
+      std::unique_lock lock(Mutex);
+      Opened.wait(lock, [this] { return IsOpen; });
+    };
+  }
+  void Open() {
+    {
+      std::lock_guard lock(Mutex);
+      IsOpen = true;
+    }
+    Opened.notify_all();
+  }
+
+ private:
+  std::mutex Mutex;
+  std::condition_variable Opened;
+  bool IsOpen = false;
+};
+
+// Puts the program into a temporary folder of its own for the test, so that its settings file
+// lives and dies with the test.
+class TProgramPlace {
+ public:
+  explicit TProgramPlace(std::vector<std::string> args) {
+    for (int index = 0; index <= Application().ParamCount(); ++index)
+      Saved.push_back(Application().ParamStr(index));
+    Application().SetCommandLine(std::move(args));
+  }
+  ~TProgramPlace() { Application().SetCommandLine(Saved); }
+
+ private:
+  std::vector<std::string> Saved;
+};
+
+// The real window on the fake file system; drops, clicks and keys as a user makes them.
+class MainFormTest : public testing::Test {
+ protected:
+  MainFormTest() {
+    Fs.AddFile(A, faArchive, t0 + 1 * day, t0 + 2 * day, t0 + 3 * day);
+    Fs.AddFile(B, faArchive, t0 + 4 * day, t0 + 5 * day, t0 + 6 * day);
+    Fs.AddFile(C, faArchive, t0 + 7 * day, t0 + 8 * day, t0 + 9 * day);
+    for (const std::string& target : {X, Y, Z}) Fs.AddFile(target, faArchive, t0, t0, t0);
+    Application().ShellOpenHook = [this](const std::string& verb, const std::string& file,
+                                         const std::string& params) {
+      ShellCalls.push_back({verb, file, params});
+      return ShellResult;
+    };
+    Form = std::make_unique<TMainForm>();
+  }
+  ~MainFormTest() override {
+    Gate.Open();
+    WaitIdle();
+    Form.reset();
+    Application().ShellOpenHook = nullptr;
+  }
+
+  // A drop at a point given in the target control's own coordinates.
+  TPoint PointOn(const TControl& target, TPoint at) const {
+    return Form->ScreenToClient(target.ClientToScreen(at));
+  }
+  void DropOn(const TControl& target, TPoint at, const TStringList& names) {
+    TNamesDropHandle drop(names, PointOn(target, at));
+    Form->DropFiles(drop);
+  }
+  void Run(const TControl& target, const TStringList& names, TPoint at = {1, 1}) {
+    DropOn(target, at, names);
+    WaitIdle();
+  }
+  void WaitIdle() {
+    PumpUntil([this] { return Form->Stamper() == nullptr; });
+  }
+  std::string Status() const { return Form->StatusBar.SimpleText(); }
+  std::vector<TBevelCut> Bevels() const {
+    return {Form->GetPanel.BevelOuter(), Form->SetPanel.BevelOuter(), Form->SyncPanel.BevelOuter()};
+  }
+  uint64_t LastWrite(const std::string& path) const {
+    return FileTimeValue(Fs.Entry(path).LastWriteTime);
+  }
+
+  const std::string A = "C:\\get\\a.txt", B = "C:\\get\\b.txt", C = "C:\\get\\c.txt";
+  const std::string X = "C:\\put\\x.txt", Y = "C:\\put\\y.txt", Z = "C:\\put\\z.txt";
+  TTempTree Tree;
+  TProgramPlace Place{{Tree.Path("brevantor")}};
+  TFakeFileSystem Fs;
+  std::optional<TFileSystemOverride> Guard{Fs};
+  TScriptedMessageBoxes Boxes;
+  TGate Gate;
+  // Verb, file and parameters of each shell call.
+  std::vector<std::vector<std::string>> ShellCalls;
+  int ShellResult = 42;
+  std::unique_ptr<TMainForm> Form;
+};
+
+int Scaled(int design) { return Screen().Scale(design); }
+
+const TBevelCut raised = TBevelCut::bvRaised;
+const TBevelCut lowered = TBevelCut::bvLowered;
+
+void CollectCommands(const TMenuItem& parent, std::vector<TMenuItem*>& items) {
+  for (int index = 0; index < parent.Count(); ++index) {
+    TMenuItem& item = parent.Items(index);
+    if (item.Count() > 0)
+      CollectCommands(item, items);
+    else if (!item.IsSeparator())
+      items.push_back(&item);
+  }
+}
+
+TEST_F(MainFormTest, StartsIdleWithTheDesignLayout) {
+  EXPECT_EQ(Form->ClientWidth(), Scaled(289));
+  EXPECT_EQ(Form->ClientHeight(), Scaled(153) + Form->StatusBar.Height());
+  EXPECT_EQ(Form->Caption(), "Brevantor");
+  EXPECT_EQ(Application().Title, "Brevantor");
+  EXPECT_EQ(Form->StatusBar.Top(), Scaled(153));
+  EXPECT_EQ(Form->StatusBar.Height(), Scaled(15) + 12);
+  EXPECT_EQ(Form->RightPanel.Left(), Scaled(144));
+  EXPECT_EQ(Form->SyncLabel.Font(), (TFont{"Courier New", -Scaled(18)}));
+  for (const TControl* box : Form->RightPanel.Controls())
+    EXPECT_EQ(dynamic_cast<const TCheckBox&>(*box).Checked(), box != &Form->AnyAttrCheckBox);
+
+  EXPECT_EQ(Status(), "Ready");
+  EXPECT_EQ(Bevels(), (std::vector{raised, raised, raised}));
+  EXPECT_TRUE(Form->GetPanel.Enabled() && Form->GetLabel.Enabled());
+  EXPECT_FALSE(Form->SetPanel.Enabled() || Form->SetPaintBox.Enabled());
+  EXPECT_FALSE(Form->SyncPanel.Enabled() || Form->SyncLabel.Enabled());
+  for (TMenuItem* item : {Form->UndoMenuItem, Form->RedoMenuItem, Form->CopyErrorLogMenuItem,
+                          Form->PropertiesMenuItem, Form->ClearUndoRedoDataMenuItem,
+                          Form->ClearGetDataMenuItem, Form->UndoPMenuItem, Form->RedoPMenuItem,
+                          Form->CopyErrorLogPMenuItem, Form->PropertiesPMenuItem})
+    EXPECT_FALSE(item->Enabled()) << item->Name;
+  EXPECT_TRUE(Form->AcceptsFiles());
+  EXPECT_EQ(Form->MenuImages.Count(), 11);
+  EXPECT_EQ(Form->IconImages(), &Form->MenuImages);
+  EXPECT_EQ(Form->IconIndex(), miGet);
+}
+
+TEST_F(MainFormTest, PaintsEachTargetIconCentredAndGreyedWhileDisabled) {
+  TRecordingCanvas canvas;
+  Form->GetPaintBox.PaintTo(canvas);
+  Form->SetPaintBox.PaintTo(canvas);
+  Form->SyncPaintBox.PaintTo(canvas);
+  const TImageList* images = &Form->MenuImages;
+  const int at = (Scaled(25) - 16) / 2;
+  EXPECT_EQ(canvas.Drawings,
+            (std::vector<TRecordingCanvas::TDrawing>{{images, miGet, at, at, true},
+                                                     {images, miSet, at, at, false},
+                                                     {images, miSync, at, at, false}}));
+}
+
+TEST_F(MainFormTest, ViewTogglesTakeEffectAndReturn) {
+  const int height = Form->ClientHeight();
+  Form->SwapPanelsMenuItem->Click();
+  EXPECT_EQ(Form->LeftPanel.Left(), Scaled(144));
+  EXPECT_EQ(Form->RightPanel.Left(), 0);
+  EXPECT_TRUE(Form->SwapPanelsMenuItem->Checked());
+  Form->SwapPanelsMenuItem->Click();
+  EXPECT_EQ(Form->LeftPanel.Left(), 0);
+  EXPECT_EQ(Form->RightPanel.Left(), Scaled(144));
+
+  Form->StatusBarMenuItem->Click();
+  EXPECT_EQ(Form->ClientHeight(), height - Form->StatusBar.Height());
+  Run(Form->GetPanel, {A});
+  Form->StatusBarMenuItem->Click();
+  EXPECT_EQ(Form->ClientHeight(), height);
+  EXPECT_EQ(Status(), "1: Get - Done 1/1 item(s)");
+
+  Form->MenuIconsMenuItem->Click();
+  EXPECT_EQ(Form->FormMainMenu.Images(), nullptr);
+  EXPECT_EQ(Form->FormPopupMenu.Images(), nullptr);
+  Form->MenuIconsMenuItem->Click();
+  EXPECT_EQ(Form->FormMainMenu.Images(), &Form->MenuImages);
+  EXPECT_EQ(Form->FormPopupMenu.Images(), &Form->MenuImages);
+
+  Form->SetBounds(300, 200, Form->Width(), Form->Height());
+  Form->TopmostMenuItem->Click();
+  EXPECT_TRUE(Form->Topmost());
+  Form->TopmostMenuItem->Click();
+  EXPECT_FALSE(Form->Topmost());
+  EXPECT_EQ(Form->Left(), 300);
+  EXPECT_EQ(Form->Top(), 200);
+
+  Form->LastPositionMenuItem->Click();
+  EXPECT_TRUE(Form->ViewOptions().LastPosition);
+  EXPECT_TRUE(Form->LastPositionMenuItem->Checked());
+}
+
+TEST_F(MainFormTest, DropsRunGetSetSyncUndoRedoWithNumberedStatus) {
+  Run(Form->GetPanel, {C, A, B});
+  EXPECT_EQ(Status(), "1: Get - Done 3/3 item(s)");
+  EXPECT_EQ(Form->Holder().Count(), 3);
+  EXPECT_EQ(Bevels(), (std::vector{lowered, raised, raised}));
+  EXPECT_TRUE(Form->SetPanel.Enabled() && Form->SyncLabel.Enabled());
+  EXPECT_TRUE(Form->PropertiesMenuItem->Enabled() && Form->ClearGetDataMenuItem->Enabled() &&
+              Form->PropertiesPMenuItem->Enabled());
+  EXPECT_FALSE(Form->UndoMenuItem->Enabled());
+
+  Run(Form->SetPanel, {X});
+  EXPECT_EQ(Status(), "2: Set - Done 1/1 item(s)");
+  EXPECT_EQ(LastWrite(X), t0 + 6 * day);
+  EXPECT_EQ(Bevels(), (std::vector{raised, lowered, raised}));
+  EXPECT_TRUE(Form->UndoMenuItem->Enabled() && Form->UndoPMenuItem->Enabled() &&
+              Form->ClearUndoRedoDataMenuItem->Enabled());
+  EXPECT_FALSE(Form->RedoMenuItem->Enabled() || Form->RedoPMenuItem->Enabled());
+
+  Run(Form->SyncPanel, {Z, Y, X});
+  EXPECT_EQ(Status(), "3: Sync - Done 3/3 item(s)");
+  EXPECT_EQ(LastWrite(Z), t0 + 9 * day);
+
+  Form->UndoMenuItem->Click();
+  EXPECT_EQ(Status(), "4: Undo - Press [Esc] to cancel");
+  WaitIdle();
+  EXPECT_EQ(Status(), "4: Undo - Done 3/3 item(s)");
+  EXPECT_EQ(LastWrite(X), t0 + 6 * day);
+  EXPECT_TRUE(Form->RedoMenuItem->Enabled() && Form->RedoPMenuItem->Enabled());
+  EXPECT_EQ(Bevels(), (std::vector{raised, raised, lowered}));
+
+  Form->RedoPMenuItem->Click();
+  WaitIdle();
+  EXPECT_EQ(Status(), "5: Redo - Done 3/3 item(s)");
+  EXPECT_EQ(LastWrite(X), t0 + 3 * day);
+  EXPECT_FALSE(Form->RedoMenuItem->Enabled());
+  EXPECT_TRUE(Boxes.Texts().empty());
+}
+
+TEST_F(MainFormTest, CountsInTheStatusAreGrouped) {
+  TStringList many;
+  for (int index = 0; index < 1000; ++index) {
+    many.push_back("C:\\many\\" + std::to_string(index));
+    Fs.AddFile(many.back());
+  }
+  Run(Form->GetPanel, many);
+  EXPECT_EQ(Status(), "1: Get - Done 1,000/1,000 item(s)");
+}
+
+TEST_F(MainFormTest, DropsBesideOrOnDisabledTargetsShowProperties) {
+  Run(Form->SetPanel, {A});
+  EXPECT_EQ(Status(), "1: Properties - Done 1/1 item(s)");
+  EXPECT_EQ(Form->Holder().Count(), 0);
+  EXPECT_EQ(Bevels(), (std::vector{raised, raised, raised}));
+
+  Run(Form->GetPanel, {A});
+  Run(Form->SubdirsCheckBox, {B, C});
+  EXPECT_EQ(Status(), "3: Properties - Done 2/2 item(s)");
+  EXPECT_EQ(Form->Holder().Stamps()[0].Path, A);
+  EXPECT_EQ(Bevels(), (std::vector{lowered, raised, raised}));
+  EXPECT_EQ(Boxes.Count(), 2u);
+}
+
+TEST_F(MainFormTest, TargetsAreHitOnlyInsideTheirBounds) {
+  const int width = Form->GetPanel.Width();
+  const int height = Form->GetPanel.Height();
+  for (TPoint outside : {TPoint{width, 0}, TPoint{0, height}, TPoint{-1, 0}}) {
+    Run(Form->GetPanel, {A}, outside);
+    EXPECT_EQ(Form->StatusText(), "Properties - Done 1/1 item(s)") << outside.X << "," << outside.Y;
+  }
+  Run(Form->GetPanel, {A}, {width - 1, height - 1});
+  EXPECT_EQ(Status(), "4: Get - Done 1/1 item(s)");
+}
+
+TEST_F(MainFormTest, NamesTooLongForAPathAreSkippedNeverCut) {
+  const std::string longName = "C:\\get\\" + std::string(300, 'n');
+  Fs.AddFile(longName.substr(0, MaxPathLength));
+  Run(Form->GetPanel, {longName, A});
+  EXPECT_EQ(Status(), "1: Get - Done 1/1 item(s)");
+  ASSERT_EQ(Form->Holder().Count(), 1);
+  EXPECT_EQ(Form->Holder().Stamps()[0].Path, A);
+
+  TNamesDropHandle drop({longName}, PointOn(Form->GetPanel, {1, 1}));
+  Form->WMDropFiles(drop);
+  WaitIdle();
+  EXPECT_EQ(Status(), "2: Get - Done 0/0 item(s)");
+  EXPECT_EQ(Boxes.Texts(), (std::vector<std::string>{"No operation.\r\n\r\nNo item to process."}));
+  EXPECT_EQ(drop.Finished(), 1);
+}
+
+TEST_F(MainFormTest, ErrorLogIsTakenOverCopiedAndReplaced) {
+  Fs.Fail(TPrimitive::FindEntry, B);
+  Run(Form->GetPanel, {A, B});
+  EXPECT_EQ(Status(), "1: Get - Done 1/2 item(s)");
+  ASSERT_FALSE(Form->ErrorLog().empty());
+  EXPECT_EQ(Form->ErrorLog().substr(Form->ErrorLog().size() - B.size() - 2), B + "\r\n");
+  EXPECT_TRUE(Form->CopyErrorLogMenuItem->Enabled() && Form->CopyErrorLogPMenuItem->Enabled());
+  Form->CopyErrorLogPMenuItem->Click();
+  EXPECT_EQ(Clipboard().GetText(), Form->ErrorLog());
+
+  Run(Form->GetPanel, {A});
+  EXPECT_EQ(Form->ErrorLog(), "");
+  EXPECT_FALSE(Form->CopyErrorLogMenuItem->Enabled() || Form->CopyErrorLogPMenuItem->Enabled());
+  Clipboard().SetText("kept");
+  Form->MenuItemClick(Form->CopyErrorLogMenuItem);
+  EXPECT_EQ(Clipboard().GetText(), "kept");
+  ASSERT_EQ(Boxes.Count(), 1u);
+  EXPECT_EQ(Boxes.Shown()[0].Text, "No operation.\r\n\r\nNo error log.");
+  EXPECT_EQ(Boxes.Shown()[0].Flags, warning);
+}
+
+TEST_F(MainFormTest, BusyWindowRefusesEveryEntryAndRestoresItselfAfterwards) {
+  Form->SetActiveControl(&Form->SubdirsCheckBox);
+  Gate.Hold(Fs, A);
+  DropOn(Form->GetPanel, {1, 1}, {A});
+  EXPECT_TRUE(Form->Stamper() != nullptr);
+  EXPECT_FALSE(Form->ClientPanel.Enabled());
+  EXPECT_TRUE(Form->GetPanel.Enabled());
+  EXPECT_FALSE(Form->AcceptsFiles());
+  EXPECT_EQ(Screen().Cursor(), TCursor::crHourGlass);
+  Form->SetActiveControl(nullptr);
+
+  std::vector<TMenuItem*> commands;
+  CollectCommands(Form->FormMainMenu.Items(), commands);
+  CollectCommands(Form->FormPopupMenu.Items(), commands);
+  EXPECT_EQ(commands.size(), 22u);
+  for (TMenuItem* item : commands) Form->MenuItemClick(item);
+  TNamesDropHandle drop({B}, {1, 1});
+  Form->WMDropFiles(drop);
+  EXPECT_FALSE(Form->CloseQuery());
+  Form->StatusBar.DblClick();
+  Form->AnyAttrCheckBox.Click();
+
+  ASSERT_EQ(Boxes.Count(), commands.size() + 2);
+  for (const TShownMessageBox& box : Boxes.Shown()) {
+    EXPECT_EQ(box.Text, busy);
+    EXPECT_EQ(box.Caption, "Brevantor");
+    EXPECT_EQ(box.Flags, warning);
+  }
+  EXPECT_EQ(drop.Finished(), 1);
+  EXPECT_TRUE(ShellCalls.empty());
+  EXPECT_EQ(Form->ViewOptions(), TViewOptions());
+  EXPECT_FALSE(Form->SwapPanelsMenuItem->Checked());
+  EXPECT_EQ(Form->StampOptions(), TStampOptions());
+
+  Gate.Open();
+  WaitIdle();
+  EXPECT_EQ(Status(), "1: Get - Done 1/1 item(s)");
+  EXPECT_TRUE(Form->ClientPanel.Enabled());
+  EXPECT_TRUE(Form->AcceptsFiles());
+  EXPECT_EQ(Screen().Cursor(), TCursor::crDefault);
+  EXPECT_EQ(Form->ActiveControl(), &Form->SubdirsCheckBox);
+}
+
+TEST_F(MainFormTest, EscapeAloneCancelsOnlyWhileBusy) {
+  EXPECT_FALSE(Form->PressKey(vkEscape, 0));
+  EXPECT_EQ(Status(), "Ready");
+
+  Gate.Hold(Fs, A);
+  DropOn(Form->GetPanel, {1, 1}, {A});
+  for (TShiftState shift : {ssShift, ssCtrl, ssAlt, ssLeft}) Form->PressKey(vkEscape, shift);
+  EXPECT_EQ(Status(), "1: Get - Press [Esc] to cancel");
+  Form->PressKey(vkEscape, 0);
+  EXPECT_EQ(Status(), "1: Canceling...");
+  Gate.Open();
+  WaitIdle();
+  EXPECT_EQ(Status(), "1: Get - Canceled 0/1 item(s)");
+  EXPECT_EQ(Form->Holder().Count(), 0);
+  EXPECT_TRUE(Boxes.Texts().empty());
+}
+
+TEST_F(MainFormTest, ClosingAsksOnlyWhenThereIsDataToLose) {
+  EXPECT_TRUE(Form->CloseQuery());
+  EXPECT_EQ(Boxes.Count(), 0u);
+
+  Run(Form->GetPanel, {A});
+  Form->Show();
+  Boxes.Answer(idCancel);
+  Form->ExitMenuItem->Click();
+  EXPECT_TRUE(Form->Visible());
+  Form->ExitMenuItem->Click();
+  EXPECT_FALSE(Form->Visible());
+  ASSERT_EQ(Boxes.Count(), 2u);
+  EXPECT_EQ(Boxes.Shown()[1].Text, "Quits the application.\r\n\r\nSure?");
+  EXPECT_EQ(Boxes.Shown()[1].Flags, question);
+}
+
+TEST_F(MainFormTest, ClearCommandsAskAndClearOnlyOnOk) {
+  Run(Form->GetPanel, {A, B});
+  Run(Form->SetPanel, {X});
+  Boxes.Answer(idCancel);
+  Form->ClearGetDataMenuItem->Click();
+  EXPECT_EQ(Form->Holder().Count(), 2);
+  Form->ClearGetDataMenuItem->Click();
+  EXPECT_EQ(Form->Holder().Count(), 0);
+  EXPECT_EQ(Bevels(), (std::vector{raised, raised, raised}));
+  EXPECT_FALSE(Form->SetPanel.Enabled() || Form->SyncPanel.Enabled() ||
+               Form->PropertiesMenuItem->Enabled() || Form->ClearGetDataMenuItem->Enabled());
+  EXPECT_TRUE(Form->History().CanUndo());
+
+  Boxes.Answer(idCancel);
+  Form->ClearUndoRedoDataMenuItem->Click();
+  EXPECT_TRUE(Form->UndoMenuItem->Enabled());
+  Form->ClearUndoRedoDataMenuItem->Click();
+  EXPECT_FALSE(Form->UndoMenuItem->Enabled() || Form->ClearUndoRedoDataMenuItem->Enabled());
+  EXPECT_EQ(Boxes.Texts(),
+            (std::vector<std::string>{
+                "Clears Get data.\r\n\r\nSure?", "Clears Get data.\r\n\r\nSure?",
+                "Clears Undo/Redo data.\r\n\r\nSure?", "Clears Undo/Redo data.\r\n\r\nSure?"}));
+  for (const TShownMessageBox& box : Boxes.Shown()) EXPECT_EQ(box.Flags, question);
+}
+
+TEST_F(MainFormTest, HelpNewWindowTipsAndAboutReachTheShellAndTheUser) {
+  Boxes.Answer(idCancel);
+  Form->Help2MenuItem->Click();
+  EXPECT_TRUE(ShellCalls.empty());
+  ShellResult = 32;
+  Form->Help2MenuItem->Click();
+  EXPECT_EQ(ShellCalls, (std::vector<std::vector<std::string>>{{"", HelpPath(), ""}}));
+  EXPECT_EQ(HelpPath(), Tree.Path("Help") + TTempTree::Separator() + "index.html");
+
+  ShellResult = 33;
+  Form->NewWindowPMenuItem->Click();
+  EXPECT_EQ(ShellCalls.back(), (std::vector<std::string>{"open", Tree.Path("brevantor"), "/dp"}));
+  EXPECT_FALSE(TIniFile(SettingsPath()).ReadString("Settings", "Values", "").empty());
+
+  Form->TipsMenuItem->Click();
+  Form->AboutMenuItem->Click();
+  ASSERT_EQ(Boxes.Count(), 5u);
+  EXPECT_EQ(Boxes.Shown()[1].Text, "Opens a help file in HTML format.\r\n\r\nSure?");
+  EXPECT_EQ(Boxes.Shown()[2].Text, "Failed to open the file: " + HelpPath());
+  EXPECT_EQ(Boxes.Shown()[2].Flags, warning);
+  EXPECT_EQ(Boxes.Shown()[3].Caption, "Tips");
+  EXPECT_EQ(Boxes.Shown()[3].Text, TipsText);
+  EXPECT_EQ(Boxes.Shown()[4].Caption, "About");
+  EXPECT_EQ(Boxes.Shown()[4].Text,
+            "Brevantor for Win32 Version 1.1.2\r\n\r\nThe Brevantor developers");
+  EXPECT_EQ(Boxes.Shown()[4].Flags, mbOk | mbIconInformation);
+}
+
+TEST_F(MainFormTest, StatusBarDoubleClickShowsPropertiesOfTheGetData) {
+  Form->StatusBar.DblClick();
+  EXPECT_EQ(Status(), "Ready");
+  Run(Form->GetPanel, {A, B});
+  Form->StatusBar.DblClick();
+  EXPECT_EQ(Status(), "2: Properties - Press [Esc] to cancel");
+  WaitIdle();
+  EXPECT_EQ(Status(), "2: Properties - Done 2/2 item(s)");
+  EXPECT_EQ(Boxes.Count(), 1u);
+}
+
+TEST_F(MainFormTest, CheckBoxesSteerTheNextOperation) {
+  Run(Form->GetPanel, {A});
+  for (TCheckBox* box : {&Form->CRTimeCheckBox, &Form->LWTimeCheckBox, &Form->LATimeCheckBox})
+    box->Click();
+  EXPECT_FALSE(Form->StampOptions().CRTime || Form->StampOptions().LWTime ||
+               Form->StampOptions().LATime);
+  Run(Form->SetPanel, {X});
+  EXPECT_EQ(Boxes.Texts(),
+            (std::vector<std::string>{"No operation.\r\n\r\nNo time parameter to process."}));
+  Form->AnyAttrCheckBox.Click();
+  EXPECT_TRUE(Form->StampOptions().AnyAttr);
+}
+
+TEST_F(MainFormTest, OperationsChangeRealFilesAndUndoRedoThem) {
+  Guard.reset();
+  const std::string source = Tree.AddFile("source");
+  const std::string target = Tree.AddFile("target");
+  TTempTree::SetTimes(source, {0, t0 + 1 * day, t0 + 2 * day});
+  TTempTree::SetTimes(target, {0, t0 + 5 * day, t0 + 6 * day});
+  const TItemTimes before = TTempTree::Times(target);
+  Form->CRTimeCheckBox.Click();
+  Run(Form->GetPanel, {source});
+  Run(Form->SetPanel, {target});
+  EXPECT_EQ(Status(), "2: Set - Done 1/1 item(s)");
+  EXPECT_EQ(TTempTree::Times(target).LastWrite, t0 + 2 * day);
+  EXPECT_EQ(TTempTree::Times(target).LastAccess, t0 + 1 * day);
+  Form->UndoMenuItem->Click();
+  WaitIdle();
+  EXPECT_EQ(TTempTree::Times(target), before);
+  Form->RedoMenuItem->Click();
+  WaitIdle();
+  EXPECT_EQ(Status(), "4: Redo - Done 1/1 item(s)");
+  EXPECT_EQ(TTempTree::Times(target).LastWrite, t0 + 2 * day);
+  EXPECT_TRUE(Boxes.Texts().empty());
+}
+
+}  // namespace

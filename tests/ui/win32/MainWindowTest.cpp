@@ -1,0 +1,242 @@
+// clang-format off
+// The Windows headers come first: the others depend on their types.
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+// clang-format on
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Toolkit.h"
+#include "platform/win32/WinWindow.h"
+#include "support/ScriptedMessageBoxes.h"
+#include "support/TempTree.h"
+#include "ui/Tmainform.h"
+
+namespace {
+
+constexpr uint64_t day = 864000000000ull;
+constexpr uint64_t t0 = 132000000000000000ull;
+
+int S(int designValue) { return Screen().Scale(designValue); }
+
+std::string MenuText(HMENU menu, UINT position) {
+  char text[256] = {};
+  GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+  return text;
+}
+
+bool HasImage(HMENU menu, UINT position) {
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_BITMAP;
+  GetMenuItemInfoA(menu, position, TRUE, &info);
+  return info.hbmpItem != nullptr;
+}
+
+std::string WindowText(const TControl& control) {
+  char text[256] = {};
+  GetWindowTextA(WindowHandle(control), text, sizeof text);
+  return text;
+}
+
+// A drop as the shell delivers it: a DROPFILES block, then each name ending in a zero, then one
+// more zero.
+HGLOBAL DropBlock(const std::vector<std::string>& names, TPoint point) {
+  size_t size = sizeof(DROPFILES) + 1;
+  for (const std::string& name : names) size += name.size() + 1;
+  const HGLOBAL memory = GlobalAlloc(GHND, size);
+  auto* block = static_cast<DROPFILES*>(GlobalLock(memory));
+  block->pFiles = sizeof(DROPFILES);
+  block->pt = {point.X, point.Y};
+  char* text = reinterpret_cast<char*>(block + 1);
+  for (const std::string& name : names) {
+    std::memcpy(text, name.c_str(), name.size() + 1);
+    text += name.size() + 1;
+  }
+  GlobalUnlock(memory);
+  return memory;
+}
+
+// The real window under Wine, with its program file (and so its settings) in a temporary folder.
+class MainWindowTest : public testing::Test {
+ protected:
+  MainWindowTest() {
+    for (int index = 0; index <= Application().ParamCount(); ++index)
+      SavedCommandLine.push_back(Application().ParamStr(index));
+    Application().SetCommandLine({Tree.Path("brevantor.exe")});
+    Form = std::make_unique<TMainForm>();
+    Form->Show();
+    Application().ProcessMessages();
+    Window = WindowHandle(*Form);
+  }
+  ~MainWindowTest() override {
+    WaitIdle();
+    Form.reset();
+    Application().SetCommandLine(SavedCommandLine);
+  }
+
+  // Pumps the window's messages and the workers' steps until the operation has ended.
+  void WaitIdle() {
+    const ULONGLONG deadline = GetTickCount64() + 60000;
+    while (Form->Stamper()) {
+      if (GetTickCount64() > deadline) {
+        std::fprintf(stderr, "MainWindowTest: the operation did not end within a minute\n");
+        std::abort();
+      }
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 1000, QS_ALLINPUT);
+      Application().ProcessMessages();
+    }
+  }
+  void Drop(const TControl& target, const std::vector<std::string>& names) {
+    const TPoint point = Form->ScreenToClient(target.ClientToScreen({2, 2}));
+    SendMessageA(Window, WM_DROPFILES, WPARAM(DropBlock(names, point)), 0);
+    WaitIdle();
+  }
+  HMENU Functions() const { return GetSubMenu(GetMenu(Window), 0); }
+  HMENU Options() const { return GetSubMenu(Functions(), 7); }
+  void Command(HMENU menu, UINT position) {
+    SendMessageA(Window, WM_COMMAND, MAKEWPARAM(GetMenuItemID(menu, int(position)), 0), 0);
+    Application().ProcessMessages();
+  }
+  // In simple mode the one text area answers as part 0.
+  std::string StatusText() const {
+    char text[256] = {};
+    SendMessageA(WindowHandle(Form->StatusBar), SB_GETTEXTA, 0, LPARAM(text));
+    return text;
+  }
+  RECT Frame() const {
+    RECT frame;
+    GetWindowRect(Window, &frame);
+    return frame;
+  }
+  int LeftInParent(const TControl& control) const {
+    const HWND window = WindowHandle(control);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+    return rect.left;
+  }
+  static std::string OutputFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string exe = path;
+    return exe.substr(0, exe.find_last_of('\\'));
+  }
+
+  TTempTree Tree;
+  TScriptedMessageBoxes Boxes;
+  std::vector<std::string> SavedCommandLine;
+  std::unique_ptr<TMainForm> Form;
+  HWND Window = nullptr;
+};
+
+TEST_F(MainWindowTest, ShowsItsFaceAndAppliesTheViewOptions) {
+  RECT client;
+  GetClientRect(Window, &client);
+  EXPECT_EQ(client.right, S(289));
+  EXPECT_EQ(client.bottom, S(153) + S(15) + 12);
+  char caption[64] = {};
+  GetWindowTextA(Window, caption, sizeof caption);
+  EXPECT_STREQ(caption, "Brevantor");
+  EXPECT_EQ(WindowText(Form->LATimeCheckBox), "L&A Time");
+  EXPECT_EQ(SendMessageA(WindowHandle(Form->SubdirsCheckBox), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageA(WindowHandle(Form->AnyAttrCheckBox), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_EQ(StatusText(), "Ready");
+
+  EXPECT_EQ(MenuText(GetMenu(Window), 1), "&Help");
+  EXPECT_EQ(MenuText(Functions(), 0), "&New Window\tCtrl+N");
+  EXPECT_EQ(MenuText(Functions(), 3), "&Redo\tCtrl+Shift+Z");
+  EXPECT_EQ(MenuText(Functions(), 5), "&Properties...\tF2");
+  EXPECT_EQ(MenuText(Options(), 1), "Clea&r Get Data...\tF6");
+  EXPECT_EQ(MenuText(GetSubMenu(GetMenu(Window), 1), 0), "&Help\tF1");
+  EXPECT_TRUE(HasImage(Functions(), 0));
+  EXPECT_FALSE(HasImage(Functions(), 4));
+  Command(Options(), 3);
+  EXPECT_FALSE(HasImage(Functions(), 0));
+  Command(Options(), 3);
+  EXPECT_TRUE(HasImage(Functions(), 0));
+
+  Command(Options(), 4);
+  EXPECT_EQ(LeftInParent(Form->LeftPanel), S(144));
+  EXPECT_EQ(LeftInParent(Form->RightPanel), 0);
+  Command(Options(), 4);
+  EXPECT_EQ(LeftInParent(Form->LeftPanel), 0);
+  EXPECT_EQ(LeftInParent(Form->RightPanel), S(144));
+
+  const RECT before = Frame();
+  Command(Options(), 5);
+  EXPECT_EQ(Frame().bottom - Frame().top, before.bottom - before.top - Form->StatusBar.Height());
+  EXPECT_FALSE(IsWindowVisible(WindowHandle(Form->StatusBar)));
+  Command(Options(), 5);
+  EXPECT_EQ(Frame().bottom - Frame().top, before.bottom - before.top);
+
+  Command(Options(), 6);
+  EXPECT_TRUE(GetWindowLongA(Window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  Command(Options(), 6);
+  EXPECT_FALSE(GetWindowLongA(Window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_EQ(Frame().left, before.left);
+  EXPECT_EQ(Frame().top, before.top);
+  EXPECT_EQ(Boxes.Count(), 0u);
+}
+
+TEST_F(MainWindowTest, RealDropsAndMenuCommandsChangeTheTimesOnDisk) {
+  const std::string source = Tree.AddFile("source.txt", "source");
+  const std::string target = Tree.AddFile("target.txt", "target");
+  const TItemTimes sourceTimes{t0 + 1 * day, t0 + 2 * day, t0 + 3 * day};
+  const TItemTimes targetTimes{t0 + 5 * day, t0 + 6 * day, t0 + 7 * day};
+  TTempTree::SetTimes(source, sourceTimes);
+  TTempTree::SetTimes(target, targetTimes);
+  // Wine on a Linux file system keeps no creation time of its own; then only the others count.
+  const bool keepsCreation = TTempTree::Times(source).Creation == sourceTimes.Creation;
+  const auto onDisk = [&] {
+    TItemTimes times = TTempTree::Times(target);
+    if (!keepsCreation) times.Creation = 0;
+    return times;
+  };
+  const auto expected = [&](TItemTimes times) {
+    if (!keepsCreation) times.Creation = 0;
+    return times;
+  };
+
+  Drop(Form->GetPanel, {source});
+  EXPECT_EQ(StatusText(), "1: Get - Done 1/1 item(s)");
+  Drop(Form->SetPanel, {target});
+  EXPECT_EQ(StatusText(), "2: Set - Done 1/1 item(s)");
+  EXPECT_EQ(onDisk(), expected(sourceTimes));
+  Command(Functions(), 2);
+  WaitIdle();
+  EXPECT_EQ(StatusText(), "3: Undo - Done 1/1 item(s)");
+  EXPECT_EQ(onDisk(), expected(targetTimes));
+  Command(Functions(), 3);
+  WaitIdle();
+  EXPECT_EQ(StatusText(), "4: Redo - Done 1/1 item(s)");
+  EXPECT_EQ(onDisk(), expected(sourceTimes));
+
+  // A name one character too long for a path must not be read as the item its first 259
+  // characters name.
+  const std::string cut =
+      Tree.AddFile(std::string(size_t(MaxPathLength) - Tree.Root().size() - 1, 'c'), "cut");
+  ASSERT_EQ(int(cut.size()), MaxPathLength);
+  Drop(Form->GetPanel, {cut + "c", source});
+  EXPECT_EQ(StatusText(), "5: Get - Done 1/1 item(s)");
+  EXPECT_EQ(Form->Holder().Count(), 1);
+  EXPECT_EQ(Boxes.Count(), 0u);
+
+  Application().ProcessMessages();
+  const std::string shot = OutputFolder() + "\\main-window.bmp";
+  ASSERT_TRUE(SaveWindowScreenshot(*Form, shot));
+  std::ifstream file(shot, std::ios::binary);
+  char magic[2] = {};
+  file.read(magic, 2);
+  EXPECT_EQ(std::string(magic, 2), "BM");
+}
+
+}  // namespace
