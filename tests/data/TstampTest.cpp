@@ -53,8 +53,7 @@ TEST(TStampUnit, CopiesShareNothing) {
   TStampUnit source;
   source.Stamps.push_back(Stamp("a", 1, 2, 3));
   TStampUnit copy = source;
-  copy.Stamps[0].Path = "b";
-  copy.Stamps[0].LWTime = MakeFileTime(9);
+  copy.Stamps[0] = Stamp("b", 1, 9, 3);
   copy.Stamps.push_back(Stamp("c", 4, 5, 6));
   copy.Options.AnyAttr = true;
   ASSERT_EQ(source.Stamps.size(), 1u);
