@@ -1,0 +1,122 @@
+// The built program itself under Wine: its settings file after a first run, and other sections
+// kept when it saves.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+struct TWindowSearch {
+  DWORD Process;
+  HWND Found = nullptr;
+};
+
+BOOL CALLBACK MatchProgramWindow(HWND window, LPARAM data) {
+  auto& search = *reinterpret_cast<TWindowSearch*>(data);
+  char caption[64] = {};
+  GetWindowTextA(window, caption, sizeof caption);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid != search.Process || std::string(caption) != "Brevantor" || !IsWindowVisible(window)) {
+    return TRUE;
+  }
+  search.Found = window;
+  return FALSE;
+}
+
+// The program copied into a folder of its own, so that its Settings.ini is the test's.
+class ProgramTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    const char* build = std::getenv("BREVANTOR_BUILD_DIR");
+    if (!build) GTEST_SKIP() << "BREVANTOR_BUILD_DIR is not set (run through ctest)";
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    Folder = std::string(temp) + "brevantor-program-" + std::to_string(GetCurrentProcessId()) +
+             "-" + testing::UnitTest::GetInstance()->current_test_info()->name();
+    CreateDirectoryA(Folder.c_str(), nullptr);
+    Exe = Folder + "\\brevantor.exe";
+    ASSERT_TRUE(CopyFileA((std::string(build) + "\\brevantor.exe").c_str(), Exe.c_str(), FALSE));
+    Settings = Folder + "\\Settings.ini";
+  }
+
+  void TearDown() override {
+    for (HANDLE process : Processes) {
+      if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) TerminateProcess(process, 1);
+      CloseHandle(process);
+    }
+    DeleteFileA(Settings.c_str());
+    DeleteFileA(Exe.c_str());
+    RemoveDirectoryA(Folder.c_str());
+  }
+
+  DWORD Start() {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::string command = "\"" + Exe + "\"";
+    EXPECT_TRUE(CreateProcessA(Exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               Folder.c_str(), &startup, &info));
+    CloseHandle(info.hThread);
+    Processes.push_back(info.hProcess);
+    return info.dwProcessId;
+  }
+
+  // The program's main window: a visible top-level "Brevantor" window of the process.
+  static HWND WaitForWindow(DWORD process) {
+    TWindowSearch search{process};
+    for (int attempt = 0; attempt < 300 && !search.Found; ++attempt) {
+      EnumWindows(MatchProgramWindow, reinterpret_cast<LPARAM>(&search));
+      if (!search.Found) Sleep(100);
+    }
+    return search.Found;
+  }
+
+  static bool CloseAndWait(HWND window, HANDLE process) {
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    return WaitForSingleObject(process, 20000) == WAIT_OBJECT_0;
+  }
+
+  std::string Folder, Exe, Settings;
+  std::vector<HANDLE> Processes;
+};
+
+}  // namespace
+
+TEST_F(ProgramTest, FirstRunLeavesTheDefaultsAndThePositionItEndedAt) {
+  HWND window = WaitForWindow(Start());
+  ASSERT_NE(window, nullptr);
+  SetWindowPos(window, nullptr, 370, 248, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ASSERT_TRUE(CloseAndWait(window, Processes.back()));
+  EXPECT_EQ(ReadFile(Settings), "[Settings]\r\nValues=-1,-1,0,-1,-1,-1,-1,0,-1,0,0,370,248,\r\n");
+}
+
+TEST_F(ProgramTest, SavingKeepsTheOtherSectionsAndKeys) {
+  WriteFile(Settings,
+            "[Before]\r\nKept=1\r\n\r\n[Settings]\r\nValues=0,-1,0,-1,-1,-1,-1,0,-1,0,0,10,20,\r\n"
+            "Other=keep me\r\n\r\n[After]\r\nAlso=2\r\n");
+  HWND window = WaitForWindow(Start());
+  ASSERT_NE(window, nullptr);
+  SetWindowPos(window, nullptr, 370, 248, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ASSERT_TRUE(CloseAndWait(window, Processes.back()));
+  EXPECT_EQ(
+      ReadFile(Settings),
+      "[Before]\r\nKept=1\r\n\r\n[Settings]\r\nValues=0,-1,0,-1,-1,-1,-1,0,-1,0,0,370,248,\r\n"
+      "Other=keep me\r\n\r\n[After]\r\nAlso=2\r\n");
+}
