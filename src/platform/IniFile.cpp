@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "platform/AsciiText.h"
+
 namespace {
 
 std::atomic<size_t> writeLimit{SIZE_MAX};
@@ -14,15 +16,6 @@ std::string_view Trim(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
   return text;
-}
-
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
-bool SameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  return true;
 }
 
 // "[name]" opens a section; a header missing its "]" still names one, as Windows reads it.
@@ -84,8 +77,8 @@ std::optional<size_t> TIniFile::FindKey(const std::string& section, const std::s
   for (size_t i = 0; i < FLines.size(); ++i) {
     std::string_view name;
     if (IsSectionHeader(FLines[i], name))
-      inSection = SameText(name, section);
-    else if (inSection && IsKeyLine(FLines[i], name) && SameText(name, key))
+      inSection = SameTextIgnoringCase(name, section);
+    else if (inSection && IsKeyLine(FLines[i], name) && SameTextIgnoringCase(name, key))
       return i;
   }
   return std::nullopt;
@@ -99,7 +92,7 @@ std::optional<size_t> TIniFile::FindKeyInsertPoint(const std::string& section) c
     std::string_view name;
     if (IsSectionHeader(FLines[i], name)) {
       if (point) return point;
-      if (SameText(name, section)) point = i + 1;
+      if (SameTextIgnoringCase(name, section)) point = i + 1;
     } else if (point && !Trim(FLines[i]).empty()) {
       point = i + 1;
     }

@@ -4,20 +4,13 @@
 #include <charconv>
 #include <string_view>
 
+#include "platform/AsciiText.h"
+
 namespace {
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
-bool SameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  return true;
-}
 
 void SkipBlanks(const std::string& text, size_t& pos) {
   while (pos < text.size() && IsBlank(text[pos])) ++pos;
@@ -98,9 +91,9 @@ bool ParseSettingsBool(const std::string& field, bool& value) {
   bool isZero = false;
   if (ParseDecimal(field, isZero))
     value = !isZero;
-  else if (SameText(field, "true"))
+  else if (SameTextIgnoringCase(field, "true"))
     value = true;
-  else if (SameText(field, "false"))
+  else if (SameTextIgnoringCase(field, "false"))
     value = false;
   else
     return false;
@@ -145,6 +138,6 @@ std::string FormatSettingsValues(const TSettingsValues& values) {
 
 int FindParam(const TStringList& params, const std::string& text, bool caseSensitive) {
   for (size_t i = 1; i < params.size(); ++i)
-    if (caseSensitive ? params[i] == text : SameText(params[i], text)) return int(i);
+    if (caseSensitive ? params[i] == text : SameTextIgnoringCase(params[i], text)) return int(i);
   return -1;
 }
