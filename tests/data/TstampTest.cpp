@@ -1,19 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "data/Tstamp.h"
-
-namespace {
-
-TStamp Stamp(const std::string& path, uint64_t cr, uint64_t lw, uint64_t la) {
-  TStamp stamp;
-  stamp.Path = path;
-  stamp.CRTime = MakeFileTime(cr);
-  stamp.LWTime = MakeFileTime(lw);
-  stamp.LATime = MakeFileTime(la);
-  return stamp;
-}
-
-}  // namespace
+#include "support/Stamps.h"
 
 TEST(IsValidFileTime, AcceptsExactlyTheValuesAboveZeroAndBelowTwoToThe63) {
   EXPECT_FALSE(IsValidFileTime(MakeFileTime(0)));
@@ -40,8 +28,8 @@ TEST(TStampOptions, DefaultsAndEqualityOverAllSixFlags) {
               defaults.LWTime && defaults.LATime);
   EXPECT_EQ(defaults, TStampOptions());
   bool TStampOptions::*const flags[] = {&TStampOptions::Subdirs, &TStampOptions::Directories,
-                                       &TStampOptions::AnyAttr, &TStampOptions::CRTime,
-                                       &TStampOptions::LWTime,  &TStampOptions::LATime};
+                                        &TStampOptions::AnyAttr, &TStampOptions::CRTime,
+                                        &TStampOptions::LWTime,  &TStampOptions::LATime};
   for (auto flag : flags) {
     TStampOptions changed;
     changed.*flag = !(changed.*flag);
@@ -51,10 +39,10 @@ TEST(TStampOptions, DefaultsAndEqualityOverAllSixFlags) {
 
 TEST(TStampUnit, CopiesShareNothing) {
   TStampUnit source;
-  source.Stamps.push_back(Stamp("a", 1, 2, 3));
+  source.Stamps.push_back(MakeStamp("a", 1, 2, 3));
   TStampUnit copy = source;
-  copy.Stamps[0] = Stamp("b", 1, 9, 3);
-  copy.Stamps.push_back(Stamp("c", 4, 5, 6));
+  copy.Stamps[0] = MakeStamp("b", 1, 9, 3);
+  copy.Stamps.push_back(MakeStamp("c", 4, 5, 6));
   copy.Options.AnyAttr = true;
   ASSERT_EQ(source.Stamps.size(), 1u);
   EXPECT_EQ(source.Stamps[0].Path, "a");
@@ -85,10 +73,10 @@ TEST_F(HolderTest, NewHolderIsEmpty) {
 }
 
 TEST_F(HolderTest, StoreReplacesTheDataWholeAndKeepsItsOwnCopy) {
-  TStamps five(5, Stamp("x", 1, 1, 1));
-  Holder.Store(five, Stamp("", 7, 8, 9), 2);
-  TStamps three = {Stamp("a", 1, 2, 3), Stamp("b", 4, 5, 6), Stamp("c", 7, 8, 9)};
-  Holder.Store(three, Stamp("avg", 4, 5, 6), 1);
+  TStamps five(5, MakeStamp("x", 1, 1, 1));
+  Holder.Store(five, MakeStamp("", 7, 8, 9), 2);
+  TStamps three = {MakeStamp("a", 1, 2, 3), MakeStamp("b", 4, 5, 6), MakeStamp("c", 7, 8, 9)};
+  Holder.Store(three, MakeStamp("avg", 4, 5, 6), 1);
   three[0].Path = "changed";
   three.pop_back();
   EXPECT_EQ(Events, 2);
@@ -103,7 +91,7 @@ TEST_F(HolderTest, StoreReplacesTheDataWholeAndKeepsItsOwnCopy) {
 TEST_F(HolderTest, ClearEmptiesAndFiresEvenWhenAlreadyEmpty) {
   Holder.Clear();
   EXPECT_EQ(Events, 1);
-  Holder.Store({Stamp("a", 1, 2, 3)}, Stamp("", 1, 2, 3), 0);
+  Holder.Store({MakeStamp("a", 1, 2, 3)}, MakeStamp("", 1, 2, 3), 0);
   Holder.Clear();
   EXPECT_EQ(Events, 3);
   EXPECT_EQ(Holder.Count(), 0);
@@ -112,7 +100,7 @@ TEST_F(HolderTest, ClearEmptiesAndFiresEvenWhenAlreadyEmpty) {
 
 TEST(Holder, WorksWithoutAHandler) {
   TStampHolder holder;
-  holder.Store({Stamp("a", 1, 2, 3)}, Stamp("", 1, 2, 3), 0);
+  holder.Store({MakeStamp("a", 1, 2, 3)}, MakeStamp("", 1, 2, 3), 0);
   EXPECT_EQ(holder.Count(), 1);
   holder.Clear();
   EXPECT_EQ(holder.Count(), 0);

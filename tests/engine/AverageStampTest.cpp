@@ -4,16 +4,9 @@
 #include <vector>
 
 #include "engine/Tstamperbase.h"
+#include "support/TestStamper.h"
 
 namespace {
-
-class TTestStamper : public TStamperBase {
- public:
-  TTestStamper() { FreeOnTerminate = false; }
-
- protected:
-  void Execute() override {}
-};
 
 constexpr uint64_t topBit = uint64_t(1) << 63;
 

@@ -11,16 +11,9 @@
 #include "engine/Tstamperbase.h"
 #include "platform/Application.h"
 #include "platform/WinConst.h"
+#include "support/TestStamper.h"
 
 namespace {
-
-class TTestStamper : public TStamperBase {
- public:
-  TTestStamper() { FreeOnTerminate = false; }
-
- protected:
-  void Execute() override {}
-};
 
 // Puts the process in the zone a POSIX TZ rule names, for one test. The C library reads TZ again
 // on tzset; Wine takes its zone from TZ only when the process starts, so there the zone is in

@@ -4,16 +4,9 @@
 
 #include "engine/Tstamperbase.h"
 #include "support/FakeFileSystem.h"
+#include "support/TestStamper.h"
 
 namespace {
-
-class TTestStamper : public TStamperBase {
- public:
-  TTestStamper() { FreeOnTerminate = false; }
-
- protected:
-  void Execute() override {}
-};
 
 TStampOptions Walk(bool subdirs, bool directories) {
   TStampOptions options;

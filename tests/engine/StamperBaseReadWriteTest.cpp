@@ -5,26 +5,10 @@
 
 #include "engine/Tstamperbase.h"
 #include "support/FakeFileSystem.h"
+#include "support/Stamps.h"
+#include "support/TestStamper.h"
 
 namespace {
-
-class TTestStamper : public TStamperBase {
- public:
-  TTestStamper() { FreeOnTerminate = false; }
-
- protected:
-  void Execute() override {}
-};
-
-TStamp Stamp(const std::string& path, uint64_t creation = 0, uint64_t lastWrite = 0,
-             uint64_t lastAccess = 0) {
-  TStamp stamp;
-  stamp.Path = path;
-  stamp.CRTime = MakeFileTime(creation);
-  stamp.LWTime = MakeFileTime(lastWrite);
-  stamp.LATime = MakeFileTime(lastAccess);
-  return stamp;
-}
 
 std::vector<std::string> Paths(const TStamps& stamps) {
   std::vector<std::string> paths;
@@ -49,7 +33,7 @@ class StamperBaseFilesTest : public testing::Test {
   };
   TOneWrite WriteOne(const std::string& path, TStampOptions options) {
     TOneWrite result;
-    TStamps stamps{Stamp(path, 100, 200, 300)};
+    TStamps stamps{MakeStamp(path, 100, 200, 300)};
     TFlags flags{1};
     TFlags written;
     result.Count = Stamper.WriteStamps(result.Log, stamps, options, true, flags, &written);
@@ -68,7 +52,8 @@ TEST_F(StamperBaseFilesTest, GetStampsReadsItemsAndErasesThoseThatFail) {
   Fs.AddFolder("C:\\d");
   Fs.SetTimes("C:\\d", 7, 8, 9);
   Fs.AddFile("C:\\d\\f.txt", faArchive, 1, 2, 3);
-  TStamps stamps{Stamp("C:\\d"), Stamp("C:\\missing"), Stamp("C:\\"), Stamp("C:\\d\\f.txt")};
+  TStamps stamps{MakeStamp("C:\\d"), MakeStamp("C:\\missing"), MakeStamp("C:\\"),
+                 MakeStamp("C:\\d\\f.txt")};
   int folderCount = -1;
   EXPECT_EQ(Stamper.GetStamps(Log, stamps, folderCount), 2);
   EXPECT_EQ(folderCount, 1);
@@ -95,7 +80,7 @@ TEST_F(StamperBaseFilesTest, ReadStampsPassesOverFailedItems) {
   Fs.AddFolder("C:\\skipped");
   std::vector<std::string> visited;
   Fs.OnCall = [&](TPrimitive, const std::string& path) { visited.push_back(path); };
-  TStamps stamps{Stamp("C:\\skipped"), Stamp("C:\\a")};
+  TStamps stamps{MakeStamp("C:\\skipped"), MakeStamp("C:\\a")};
   TFlags flags{0, 1};
   int folderCount = 5;
   EXPECT_EQ(Stamper.ReadStamps(Log, stamps, folderCount, flags), 1);
@@ -111,7 +96,7 @@ TEST_F(StamperBaseFilesTest, ReadStampsStopsBeforeTheNextStamp) {
   Fs.OnCall = [&](TPrimitive, const std::string& path) {
     if (path == "C:\\a") Stamper.Terminate();
   };
-  TStamps stamps{Stamp("C:\\a"), Stamp("C:\\b")};
+  TStamps stamps{MakeStamp("C:\\a"), MakeStamp("C:\\b")};
   TFlags flags{1, 1};
   int folderCount = 0;
   EXPECT_EQ(Stamper.ReadStamps(Log, stamps, folderCount, flags), 1);
@@ -120,7 +105,8 @@ TEST_F(StamperBaseFilesTest, ReadStampsStopsBeforeTheNextStamp) {
 }
 
 TEST_F(StamperBaseFilesTest, RemoveFailedUnitsKeepsTheGoodInOrder) {
-  TStamps stamps{Stamp("a", 1), Stamp("b", 2), Stamp("c", 3), Stamp("d", 4), Stamp("e", 5)};
+  TStamps stamps{MakeStamp("a", 1), MakeStamp("b", 2), MakeStamp("c", 3), MakeStamp("d", 4),
+                 MakeStamp("e", 5)};
   Stamper.RemoveFailedUnits(stamps, TFlags{1, 0, 1, 0, 1});
   ASSERT_EQ(Paths(stamps), (std::vector<std::string>{"a", "c", "e"}));
   EXPECT_EQ(FileTimeValue(stamps[1].CRTime), 3u);
@@ -130,7 +116,7 @@ TEST_F(StamperBaseFilesTest, RemoveFailedUnitsKeepsTheGoodInOrder) {
 }
 
 TEST_F(StamperBaseFilesTest, RemoveFailedUnitsAfterAStopLeavesTheStampsNotReached) {
-  TStamps stamps{Stamp("a"), Stamp("b"), Stamp("c")};
+  TStamps stamps{MakeStamp("a"), MakeStamp("b"), MakeStamp("c")};
   Stamper.Terminate();
   Stamper.RemoveFailedUnits(stamps, TFlags{0, 1, 0});
   EXPECT_EQ(Paths(stamps), (std::vector<std::string>{"a", "b", "c"}));
@@ -213,8 +199,8 @@ TEST_P(StamperBaseWriteOrderTest, FlagsAndCountsComeOutAlikeInEitherOrder) {
   Fs.OnCall = [&](TPrimitive primitive, const std::string& path) {
     if (primitive == TPrimitive::WriteTimesOpen) opened.push_back(path);
   };
-  TStamps stamps{Stamp("C:\\1", 1), Stamp("C:\\2", 2), Stamp("C:\\3", 3), Stamp("C:\\4", 4),
-                 Stamp("C:\\5", 5)};
+  TStamps stamps{MakeStamp("C:\\1", 1), MakeStamp("C:\\2", 2), MakeStamp("C:\\3", 3),
+                 MakeStamp("C:\\4", 4), MakeStamp("C:\\5", 5)};
   TFlags flags{1, 1, 0, 1, 1};
   TFlags written(9, 7);
   EXPECT_EQ(Stamper.WriteStamps(Log, stamps, AnyAttr(false), forward, flags, &written), 2);
@@ -238,7 +224,7 @@ TEST_F(StamperBaseFilesTest, WriteStampsStopsBeforeTheNextStamp) {
   Fs.OnCall = [&](TPrimitive primitive, const std::string& path) {
     if (primitive == TPrimitive::WriteTimesSet && path == "C:\\a") Stamper.Terminate();
   };
-  TStamps stamps{Stamp("C:\\a", 1), Stamp("C:\\b", 2)};
+  TStamps stamps{MakeStamp("C:\\a", 1), MakeStamp("C:\\b", 2)};
   TFlags flags{1, 1};
   TFlags written;
   EXPECT_EQ(Stamper.WriteStamps(Log, stamps, AnyAttr(false), true, flags, &written), 1);

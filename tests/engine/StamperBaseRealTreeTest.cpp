@@ -7,16 +7,9 @@
 #include "platform/WinConst.h"
 #include "support/FakeFileSystem.h"
 #include "support/TempTree.h"
+#include "support/TestStamper.h"
 
 namespace {
-
-class TTestStamper : public TStamperBase {
- public:
-  TTestStamper() { FreeOnTerminate = false; }
-
- protected:
-  void Execute() override {}
-};
 
 constexpr uint64_t year2010 = 129067776000000000;
 constexpr uint64_t june2011 = 129513600000000000;

@@ -31,10 +31,10 @@ FILETIME ToFileTime(int64_t seconds, int64_t nanoseconds) {
 
 timespec ToTimespec(const FILETIME& time) {
   uint64_t ticks = FileTimeValue(time);
-  timespec spec{};
-  spec.tv_sec = time_t(int64_t(ticks / ticksPerSecond) - unixEpochIn1601);
-  spec.tv_nsec = long(ticks % ticksPerSecond) * nanosecondsPerTick;
-  return spec;
+  timespec converted{};
+  converted.tv_sec = time_t(int64_t(ticks / ticksPerSecond) - unixEpochIn1601);
+  converted.tv_nsec = long(ticks % ticksPerSecond) * nanosecondsPerTick;
+  return converted;
 }
 
 bool IsHiddenName(const std::string& path) {
