@@ -3,28 +3,14 @@
 namespace {
 
 // A painted one-line text. It lets the mouse through to what lies beneath, as a label does.
-class TWinLabelPeer : public TWinPeer {
+class TWinLabelPeer : public TWinSurfacePeer {
  public:
-  explicit TWinLabelPeer(TLabel& label) : TWinPeer(label), Label(label) {
+  explicit TWinLabelPeer(TLabel& label) : TWinSurfacePeer(label), Label(label) {
     CreateChild(RegisterClassOnce("BrevantorLabel"), 0, 0, label.Caption());
   }
 
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-    switch (message) {
-      case WM_NCHITTEST:
-        return HTTRANSPARENT;
-      case WM_ERASEBKGND:
-        return 1;
-      case WM_PAINT:
-        return Paint();
-    }
-    return TWinPeer::HandleMessage(message, wParam, lParam);
-  }
-
  private:
-  LRESULT Paint() {
-    PAINTSTRUCT paint;
-    const HDC dc = BeginPaint(Window, &paint);
+  void PaintOn(HDC dc) override {
     RECT area;
     GetClientRect(Window, &area);
     if (Label.Transparent())
@@ -36,8 +22,6 @@ class TWinLabelPeer : public TWinPeer {
     SetTextColor(dc, GetSysColor(Label.Enabled() ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
     DrawTextA(dc, Label.Caption().c_str(), -1, &area, DT_SINGLELINE | LayoutFlags());
     SelectObject(dc, previous);
-    EndPaint(Window, &paint);
-    return 0;
   }
 
   UINT LayoutFlags() const {

@@ -5,33 +5,17 @@ namespace {
 
 // A surface painted by the box's OnPaint on top of its parent's face. It lets the mouse through
 // to what lies beneath.
-class TWinPaintBoxPeer : public TWinPeer {
+class TWinPaintBoxPeer : public TWinSurfacePeer {
  public:
-  explicit TWinPaintBoxPeer(TPaintBox& box) : TWinPeer(box), Box(box) {
+  explicit TWinPaintBoxPeer(TPaintBox& box) : TWinSurfacePeer(box), Box(box) {
     CreateChild(RegisterClassOnce("BrevantorPaintBox"), 0, 0, "");
   }
 
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-    switch (message) {
-      case WM_NCHITTEST:
-        return HTTRANSPARENT;
-      case WM_ERASEBKGND:
-        return 1;
-      case WM_PAINT:
-        return Paint();
-    }
-    return TWinPeer::HandleMessage(message, wParam, lParam);
-  }
-
  private:
-  LRESULT Paint() {
-    PAINTSTRUCT paint;
-    const HDC dc = BeginPaint(Window, &paint);
+  void PaintOn(HDC dc) override {
     PaintParentBackground(dc);
     TWinCanvas canvas(dc);
     Box.PaintTo(canvas);
-    EndPaint(Window, &paint);
-    return 0;
   }
 
   TPaintBox& Box;

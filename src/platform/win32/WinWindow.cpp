@@ -190,3 +190,20 @@ TShiftState ShiftStateNow() {
     if (GetKeyState(flag.Key) < 0) shift |= flag.Flag;
   return shift;
 }
+
+LRESULT TWinSurfacePeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_NCHITTEST:
+      return HTTRANSPARENT;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      const HDC dc = BeginPaint(Window, &paint);
+      PaintOn(dc);
+      EndPaint(Window, &paint);
+      return 0;
+    }
+  }
+  return TWinPeer::HandleMessage(message, wParam, lParam);
+}

@@ -42,6 +42,17 @@ class TWinPeer : public TControlPeer {
   HWND Window = nullptr;
 };
 
+// A window that paints itself whole and lets the mouse through to what lies beneath (labels,
+// paint boxes): it never erases, and paints in PaintOn.
+class TWinSurfacePeer : public TWinPeer {
+ public:
+  using TWinPeer::TWinPeer;
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ protected:
+  virtual void PaintOn(HDC dc) = 0;
+};
+
 // The peer of a window made for a control, or none.
 TWinPeer* PeerOf(HWND window);
 // The native window of a control, or none (headless, or before its parent has one).
