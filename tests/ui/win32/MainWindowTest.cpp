@@ -150,6 +150,9 @@ TEST_F(MainWindowTest, ShowsItsFaceAndAppliesTheViewOptions) {
   EXPECT_EQ(SendMessageA(WindowHandle(Form->SubdirsCheckBox), BM_GETCHECK, 0, 0), BST_CHECKED);
   EXPECT_EQ(SendMessageA(WindowHandle(Form->AnyAttrCheckBox), BM_GETCHECK, 0, 0), BST_UNCHECKED);
   EXPECT_EQ(StatusText(), "Ready");
+  // For a person to look at: the window as it opens, Set and Sync grey without Get data.
+  Application().ProcessMessages();
+  EXPECT_TRUE(SaveWindowScreenshot(*Form, OutputFolder() + "\\main-window-ready.bmp"));
 
   EXPECT_EQ(MenuText(GetMenu(Window), 1), "&Help");
   EXPECT_EQ(MenuText(Functions(), 0), "&New Window\tCtrl+N");
