@@ -1,5 +1,5 @@
-// The built program itself under Wine: its settings file after a first run, and other sections
-// kept when it saves.
+// The built program itself under Wine: its settings file after a first run, other sections kept
+// when it saves, and New Window handing its settings to a second program.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -38,6 +38,26 @@ BOOL CALLBACK MatchProgramWindow(HWND window, LPARAM data) {
   }
   search.Found = window;
   return FALSE;
+}
+
+BOOL CALLBACK MatchOtherProgramWindow(HWND window, LPARAM data) {
+  auto& search = *reinterpret_cast<TWindowSearch*>(data);
+  char caption[64] = {};
+  GetWindowTextA(window, caption, sizeof caption);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid == search.Process || std::string(caption) != "Brevantor" || !IsWindowVisible(window)) {
+    return TRUE;
+  }
+  search.Found = window;
+  return FALSE;
+}
+
+// A program window of any process but the given one.
+HWND FindOtherProgramWindow(DWORD process) {
+  TWindowSearch search{process};
+  EnumWindows(MatchOtherProgramWindow, reinterpret_cast<LPARAM>(&search));
+  return search.Found;
 }
 
 // The program copied into a folder of its own, so that its Settings.ini is the test's.
@@ -119,4 +139,42 @@ TEST_F(ProgramTest, SavingKeepsTheOtherSectionsAndKeys) {
       ReadFile(Settings),
       "[Before]\r\nKept=1\r\n\r\n[Settings]\r\nValues=0,-1,0,-1,-1,-1,-1,0,-1,0,0,370,248,\r\n"
       "Other=keep me\r\n\r\n[After]\r\nAlso=2\r\n");
+}
+
+// New Window, pressed as the user would (Ctrl+N): the first window saves, then starts a second
+// program with "/dp", which reads those settings but keeps the system's position even though
+// Last Position is on.
+TEST_F(ProgramTest, NewWindowStartsASecondProgramWithTheSavedSettingsButNotThePosition) {
+  WriteFile(Settings, "[Settings]\r\nValues=-1,-1,-1,-1,-1,-1,-1,0,-1,0,-1,500,300,\r\n");
+  const DWORD first = Start();
+  HWND window = WaitForWindow(first);
+  ASSERT_NE(window, nullptr);
+  RECT place;
+  GetWindowRect(window, &place);
+  EXPECT_EQ(place.left, 500);
+  EXPECT_EQ(place.top, 300);
+  WriteFile(Settings, "");  // only the first window's save can fill it again
+  SetForegroundWindow(window);
+  keybd_event(VK_CONTROL, 0, 0, 0);
+  keybd_event('N', 0, 0, 0);
+  keybd_event('N', 0, KEYEVENTF_KEYUP, 0);
+  keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+  HWND other = nullptr;
+  for (int attempt = 0; attempt < 150 && !other; ++attempt) {
+    other = FindOtherProgramWindow(first);
+    if (!other) Sleep(100);
+  }
+  ASSERT_NE(other, nullptr) << "no second window";
+  EXPECT_NE(ReadFile(Settings).find("Values=-1,-1,-1,-1,-1,-1,-1,0,-1,0,-1,500,300,"),
+            std::string::npos);
+  RECT otherPlace;
+  GetWindowRect(other, &otherPlace);
+  EXPECT_FALSE(otherPlace.left == 500 && otherPlace.top == 300);
+  DWORD second = 0;
+  GetWindowThreadProcessId(other, &second);
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, second);
+  ASSERT_NE(process, nullptr);
+  Processes.push_back(process);
+  EXPECT_TRUE(CloseAndWait(other, process));
+  EXPECT_TRUE(CloseAndWait(window, Processes.front()));
 }
