@@ -14,6 +14,7 @@
 #include "platform/Toolkit.h"
 #include "platform/win32/WinMenu.h"
 #include "platform/win32/WinWindow.h"
+#include "support/Win32DropBlock.h"
 
 namespace {
 
@@ -241,26 +242,6 @@ TEST_F(WinToolkitTest, TabOrderAndFocusFollowTheControls) {
   EXPECT_EQ(Form.ActiveControl(), &SecondBox);
   Form.SetActiveControl(&FirstBox);
   EXPECT_EQ(GetFocus(), WindowHandle(FirstBox));
-}
-
-// A drop as the shell delivers it: a DROPFILES block followed by the names, each ending in a
-// zero, and one more zero at the end.
-HGLOBAL DropBlock(const std::vector<std::string>& names, POINT point) {
-  size_t size = sizeof(DROPFILES) + 1;
-  for (const std::string& name : names) size += name.size() + 1;
-  const HGLOBAL memory = GlobalAlloc(GHND, size);
-  auto* block = static_cast<DROPFILES*>(GlobalLock(memory));
-  block->pFiles = sizeof(DROPFILES);
-  block->pt = point;
-  block->fNC = FALSE;
-  block->fWide = FALSE;
-  char* text = reinterpret_cast<char*>(block + 1);
-  for (const std::string& name : names) {
-    std::memcpy(text, name.c_str(), name.size() + 1);
-    text += name.size() + 1;
-  }
-  GlobalUnlock(memory);
-  return memory;
 }
 
 TEST_F(WinToolkitTest, ARealDropReachesTheFormWithItsNamesAndPoint) {

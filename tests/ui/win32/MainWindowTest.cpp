@@ -17,6 +17,7 @@
 #include "platform/Toolkit.h"
 #include "platform/win32/WinWindow.h"
 #include "support/ScriptedMessageBoxes.h"
+#include "support/Win32DropBlock.h"
 #include "support/TempTree.h"
 #include "ui/Tmainform.h"
 
@@ -45,24 +46,6 @@ std::string WindowText(const TControl& control) {
   char text[256] = {};
   GetWindowTextA(WindowHandle(control), text, sizeof text);
   return text;
-}
-
-// A drop as the shell delivers it: a DROPFILES block, then each name ending in a zero, then one
-// more zero.
-HGLOBAL DropBlock(const std::vector<std::string>& names, TPoint point) {
-  size_t size = sizeof(DROPFILES) + 1;
-  for (const std::string& name : names) size += name.size() + 1;
-  const HGLOBAL memory = GlobalAlloc(GHND, size);
-  auto* block = static_cast<DROPFILES*>(GlobalLock(memory));
-  block->pFiles = sizeof(DROPFILES);
-  block->pt = {point.X, point.Y};
-  char* text = reinterpret_cast<char*>(block + 1);
-  for (const std::string& name : names) {
-    std::memcpy(text, name.c_str(), name.size() + 1);
-    text += name.size() + 1;
-  }
-  GlobalUnlock(memory);
-  return memory;
 }
 
 // The real window under Wine, with its program file (and so its settings) in a temporary folder.
@@ -97,7 +80,7 @@ class MainWindowTest : public testing::Test {
   }
   void Drop(const TControl& target, const std::vector<std::string>& names) {
     const TPoint point = Form->ScreenToClient(target.ClientToScreen({2, 2}));
-    SendMessageA(Window, WM_DROPFILES, WPARAM(DropBlock(names, point)), 0);
+    SendMessageA(Window, WM_DROPFILES, WPARAM(DropBlock(names, {point.X, point.Y})), 0);
     WaitIdle();
   }
   HMENU Functions() const { return GetSubMenu(GetMenu(Window), 0); }

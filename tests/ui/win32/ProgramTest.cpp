@@ -22,8 +22,10 @@ void WriteFile(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
 
+// A visible top-level program window of the given process, or of any other one.
 struct TWindowSearch {
   DWORD Process;
+  bool OtherProcess = false;
   HWND Found = nullptr;
 };
 
@@ -33,30 +35,17 @@ BOOL CALLBACK MatchProgramWindow(HWND window, LPARAM data) {
   GetWindowTextA(window, caption, sizeof caption);
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
-  if (pid != search.Process || std::string(caption) != "Brevantor" || !IsWindowVisible(window)) {
+  if ((pid == search.Process) == search.OtherProcess || std::string(caption) != "Brevantor" ||
+      !IsWindowVisible(window)) {
     return TRUE;
   }
   search.Found = window;
   return FALSE;
 }
 
-BOOL CALLBACK MatchOtherProgramWindow(HWND window, LPARAM data) {
-  auto& search = *reinterpret_cast<TWindowSearch*>(data);
-  char caption[64] = {};
-  GetWindowTextA(window, caption, sizeof caption);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  if (pid == search.Process || std::string(caption) != "Brevantor" || !IsWindowVisible(window)) {
-    return TRUE;
-  }
-  search.Found = window;
-  return FALSE;
-}
-
-// A program window of any process but the given one.
 HWND FindOtherProgramWindow(DWORD process) {
-  TWindowSearch search{process};
-  EnumWindows(MatchOtherProgramWindow, reinterpret_cast<LPARAM>(&search));
+  TWindowSearch search{process, true};
+  EnumWindows(MatchProgramWindow, reinterpret_cast<LPARAM>(&search));
   return search.Found;
 }
 
