@@ -1,8 +1,11 @@
 #pragma once
 
 // Windows tests only: a drop as the shell delivers it.
+// shellapi.h needs windows.h before it, so the formatter may not sort them.
+// clang-format off
 #include <windows.h>
 #include <shellapi.h>
+// clang-format on
 
 #include <cstring>
 #include <string>
