@@ -4,7 +4,7 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/Application.h"
+#include "toolkit/Application.h"
 #include "platform/Thread.h"
 #include "platform/WinConst.h"
 

@@ -1,6 +1,6 @@
 #include "engine/Tstamperbase.h"
 
-#include "platform/Application.h"
+#include "toolkit/Application.h"
 #include "platform/WinConst.h"
 
 TStamperBase::TStamperBase() { FreeOnTerminate = true; }

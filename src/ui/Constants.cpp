@@ -1,6 +1,6 @@
 #include "ui/Constants.h"
 
-#include "platform/Application.h"
+#include "toolkit/Application.h"
 #include "platform/FileSystem.h"
 
 const std::string AppName = "Brevantor";

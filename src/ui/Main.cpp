@@ -1,6 +1,6 @@
 #include <exception>
 
-#include "platform/Toolkit.h"
+#include "toolkit/Toolkit.h"
 #include "ui/Tmainform.h"
 
 namespace {

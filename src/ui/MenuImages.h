@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Graphics.h"
+#include "toolkit/Graphics.h"
 
 // The pictures of the menus and of the drop targets, by their index in the image list.
 enum TMenuImage : int {

@@ -10,7 +10,7 @@
 #include "data/Common.h"
 #include "data/Tstamp.h"
 #include "engine/Tstamper.h"
-#include "platform/Toolkit.h"
+#include "toolkit/Toolkit.h"
 
 // The five switches of the Options menu that change how the window looks.
 class TViewOptions {

@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "engine/Tstamperbase.h"
-#include "platform/Application.h"
+#include "toolkit/Application.h"
 #include "platform/WinConst.h"
 #include "support/TestStamper.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/Tstamperbase.h"
-#include "platform/Application.h"
+#include "toolkit/Application.h"
 #include "platform/WinConst.h"
 #include "support/StamperRun.h"
 

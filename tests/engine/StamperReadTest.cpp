@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "engine/Tstamper.h"
-#include "platform/Application.h"
+#include "toolkit/Application.h"
 #include "support/FakeFileSystem.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/StamperRun.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Application.h"
+#include "toolkit/Application.h"
 
 // One message box as the user would have seen it.
 struct TShownMessageBox {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/IniFile.h"
-#include "platform/Toolkit.h"
+#include "toolkit/Toolkit.h"
 #include "platform/WinConst.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/StamperRun.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/IniFile.h"
-#include "platform/Toolkit.h"
+#include "toolkit/Toolkit.h"
 #include "platform/WinConst.h"
 #include "support/FakeFileSystem.h"
 #include "support/ScriptedMessageBoxes.h"

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Toolkit.h"
-#include "platform/win32/WinWindow.h"
+#include "toolkit/Toolkit.h"
+#include "toolkit/win32/WinWindow.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/Win32DropBlock.h"
 #include "support/TempTree.h"

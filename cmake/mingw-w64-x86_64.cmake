@@ -1,0 +1,5 @@
+# Cross-build for 64-bit Windows with MinGW-w64.
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(triple x86_64-w64-mingw32)
+set(wine_arch win64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

@@ -1,0 +1,54 @@
+#include "toolkit/Application.h"
+
+#include "toolkit/Forms.h"
+#include "platform/WinConst.h"
+
+namespace {
+// The error icon of a message box.
+constexpr int IconErrorStyle = 0x10;
+}  // namespace
+
+TApplication& Application() {
+  static TApplication application;
+  return application;
+}
+
+int TApplication::MsgBox(const std::string& text, const std::string& caption, int flags) {
+  if (MessageBoxHook) return MessageBoxHook(text, caption, flags);
+  return PlatformMsgBox(text, caption, flags);
+}
+
+void TApplication::Run() {
+  FTerminated = false;
+  if (FMainForm) FMainForm->Show();
+  PlatformRun();
+}
+
+void TApplication::Terminate() {
+  FTerminated = true;
+  PlatformWake();
+}
+
+void TApplication::ShowException(const std::string& message) {
+  MsgBox(message, Title, mbOk | IconErrorStyle);
+}
+
+int TApplication::ShellOpen(const std::string& verb, const std::string& file,
+                            const std::string& params) {
+  if (ShellOpenHook) return ShellOpenHook(verb, file, params);
+  return PlatformShellOpen(verb, file, params);
+}
+
+const std::vector<std::string>& TApplication::Arguments() const {
+  if (!FArguments) FArguments = PlatformArguments();
+  if (FArguments->empty()) FArguments->push_back("");
+  return *FArguments;
+}
+
+std::string TApplication::ParamStr(int index) const {
+  const std::vector<std::string>& arguments = Arguments();
+  if (index < 0 || index >= int(arguments.size())) return "";
+  return arguments[index];
+}
+
+void TApplication::SetCommandLine(std::vector<std::string> args) { FArguments = std::move(args); }

@@ -1,0 +1,184 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "toolkit/Controls.h"
+#include "toolkit/Graphics.h"
+#include "toolkit/Menus.h"
+
+// The longest path the platform's calls take, without the terminating zero.
+constexpr int MaxPathLength = 259;
+
+// The names dropped onto a window from the shell, and where they were dropped.
+class TDropHandle {
+ public:
+  virtual ~TDropHandle() = default;
+  virtual int Count() const = 0;
+  // The length of a name, without terminator; 0 for an index out of range.
+  virtual int NameLength(int index) const = 0;
+  // The whole name. A name longer than MaxPathLength is not returned (empty), never cut: a cut
+  // name could name another item. Empty also for an index out of range.
+  std::string Name(int index) const;
+  // The drop point in the client coordinates of the window dropped on.
+  virtual TPoint Point() const = 0;
+  // Releases the handle; call it exactly once.
+  virtual void Finish() = 0;
+
+ protected:
+  // Reads a name whose length is known to fit.
+  virtual std::string ReadName(int index, int length) const = 0;
+};
+
+// A drop made from a list of names, as a test or the headless backend delivers one.
+class TNamesDropHandle : public TDropHandle {
+ public:
+  TNamesDropHandle(std::vector<std::string> names, TPoint point);
+  int Count() const override { return int(Names.size()); }
+  int NameLength(int index) const override;
+  TPoint Point() const override { return DropPoint; }
+  void Finish() override { ++FinishCount; }
+  int Finished() const { return FinishCount; }
+
+ protected:
+  std::string ReadName(int index, int length) const override;
+
+ private:
+  std::vector<std::string> Names;
+  TPoint DropPoint;
+  int FinishCount = 0;
+};
+
+using TKeyEvent = std::function<void(TObject* sender, int& key, TShiftState shift)>;
+using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
+using TDropFilesEvent = std::function<void(TObject* sender, TDropHandle& drop)>;
+
+// A top-level window with a single fixed border, a system menu and a minimise button (no
+// maximise). It starts hidden, at a position the system chooses, with the system's message font
+// at character height 15 scaled from 120 dpi. On Windows its native window exists from the
+// constructor on, so that every control linked to it gets its own at once.
+class TForm : public TControl {
+ public:
+  TForm();
+  ~TForm() override;
+
+  bool IsContainer() const override { return true; }
+
+  const std::string& Caption() const { return FCaption; }
+  void SetCaption(const std::string& caption);
+
+  int ClientWidth() const { return Width(); }
+  int ClientHeight() const { return Height(); }
+  void SetClientWidth(int width) { SetWidth(width); }
+  void SetClientHeight(int height) { SetHeight(height); }
+
+  void Show() { SetVisible(true); }
+  // Asks OnCloseQuery; when it allows, hides the form, and ends the application's run when this
+  // is the main form.
+  void Close();
+  bool CloseQuery();
+  TCloseQueryEvent OnCloseQuery;
+
+  // Keys: with KeyPreview on, OnKeyDown sees each key before the controls; setting the key to 0
+  // consumes it. Then the main menu's shortcuts are tried.
+  bool KeyPreview = false;
+  TKeyEvent OnKeyDown;
+  // The user presses a key while the form is active: key preview first, then the shortcuts.
+  // True when something took the key.
+  bool PressKey(int key, TShiftState shift);
+  // Key preview alone; true when OnKeyDown consumed the key.
+  bool PreviewKeyDown(int key, TShiftState shift);
+  // Clicks the main menu's visible, enabled item with this shortcut; true when there is one.
+  bool IsShortCut(int key, TShiftState shift);
+
+  // The control with the keyboard focus, or none.
+  TControl* ActiveControl() const { return FActiveControl; }
+  void SetActiveControl(TControl* control);
+
+  TMainMenu* Menu() const { return FMenu; }
+  void SetMenu(TMainMenu* menu);
+  TPopupMenu* PopupMenu() const { return FPopupMenu; }
+  void SetPopupMenu(TPopupMenu* menu) { FPopupMenu = menu; }
+  // The menu a right click at this client point shows: the pop-up menu anywhere in the client
+  // area, none outside it. Raises the menu's OnPopup.
+  TPopupMenu* ContextMenuAt(TPoint clientPoint);
+
+  // Whether the shell may drop files onto the form.
+  bool AcceptsFiles() const { return FAcceptsFiles; }
+  void AcceptFiles(bool accept);
+  TDropFilesEvent OnDropFiles;
+  // Delivers a drop to OnDropFiles; false (and nothing raised) while files are not accepted.
+  bool DropFiles(TDropHandle& drop);
+
+  // Brings the window to the foreground.
+  void BringToFront();
+  // Puts the window into or out of the topmost band without moving or sizing it.
+  bool Topmost() const { return FTopmost; }
+  void SetTopmost(bool topmost);
+
+  // The window's icon, made from an image of the list (none: the system's default).
+  void SetIcon(const TImageList& images, int index);
+  const TImageList* IconImages() const { return FIconImages; }
+  int IconIndex() const { return FIconIndex; }
+
+  // For the backend: the native window moved. Positions are in screen pixels.
+  void NativeMoved(TPoint windowPosition, TPoint clientOrigin);
+  // For the backend: a control of the form received the focus.
+  void NativeFocused(TControl* control) { FActiveControl = control; }
+
+ protected:
+  std::unique_ptr<TControlPeer> MakePeer() override;
+  TPoint ClientOrigin() const override;
+
+ private:
+  std::string FCaption;
+  TControl* FActiveControl = nullptr;
+  TMainMenu* FMenu = nullptr;
+  TPopupMenu* FPopupMenu = nullptr;
+  bool FAcceptsFiles = false;
+  bool FTopmost = false;
+  const TImageList* FIconImages = nullptr;
+  int FIconIndex = -1;
+  std::optional<TPoint> NativeClientOrigin;
+};
+
+enum class TCursor { crDefault, crHourGlass };
+
+// The screen: its resolution and the program-wide cursor.
+class TScreen {
+ public:
+  // Sizes in this program are designed at this resolution.
+  static constexpr int DesignPixelsPerInch = 120;
+
+  int PixelsPerInch() const;
+  // A design size (at 120 dpi) in this screen's pixels, rounded to the nearest.
+  int Scale(int designValue) const;
+  // The face of the system's message font.
+  std::string MessageFontName() const;
+
+  TCursor Cursor() const { return FCursor; }
+  void SetCursor(TCursor cursor);
+
+ private:
+  void ApplyCursor();
+  TCursor FCursor = TCursor::crDefault;
+};
+
+TScreen& Screen();
+
+// The system clipboard, plain text only (headless: held in memory).
+class TClipboard {
+ public:
+  bool SetText(const std::string& text);
+  // Empty when the clipboard holds no text.
+  std::string GetText() const;
+};
+
+TClipboard& Clipboard();
+
+// Saves what the form's window shows as a 24-bit .bmp file; false when it cannot (always
+// headless, where nothing is shown).
+bool SaveWindowScreenshot(const TForm& form, const std::string& path);

@@ -1,0 +1,249 @@
+#include "toolkit/win32/WinForm.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include "toolkit/win32/WinDropHandle.h"
+#include "toolkit/win32/WinImages.h"
+
+namespace {
+
+constexpr char FormClass[] = "BrevantorForm";
+// A single fixed border with a system menu and a minimise button: the window is never resized by
+// the user.
+constexpr DWORD FormStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD FormExStyle = WS_EX_CONTROLPARENT;
+
+void InitCommonControlsOnce() {
+  static const bool done = [] {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+    return InitCommonControlsEx(&controls) != FALSE;
+  }();
+  (void)done;
+}
+
+}  // namespace
+
+std::unique_ptr<TControlPeer> TForm::MakePeer() { return std::make_unique<TWinFormPeer>(*this); }
+
+TWinFormPeer::TWinFormPeer(TForm& form) : TWinPeer(form), Form(form) {
+  InitCommonControlsOnce();
+  MainQueueWindow();
+  const char* windowClass = RegisterClassOnce(FormClass, CS_DBLCLKS);
+  RECT frame{0, 0, form.Width(), form.Height()};
+  AdjustWindowRectEx(&frame, FormStyle, FALSE, FormExStyle);
+  CreateWindowExA(FormExStyle, windowClass, form.Caption().c_str(), FormStyle, CW_USEDEFAULT,
+                  CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                  nullptr, GetModuleHandleA(nullptr), this);
+  Register();
+  if (Window) FeedPosition();
+}
+
+TWinFormPeer::~TWinFormPeer() {
+  DetachBar();
+  // The window would destroy an attached menu with itself, but the menu's peer owns it.
+  if (Window) ::SetMenu(Window, nullptr);
+  if (SmallIcon) DestroyIcon(SmallIcon);
+  if (BigIcon) DestroyIcon(BigIcon);
+}
+
+TWinFormPeer* TWinFormPeer::OfWindow(HWND window) {
+  char className[sizeof FormClass + 1];
+  if (!GetClassNameA(window, className, sizeof className)) return nullptr;
+  if (lstrcmpA(className, FormClass) != 0) return nullptr;
+  return static_cast<TWinFormPeer*>(PeerOf(window));
+}
+
+void TWinFormPeer::Mirror(TMirror what) {
+  if (!Window) return;
+  switch (what) {
+    case TMirror::Bounds:
+      return MirrorBounds();
+    case TMirror::Visible:
+      return MirrorVisible();
+    case TMirror::Enabled:
+      EnableWindow(Window, Form.Enabled());
+      return;
+    case TMirror::Text:
+      SetWindowTextA(Window, Form.Caption().c_str());
+      return;
+    case TMirror::Focus:
+      return MirrorFocus();
+    case TMirror::Topmost:
+      SetWindowPos(Window, Form.Topmost() ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE);
+      return;
+    case TMirror::AcceptFiles:
+      DragAcceptFiles(Window, Form.AcceptsFiles());
+      return;
+    case TMirror::Menu:
+      return MirrorMenu();
+    case TMirror::Icon:
+      return MirrorIcon();
+    case TMirror::Foreground:
+      SetForegroundWindow(Window);
+      return;
+    case TMirror::Look:
+    case TMirror::Font:
+      return;
+  }
+}
+
+void TWinFormPeer::MirrorBounds() {
+  RECT frame{0, 0, Form.Width(), Form.Height()};
+  AdjustWindowRectEx(&frame, FormStyle, GetMenu(Window) != nullptr, FormExStyle);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  SetWindowPos(Window, nullptr, Form.Left(), Form.Top(), width, height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  if (IsIconic(Window)) return;
+  // A menu bar that wraps onto a second line takes more room than the frame calculation knows.
+  RECT client;
+  GetClientRect(Window, &client);
+  if (client.bottom != Form.Height())
+    SetWindowPos(Window, nullptr, 0, 0, width, height + Form.Height() - client.bottom,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TWinFormPeer::MirrorVisible() {
+  if (!Form.Visible()) {
+    ShowWindow(Window, SW_HIDE);
+    return;
+  }
+  ShowWindow(Window, SW_SHOW);
+  if (Form.ActiveControl()) return MirrorFocus();
+  if (const HWND first = GetNextDlgTabItem(Window, nullptr, FALSE)) SetFocus(first);
+}
+
+void TWinFormPeer::MirrorFocus() {
+  TControl* control = Form.ActiveControl();
+  if (!IsWindowVisible(Window) || !control || !control->TakesInput()) return;
+  if (const HWND window = WindowHandle(*control)) SetFocus(window);
+}
+
+void TWinFormPeer::DetachBar() {
+  if (!Bar) return;
+  Bar->BarChanged = nullptr;
+  Bar->Gone = nullptr;
+  Bar = nullptr;
+}
+
+void TWinFormPeer::MirrorMenu() {
+  DetachBar();
+  if (TMainMenu* menu = Form.Menu()) {
+    Bar = &MenuPeer(*menu, true);
+    Bar->BarChanged = [this] {
+      ::SetMenu(Window, Bar->Handle());
+      DrawMenuBar(Window);
+      MirrorBounds();
+    };
+    Bar->Gone = [this] {
+      ::SetMenu(Window, nullptr);
+      Bar = nullptr;
+    };
+  }
+  ::SetMenu(Window, Bar ? Bar->Handle() : nullptr);
+  MirrorBounds();
+}
+
+void TWinFormPeer::MirrorIcon() {
+  const TImageList* images = Form.IconImages();
+  const TImageList::TPixels* pixels = images ? images->Image(Form.IconIndex()) : nullptr;
+  const HICON small = pixels ? IconFromImage(*pixels, GetSystemMetrics(SM_CXSMICON)) : nullptr;
+  const HICON big = pixels ? IconFromImage(*pixels, GetSystemMetrics(SM_CXICON)) : nullptr;
+  SendMessageA(Window, WM_SETICON, ICON_SMALL, LPARAM(small));
+  SendMessageA(Window, WM_SETICON, ICON_BIG, LPARAM(big));
+  if (SmallIcon) DestroyIcon(SmallIcon);
+  if (BigIcon) DestroyIcon(BigIcon);
+  SmallIcon = small;
+  BigIcon = big;
+}
+
+void TWinFormPeer::FeedPosition() {
+  // A minimised window stands far off the screen; that is not a position to keep.
+  if (IsIconic(Window)) return;
+  RECT frame;
+  GetWindowRect(Window, &frame);
+  POINT origin{0, 0};
+  ClientToScreen(Window, &origin);
+  Form.NativeMoved({frame.left, frame.top}, {origin.x, origin.y});
+}
+
+bool TWinFormPeer::PreviewKey(int key) { return Form.PreviewKeyDown(key, ShiftStateNow()); }
+
+LRESULT TWinFormPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (HandleContainerMessage(message, wParam, lParam, result)) return result;
+  switch (message) {
+    case WM_COMMAND:
+      if (MenuCommand(wParam)) return 0;
+      break;
+    case WM_MOVE:
+      FeedPosition();
+      break;
+    case WM_CLOSE:
+      Form.Close();
+      return 0;
+    case WM_DROPFILES:
+      return DropFiles(reinterpret_cast<HDROP>(wParam));
+    case WM_CONTEXTMENU:
+      if (ShowContextMenu(lParam)) return 0;
+      break;
+    case WM_SETCURSOR:
+      if (Screen().Cursor() == TCursor::crHourGlass) {
+        ::SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+        return TRUE;
+      }
+      break;
+    case WM_ACTIVATE:
+      if (ActivateFocus(wParam)) return 0;
+      break;
+  }
+  return DefWindowProcA(Window, message, wParam, lParam);
+}
+
+bool TWinFormPeer::MenuCommand(WPARAM wParam) {
+  // Menus send 0 in the high word, accelerators 1.
+  return HIWORD(wParam) <= 1 && Bar && Bar->Command(LOWORD(wParam));
+}
+
+bool TWinFormPeer::ShowContextMenu(LPARAM screenPoint) {
+  POINT screen{GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)};
+  // From the keyboard (the menu key, Shift+F10) the point is -1, -1: the menu opens at the corner.
+  if (screen.x == -1 && screen.y == -1) {
+    screen = {0, 0};
+    ClientToScreen(Window, &screen);
+  }
+  POINT client = screen;
+  ScreenToClient(Window, &client);
+  TPopupMenu* popup = Form.ContextMenuAt({client.x, client.y});
+  if (!popup) return false;
+  TWinMenuPeer& peer = MenuPeer(*popup, false);
+  const UINT command = UINT(TrackPopupMenu(peer.Handle(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x,
+                                           screen.y, 0, Window, nullptr));
+  if (command) peer.Command(command);
+  return true;
+}
+
+bool TWinFormPeer::ActivateFocus(WPARAM wParam) {
+  if (LOWORD(wParam) == WA_INACTIVE) {
+    // The control that had the focus gets it back when the window is active again.
+    if (TWinPeer* focused = PeerOf(GetFocus()); focused && focused != this)
+      Form.NativeFocused(&focused->Owner());
+    return false;
+  }
+  TControl* control = Form.ActiveControl();
+  if (!control || !control->TakesInput()) return false;
+  const HWND window = WindowHandle(*control);
+  if (!window) return false;
+  SetFocus(window);
+  return true;
+}
+
+LRESULT TWinFormPeer::DropFiles(HDROP drop) {
+  THDropHandle handle(drop);
+  Form.DropFiles(handle);
+  return 0;
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <windows.h>
+// The other system headers build on the types that windows.h declares.
+#include <shellapi.h>
+
+#include "toolkit/win32/WinMenu.h"
+#include "toolkit/win32/WinWindow.h"
+
+// The top-level window of a form: frame, menu bar, icon, drops, context menu, key preview.
+class TWinFormPeer : public TWinPeer {
+ public:
+  explicit TWinFormPeer(TForm& form);
+  ~TWinFormPeer() override;
+
+  // The peer of a top-level window, when it is one of our forms.
+  static TWinFormPeer* OfWindow(HWND window);
+
+  void Mirror(TMirror what) override;
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  // The key preview of a key pressed in the window; true when the form consumed the key.
+  bool PreviewKey(int key);
+  HACCEL Accelerators() const { return Bar ? Bar->Accelerators() : nullptr; }
+
+ private:
+  void MirrorBounds();
+  void MirrorVisible();
+  void MirrorFocus();
+  void MirrorMenu();
+  void MirrorIcon();
+  void DetachBar();
+  void FeedPosition();
+  bool ShowContextMenu(LPARAM screenPoint);
+  bool MenuCommand(WPARAM wParam);
+  bool ActivateFocus(WPARAM wParam);
+  LRESULT DropFiles(HDROP drop);
+
+  TForm& Form;
+  TWinMenuPeer* Bar = nullptr;
+  HICON SmallIcon = nullptr;
+  HICON BigIcon = nullptr;
+};

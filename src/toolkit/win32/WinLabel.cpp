@@ -1,0 +1,44 @@
+#include "toolkit/win32/WinWindow.h"
+
+namespace {
+
+// A painted one-line text. It lets the mouse through to what lies beneath, as a label does.
+class TWinLabelPeer : public TWinSurfacePeer {
+ public:
+  explicit TWinLabelPeer(TLabel& label) : TWinSurfacePeer(label), Label(label) {
+    CreateChild(RegisterClassOnce("BrevantorLabel"), 0, 0, label.Caption());
+  }
+
+ private:
+  void PaintOn(HDC dc) override {
+    RECT area;
+    GetClientRect(Window, &area);
+    if (Label.Transparent())
+      PaintParentBackground(dc);
+    else
+      FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
+    const HGDIOBJ previous = SelectObject(dc, FontHandle(Label.Font()));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(Label.Enabled() ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+    DrawTextA(dc, Label.Caption().c_str(), -1, &area, DT_SINGLELINE | LayoutFlags());
+    SelectObject(dc, previous);
+  }
+
+  UINT LayoutFlags() const {
+    switch (Label.Layout()) {
+      case TTextLayout::tlCenter:
+        return DT_VCENTER;
+      case TTextLayout::tlBottom:
+        return DT_BOTTOM;
+      case TTextLayout::tlTop:
+        break;
+    }
+    return DT_TOP;
+  }
+
+  TLabel& Label;
+};
+
+}  // namespace
+
+std::unique_ptr<TControlPeer> TLabel::MakePeer() { return std::make_unique<TWinLabelPeer>(*this); }

@@ -1,0 +1,61 @@
+#include "toolkit/win32/WinWindow.h"
+
+namespace {
+
+// A container drawn as the dialog face with its outer bevel, one pixel wide.
+class TWinPanelPeer : public TWinPeer {
+ public:
+  explicit TWinPanelPeer(TPanel& panel) : TWinPeer(panel), Panel(panel) {
+    CreateChild(RegisterClassOnce("BrevantorPanel"), WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, "");
+  }
+
+  void Mirror(TMirror what) override {
+    if (what == TMirror::Enabled) MoveFocusOut();
+    TWinPeer::Mirror(what);
+  }
+
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    LRESULT result = 0;
+    if (HandleContainerMessage(message, wParam, lParam, result)) return result;
+    switch (message) {
+      case WM_ERASEBKGND:
+        return 1;
+      case WM_PAINT:
+        return Paint();
+      case WM_PRINTCLIENT:
+        Draw(reinterpret_cast<HDC>(wParam));
+        return 0;
+    }
+    return TWinPeer::HandleMessage(message, wParam, lParam);
+  }
+
+ private:
+  LRESULT Paint() {
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(Window, &paint);
+    Draw(dc);
+    EndPaint(Window, &paint);
+    return 0;
+  }
+
+  void Draw(HDC dc) const {
+    RECT area;
+    GetClientRect(Window, &area);
+    FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
+    if (Panel.BevelOuter() == TBevelCut::bvRaised) DrawEdge(dc, &area, BDR_RAISEDINNER, BF_RECT);
+    if (Panel.BevelOuter() == TBevelCut::bvLowered) DrawEdge(dc, &area, BDR_SUNKENOUTER, BF_RECT);
+  }
+
+  // A disabled panel keeps the focus of a control inside it from taking keys: the form takes
+  // the focus instead, so that its key preview still sees them.
+  void MoveFocusOut() const {
+    if (Panel.Enabled() || !IsChild(Window, GetFocus())) return;
+    SetFocus(GetAncestor(Window, GA_ROOT));
+  }
+
+  TPanel& Panel;
+};
+
+}  // namespace
+
+std::unique_ptr<TControlPeer> TPanel::MakePeer() { return std::make_unique<TWinPanelPeer>(*this); }

@@ -1,0 +1,25 @@
+#include "toolkit/win32/WinWindow.h"
+
+// The program is DPI aware through its manifest, so the screen's resolution is the real one; it
+// does not change while the program runs.
+int TScreen::PixelsPerInch() const {
+  static const int pixelsPerInch = [] {
+    const HDC screen = GetDC(nullptr);
+    const int value = screen ? GetDeviceCaps(screen, LOGPIXELSY) : DesignPixelsPerInch;
+    if (screen) ReleaseDC(nullptr, screen);
+    return value > 0 ? value : DesignPixelsPerInch;
+  }();
+  return pixelsPerInch;
+}
+
+std::string TScreen::MessageFontName() const {
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return "";
+  return metrics.lfMessageFont.lfFaceName;
+}
+
+// Shown at once; the forms keep it while the mouse moves over them (WM_SETCURSOR).
+void TScreen::ApplyCursor() {
+  ::SetCursor(LoadCursorA(nullptr, FCursor == TCursor::crHourGlass ? IDC_WAIT : IDC_ARROW));
+}

@@ -1,0 +1,42 @@
+#include "toolkit/win32/WinWindow.h"
+// After windows.h, whose types it builds on.
+#include <commctrl.h>
+
+namespace {
+
+// The system's status bar in simple mode: one text area. The toolkit places and sizes it, so it
+// neither aligns itself to its parent nor shows a size grip.
+class TWinStatusBarPeer : public TWinPeer {
+ public:
+  explicit TWinStatusBarPeer(TStatusBar& bar) : TWinPeer(bar), Bar(bar) {
+    CreateChild(STATUSCLASSNAMEA, CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER, 0, "");
+    if (!Window) return;
+    SendMessageA(Window, SB_SIMPLE, TRUE, 0);
+    MirrorText();
+  }
+
+  void Mirror(TMirror what) override {
+    if (what == TMirror::Text && Window) return MirrorText();
+    TWinPeer::Mirror(what);
+  }
+
+  LRESULT Notified(UINT message, WPARAM, LPARAM lParam) override {
+    if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == UINT(NM_DBLCLK))
+      Bar.DblClick();
+    return 0;
+  }
+
+ private:
+  void MirrorText() {
+    SendMessageA(Window, SB_SETTEXTA, SB_SIMPLEID,
+                 reinterpret_cast<LPARAM>(Bar.SimpleText().c_str()));
+  }
+
+  TStatusBar& Bar;
+};
+
+}  // namespace
+
+std::unique_ptr<TControlPeer> TStatusBar::MakePeer() {
+  return std::make_unique<TWinStatusBarPeer>(*this);
+}

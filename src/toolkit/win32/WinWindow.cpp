@@ -1,0 +1,209 @@
+#include "toolkit/win32/WinWindow.h"
+
+#include <exception>
+#include <map>
+#include <unordered_map>
+
+namespace {
+
+std::unordered_map<HWND, TWinPeer*>& Peers() {
+  static std::unordered_map<HWND, TWinPeer*> peers;
+  return peers;
+}
+
+}  // namespace
+
+TWinPeer* PeerOf(HWND window) {
+  const auto found = Peers().find(window);
+  return found == Peers().end() ? nullptr : found->second;
+}
+
+HWND WindowHandle(const TControl& control) {
+  const auto* peer = dynamic_cast<const TWinPeer*>(control.Peer());
+  return peer ? peer->Handle() : nullptr;
+}
+
+TWinPeer::~TWinPeer() {
+  if (!Window) return;
+  // Messages of the window's last moments go to the default handling, not to a peer half gone.
+  Peers().erase(Window);
+  SetWindowLongPtrA(Window, GWLP_USERDATA, 0);
+  DestroyWindow(Window);
+}
+
+void TWinPeer::Register() {
+  if (Window) Peers()[Window] = this;
+}
+
+LRESULT CALLBACK TWinPeer::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* peer = static_cast<TWinPeer*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    peer->Window = window;
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(peer));
+  }
+  auto* peer = reinterpret_cast<TWinPeer*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (!peer) return DefWindowProcA(window, message, wParam, lParam);
+  // Nothing may escape into the system's call: a failed handler is shown, and the message then
+  // gets the default handling.
+  try {
+    return peer->HandleMessage(message, wParam, lParam);
+  } catch (...) {
+    ShowCaughtException();
+    return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+void ShowCaughtException() noexcept {
+  try {
+    try {
+      throw;
+    } catch (const std::exception& error) {
+      Application().ShowException(error.what());
+    } catch (...) {
+      Application().ShowException("");
+    }
+  } catch (...) {
+  }
+}
+
+LRESULT TWinPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(Window, message, wParam, lParam);
+}
+
+LRESULT TWinPeer::Notified(UINT, WPARAM, LPARAM) { return 0; }
+
+const char* TWinPeer::RegisterClassOnce(const char* className, UINT classStyle) {
+  static std::map<std::string, ATOM> registered;
+  if (registered.count(className)) return className;
+  WNDCLASSEXA windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.style = classStyle;
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  windowClass.lpszClassName = className;
+  registered[className] = RegisterClassExA(&windowClass);
+  return className;
+}
+
+void TWinPeer::CreateChild(const char* className, DWORD style, DWORD exStyle,
+                           const std::string& text) {
+  const HWND parent = Control.Parent() ? WindowHandle(*Control.Parent()) : nullptr;
+  if (!parent) return;
+  style |= WS_CHILD | WS_CLIPSIBLINGS;
+  if (Control.Visible()) style |= WS_VISIBLE;
+  if (!Control.Enabled()) style |= WS_DISABLED;
+  const HWND window = CreateWindowExA(exStyle, className, text.c_str(), style, Control.Left(),
+                                      Control.Top(), Control.Width(), Control.Height(), parent,
+                                      nullptr, GetModuleHandleA(nullptr), this);
+  Window = window;
+  if (!window) return;
+  Register();
+  // Creation order is the tab order: each new window goes below its elder siblings.
+  SetWindowPos(Window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SendMessageA(Window, WM_SETFONT, WPARAM(FontHandle(Control.Font())), FALSE);
+}
+
+void TWinPeer::Mirror(TMirror what) {
+  if (!Window) return;
+  switch (what) {
+    case TMirror::Bounds:
+      MoveWindow(Window, Control.Left(), Control.Top(), Control.Width(), Control.Height(), TRUE);
+      break;
+    case TMirror::Visible:
+      ShowWindow(Window, Control.Visible() ? SW_SHOWNA : SW_HIDE);
+      break;
+    case TMirror::Enabled:
+      EnableWindow(Window, Control.Enabled());
+      InvalidateRect(Window, nullptr, TRUE);
+      break;
+    case TMirror::Font:
+      SendMessageA(Window, WM_SETFONT, WPARAM(FontHandle(Control.Font())), TRUE);
+      break;
+    default:
+      InvalidateRect(Window, nullptr, TRUE);
+      break;
+  }
+}
+
+bool TWinPeer::HandleContainerMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (message) {
+    case WM_COMMAND:
+      if (TWinPeer* child = PeerOf(reinterpret_cast<HWND>(lParam))) {
+        result = child->Notified(message, wParam, lParam);
+        return true;
+      }
+      return false;
+    case WM_NOTIFY:
+      if (TWinPeer* child = PeerOf(reinterpret_cast<NMHDR*>(lParam)->hwndFrom)) {
+        result = child->Notified(message, wParam, lParam);
+        return true;
+      }
+      return false;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
+      SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNTEXT));
+      result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TWinPeer::PaintParentBackground(HDC dc) const {
+  const HWND parent = GetParent(Window);
+  POINT origin{0, 0};
+  MapWindowPoints(Window, parent, &origin, 1);
+  POINT previous;
+  OffsetViewportOrgEx(dc, -origin.x, -origin.y, &previous);
+  SendMessageA(parent, WM_PRINTCLIENT, WPARAM(dc), PRF_CLIENT);
+  SetViewportOrgEx(dc, previous.x, previous.y, nullptr);
+}
+
+HFONT FontHandle(const TFont& font) {
+  static std::map<std::pair<std::string, int>, HFONT> fonts;
+  HFONT& handle = fonts[{font.Name, font.Height}];
+  if (!handle) {
+    LOGFONTA description{};
+    description.lfHeight = font.Height;
+    description.lfWeight = FW_NORMAL;
+    description.lfCharSet = DEFAULT_CHARSET;
+    description.lfQuality = DEFAULT_QUALITY;
+    lstrcpynA(description.lfFaceName, font.Name.c_str(), LF_FACESIZE);
+    handle = CreateFontIndirectA(&description);
+  }
+  return handle;
+}
+
+TShiftState ShiftStateNow() {
+  struct TKeyFlag {
+    int Key;
+    TShiftState Flag;
+  };
+  static constexpr TKeyFlag flags[] = {{VK_SHIFT, ssShift},   {VK_CONTROL, ssCtrl},
+                                       {VK_MENU, ssAlt},      {VK_LBUTTON, ssLeft},
+                                       {VK_RBUTTON, ssRight}, {VK_MBUTTON, ssMiddle}};
+  TShiftState shift = 0;
+  for (const TKeyFlag& flag : flags)
+    if (GetKeyState(flag.Key) < 0) shift |= flag.Flag;
+  return shift;
+}
+
+LRESULT TWinSurfacePeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_NCHITTEST:
+      return HTTRANSPARENT;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      const HDC dc = BeginPaint(Window, &paint);
+      PaintOn(dc);
+      EndPaint(Window, &paint);
+      return 0;
+    }
+  }
+  return TWinPeer::HandleMessage(message, wParam, lParam);
+}

@@ -1,0 +1,371 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+// The other system headers build on the types that windows.h declares.
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <thread>
+
+#include "platform/Thread.h"
+#include "toolkit/Toolkit.h"
+#include "toolkit/win32/WinMenu.h"
+#include "toolkit/win32/WinWindow.h"
+#include "support/Win32DropBlock.h"
+
+namespace {
+
+int S(int designValue) { return Screen().Scale(designValue); }
+
+TImageList::TPixels FilledImage(uint32_t argb) {
+  TImageList::TPixels pixels;
+  pixels.fill(argb);
+  return pixels;
+}
+
+std::string MenuText(HMENU menu, UINT position) {
+  char text[256] = {};
+  GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+  return text;
+}
+
+// A real window under Wine: a menu bar, a pop-up menu, a target panel with icon and label, two
+// check boxes and a status bar, laid out at the design size scaled to the running DPI.
+class WinToolkitTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    Images.Add(FilledImage(0xFFCC2020));
+    Images.Add(FilledImage(0xFF2020CC));
+    BuildMenus();
+    Form.SetCaption("Toolkit test");
+    Form.SetClientWidth(S(289));
+    Form.SetClientHeight(S(180));
+    ClientPanel.SetParent(&Form);
+    ClientPanel.SetBevelOuter(TBevelCut::bvNone);
+    ClientPanel.SetBounds(0, 0, S(289), S(180));
+    ClientPanel.SetAlign(TAlign::alTop);
+    BasePanel.SetParent(&ClientPanel);
+    BasePanel.SetBevelOuter(TBevelCut::bvNone);
+    BasePanel.SetBounds(0, 0, S(289), S(153));
+    BasePanel.SetAlign(TAlign::alTop);
+    GetPanel.SetParent(&BasePanel);
+    GetPanel.SetBounds(S(8), S(8), S(129), S(41));
+    GetPaintBox.SetParent(&GetPanel);
+    GetPaintBox.SetBounds(S(8), S(8), S(25), S(25));
+    GetPaintBox.OnPaint = [this](TObject*) {
+      Images.Draw(GetPaintBox.Canvas(), S(4), S(4), 0, GetPaintBox.Enabled());
+    };
+    GetLabel.SetParent(&GetPanel);
+    GetLabel.SetBounds(S(40), S(8), S(81), S(25));
+    GetLabel.SetFont({"Courier New", -S(18)});
+    GetLabel.SetTransparent(true);
+    GetLabel.SetLayout(TTextLayout::tlCenter);
+    GetLabel.SetCaption("Get");
+    FirstBox.SetParent(&BasePanel);
+    FirstBox.SetBounds(S(152), S(8), S(129), S(25));
+    FirstBox.SetCaption("&CR Time");
+    SecondBox.SetParent(&BasePanel);
+    SecondBox.SetBounds(S(152), S(32), S(129), S(25));
+    SecondBox.SetCaption("L&W Time");
+    StatusBar.SetParent(&ClientPanel);
+    StatusBar.SetBounds(0, S(153), S(289), S(27));
+    StatusBar.SetAlign(TAlign::alTop);
+    StatusBar.SetSimpleText("Ready");
+    ClientPanel.SetAutoSize(true);
+    Form.SetAutoSize(true);
+    Form.SetMenu(&MainMenu);
+    Form.SetPopupMenu(&PopupMenu);
+    Form.Show();
+    Pump();
+    Window = WindowHandle(Form);
+    ASSERT_NE(Window, nullptr);
+  }
+
+  void BuildMenus() {
+    TMenuItem& functions = MainMenu.Items().Add("FunctionsMenuItem", "&Functions");
+    NewItem = &functions.Add("NewWindowMenuItem", "&New Window", scCtrl | 'N', 0);
+    functions.AddSeparator();
+    RedoItem = &functions.Add("RedoMenuItem", "&Redo", scCtrl | scShift | 'Z', 1);
+    PropertiesItem = &functions.Add("PropertiesMenuItem", "&Properties...", vkF2);
+    for (TMenuItem* item : {NewItem, RedoItem, PropertiesItem})
+      item->OnClick = [this](TObject* sender) {
+        Clicked.push_back(static_cast<TMenuItem*>(sender));
+      };
+    MainMenu.SetImages(&Images);
+    PopupMenu.Items().Add("NewWindowPMenuItem", "&New Window", 0, 0);
+    PopupMenu.Items().AddSeparator();
+    PopupMenu.Items().Add("UndoPMenuItem", "&Undo", 0, 1);
+    PopupMenu.SetImages(&Images);
+  }
+
+  static void Pump() { Application().ProcessMessages(); }
+
+  // Posts a key press to the focused control with the modifier keys seen as held.
+  void PressKey(HWND target, int key, std::initializer_list<int> held) {
+    BYTE state[256];
+    GetKeyboardState(state);
+    BYTE pressed[256];
+    std::memcpy(pressed, state, sizeof pressed);
+    for (int modifier : held) pressed[modifier] = 0x80;
+    SetKeyboardState(pressed);
+    PostMessageA(target, WM_KEYDOWN, WPARAM(key), 1);
+    Pump();
+    SetKeyboardState(state);
+  }
+
+  TImageList Images;
+  TMainMenu MainMenu;
+  TPopupMenu PopupMenu;
+  TMenuItem* NewItem = nullptr;
+  TMenuItem* RedoItem = nullptr;
+  TMenuItem* PropertiesItem = nullptr;
+  std::vector<TMenuItem*> Clicked;
+  TForm Form;
+  TPanel ClientPanel;
+  TPanel BasePanel;
+  TPanel GetPanel;
+  TPaintBox GetPaintBox;
+  TLabel GetLabel;
+  TCheckBox FirstBox;
+  TCheckBox SecondBox;
+  TStatusBar StatusBar;
+  HWND Window = nullptr;
+};
+
+RECT ClientRect(HWND window) {
+  RECT area;
+  GetClientRect(window, &area);
+  return area;
+}
+
+TEST_F(WinToolkitTest, TheClientAreaFitsTheContentsAndFollowsTheStatusBar) {
+  EXPECT_EQ(ClientRect(Window).right, S(289));
+  EXPECT_EQ(ClientRect(Window).bottom, S(180));
+  const int barHeight = S(27);
+  StatusBar.SetVisible(false);
+  EXPECT_EQ(ClientRect(Window).bottom, S(180) - barHeight);
+  EXPECT_FALSE(IsWindowVisible(WindowHandle(StatusBar)));
+  StatusBar.SetVisible(true);
+  EXPECT_EQ(ClientRect(Window).bottom, S(180));
+  RECT bar;
+  GetWindowRect(WindowHandle(StatusBar), &bar);
+  EXPECT_EQ(bar.bottom - bar.top, barHeight);
+  const DWORD style = DWORD(GetWindowLongA(Window, GWL_STYLE));
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_THICKFRAME));
+}
+
+TEST_F(WinToolkitTest, MenuItemsShowTheirShortcutsStatesAndImages) {
+  const HMENU functions = GetSubMenu(GetMenu(Window), 0);
+  ASSERT_NE(functions, nullptr);
+  EXPECT_EQ(MenuText(GetMenu(Window), 0), "&Functions");
+  EXPECT_EQ(MenuText(functions, 0), "&New Window\tCtrl+N");
+  EXPECT_EQ(MenuText(functions, 2), "&Redo\tCtrl+Shift+Z");
+  EXPECT_EQ(MenuText(functions, 3), "&Properties...\tF2");
+  EXPECT_TRUE(GetMenuState(functions, 1, MF_BYPOSITION) & MF_SEPARATOR);
+
+  PropertiesItem->SetEnabled(false);
+  RedoItem->SetChecked(true);
+  EXPECT_TRUE(GetMenuState(functions, 3, MF_BYPOSITION) & MF_GRAYED);
+  EXPECT_TRUE(GetMenuState(functions, 2, MF_BYPOSITION) & MF_CHECKED);
+
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_BITMAP;
+  GetMenuItemInfoA(functions, 0, TRUE, &info);
+  EXPECT_NE(info.hbmpItem, nullptr);
+  MainMenu.SetImages(nullptr);
+  const HMENU rebuilt = GetSubMenu(GetMenu(Window), 0);
+  GetMenuItemInfoA(rebuilt, 0, TRUE, &info);
+  EXPECT_EQ(info.hbmpItem, nullptr);
+  EXPECT_TRUE(GetMenuState(rebuilt, 3, MF_BYPOSITION) & MF_GRAYED);
+}
+
+TEST_F(WinToolkitTest, ShortcutsGoThroughTheAcceleratorsToEnabledItemsOnly) {
+  const HWND focus = WindowHandle(FirstBox);
+  SetFocus(focus);
+  PressKey(focus, 'N', {VK_CONTROL});
+  PressKey(focus, 'Z', {VK_CONTROL, VK_SHIFT});
+  PropertiesItem->SetEnabled(false);
+  PressKey(focus, VK_F2, {});
+  EXPECT_EQ(Clicked, (std::vector<TMenuItem*>{NewItem, RedoItem}));
+}
+
+TEST_F(WinToolkitTest, TheFormPreviewsKeysBeforeItsControls) {
+  std::vector<std::pair<int, TShiftState>> previewed;
+  Form.KeyPreview = true;
+  Form.OnKeyDown = [&](TObject*, int& key, TShiftState shift) {
+    previewed.emplace_back(key, shift);
+    key = 0;
+  };
+  const HWND focus = WindowHandle(SecondBox);
+  SetFocus(focus);
+  PressKey(focus, VK_ESCAPE, {});
+  PressKey(focus, 'N', {VK_CONTROL});
+  EXPECT_EQ(previewed, (std::vector<std::pair<int, TShiftState>>{{VK_ESCAPE, 0}, {'N', ssCtrl}}));
+  // The consumed Ctrl+N reached no menu item.
+  EXPECT_TRUE(Clicked.empty());
+}
+
+TEST_F(WinToolkitTest, CheckBoxesAndTheStatusBarFeedTheirEventsBack) {
+  int clicks = 0;
+  FirstBox.OnClick = [&](TObject*) { ++clicks; };
+  const HWND box = WindowHandle(FirstBox);
+  SendMessageA(box, BM_CLICK, 0, 0);
+  EXPECT_TRUE(FirstBox.Checked());
+  EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_CHECKED);
+  FirstBox.SetChecked(false);
+  EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_EQ(clicks, 2);
+
+  int doubleClicks = 0;
+  StatusBar.OnDblClick = [&](TObject*) { ++doubleClicks; };
+  StatusBar.SetSimpleText("1: Get - Done 3/3 item(s)");
+  const HWND bar = WindowHandle(StatusBar);
+  char text[64] = {};
+  // In simple mode the bar reads its one text area back as part 0.
+  EXPECT_TRUE(SendMessageA(bar, SB_ISSIMPLE, 0, 0));
+  SendMessageA(bar, SB_GETTEXTA, 0, LPARAM(text));
+  EXPECT_STREQ(text, "1: Get - Done 3/3 item(s)");
+  SendMessageA(bar, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+  ClientPanel.SetEnabled(false);
+  SendMessageA(bar, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+  EXPECT_EQ(doubleClicks, 1);
+}
+
+TEST_F(WinToolkitTest, TabOrderAndFocusFollowTheControls) {
+  EXPECT_EQ(GetNextDlgTabItem(Window, WindowHandle(FirstBox), FALSE), WindowHandle(SecondBox));
+  SetFocus(WindowHandle(SecondBox));
+  EXPECT_EQ(Form.ActiveControl(), &SecondBox);
+  Form.SetActiveControl(&FirstBox);
+  EXPECT_EQ(GetFocus(), WindowHandle(FirstBox));
+}
+
+TEST_F(WinToolkitTest, ARealDropReachesTheFormWithItsNamesAndPoint) {
+  const std::string shortName = "C:\\windows\\win.ini";
+  const std::string longName = "C:\\" + std::string(297, 'a');
+  std::vector<std::string> names;
+  std::vector<int> lengths;
+  TPoint point;
+  Form.OnDropFiles = [&](TObject*, TDropHandle& drop) {
+    for (int i = 0; i < drop.Count(); ++i) {
+      lengths.push_back(drop.NameLength(i));
+      names.push_back(drop.Name(i));
+    }
+    point = drop.Point();
+    drop.Finish();
+  };
+  Form.AcceptFiles(true);
+  EXPECT_TRUE(GetWindowLongA(Window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+  SendMessageA(Window, WM_DROPFILES, WPARAM(DropBlock({shortName, longName}, {S(20), S(70)})), 0);
+  EXPECT_EQ(names, (std::vector<std::string>{shortName, ""}));
+  EXPECT_EQ(lengths, (std::vector<int>{int(shortName.size()), 300}));
+  EXPECT_EQ(point, (TPoint{S(20), S(70)}));
+
+  Form.AcceptFiles(false);
+  EXPECT_FALSE(GetWindowLongA(Window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+}
+
+TEST_F(WinToolkitTest, TopmostMovesTheWindowBetweenBandsWithoutMovingIt) {
+  RECT before;
+  GetWindowRect(Window, &before);
+  Form.SetTopmost(true);
+  EXPECT_TRUE(GetWindowLongA(Window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  Form.SetTopmost(false);
+  EXPECT_FALSE(GetWindowLongA(Window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  RECT after;
+  GetWindowRect(Window, &after);
+  EXPECT_TRUE(EqualRect(&before, &after));
+}
+
+TEST_F(WinToolkitTest, ThePositionIsTheWindowsOwnAndSettable) {
+  Form.SetLeft(37);
+  Form.SetTop(41);
+  RECT frame;
+  GetWindowRect(Window, &frame);
+  EXPECT_EQ(frame.left, 37);
+  EXPECT_EQ(frame.top, 41);
+  SetWindowPos(Window, nullptr, 60, 70, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  EXPECT_EQ(Form.Left(), 60);
+  EXPECT_EQ(Form.Top(), 70);
+  POINT origin{0, 0};
+  ClientToScreen(WindowHandle(GetPanel), &origin);
+  EXPECT_EQ(GetPanel.ClientToScreen({0, 0}), (TPoint{origin.x, origin.y}));
+}
+
+void CALLBACK CloseMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  EndMenu();
+}
+
+TEST_F(WinToolkitTest, ARightClickInTheClientAreaShowsThePopupMenu) {
+  int popups = 0;
+  PopupMenu.OnPopup = [&](TObject*) {
+    ++popups;
+    SetTimer(nullptr, 0, 50, CloseMenu);
+  };
+  POINT inside{S(200), S(100)};
+  ClientToScreen(Window, &inside);
+  SendMessageA(WindowHandle(FirstBox), WM_CONTEXTMENU, WPARAM(WindowHandle(FirstBox)),
+               MAKELPARAM(inside.x, inside.y));
+  EXPECT_EQ(popups, 1);
+
+  const HMENU popup = MenuPeer(PopupMenu, false).Handle();
+  ASSERT_EQ(GetMenuItemCount(popup), 3);
+  EXPECT_EQ(MenuText(popup, 0), "&New Window");
+  EXPECT_TRUE(GetMenuState(popup, 1, MF_BYPOSITION) & MF_SEPARATOR);
+  EXPECT_EQ(MenuText(popup, 2), "&Undo");
+}
+
+TEST_F(WinToolkitTest, TheIconIsMadeFromAnImage) {
+  EXPECT_EQ(SendMessageA(Window, WM_GETICON, ICON_SMALL, 0), 0);
+  Form.SetIcon(Images, 0);
+  EXPECT_NE(SendMessageA(Window, WM_GETICON, ICON_SMALL, 0), 0);
+  EXPECT_NE(SendMessageA(Window, WM_GETICON, ICON_BIG, 0), 0);
+}
+
+TEST_F(WinToolkitTest, WorkerStepsRunWhileAMessageBoxIsOpen) {
+  bool ran = false;
+  std::thread worker([&] {
+    MainThreadQueue().RunAndWait([&] {
+      ran = true;
+      // The step answers the box it ran under, so the test needs nobody at the keyboard.
+      if (const HWND box = FindWindowA("#32770", "Modal probe"))
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+  });
+  const int answer = Application().MsgBox("Waiting for a worker step.", "Modal probe", MB_OKCANCEL);
+  worker.join();
+  EXPECT_TRUE(ran);
+  EXPECT_EQ(answer, IDOK);
+}
+
+// The build folder that CTest names, or else the folder of the test program, which lies inside it.
+std::string OutputFolder() {
+  if (const char* buildDir = std::getenv("BREVANTOR_BUILD_DIR")) return buildDir;
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder = path;
+  return folder.substr(0, folder.find_last_of('\\'));
+}
+
+TEST_F(WinToolkitTest, AScreenshotOfTheWindowIsSaved) {
+  GetPanel.SetBevelOuter(TBevelCut::bvLowered);
+  Pump();
+  const std::string path = OutputFolder() + "\\toolkit-window.bmp";
+  ASSERT_TRUE(SaveWindowScreenshot(Form, path));
+  std::ifstream file(path, std::ios::binary);
+  char magic[2] = {};
+  file.read(magic, 2);
+  EXPECT_EQ(std::string(magic, 2), "BM");
+  RECT frame;
+  GetWindowRect(Window, &frame);
+  file.seekg(0, std::ios::end);
+  const int stride = ((frame.right - frame.left) * 3 + 3) / 4 * 4;
+  EXPECT_EQ(int(file.tellg()), 54 + stride * (frame.bottom - frame.top));
+}
+
+}  // namespace
