@@ -1,5 +1,7 @@
 #include "platform/Thread.h"
 
+#include "platform/NativeFileView.h"
+
 TMainThreadQueue::TMainThreadQueue() : MainThread(std::this_thread::get_id()) {}
 
 // Never destroyed: a worker that frees itself may still be leaving the queue while the program
@@ -95,6 +97,7 @@ void TThread::Start() {
 void TThread::Run() {
   // Nothing may escape into the thread's entry: an exception here would end the whole program.
   try {
+    const TNativeFileView nativeFiles;
     Execute();
   } catch (...) {
   }
