@@ -28,7 +28,8 @@ using TDisk = std::map<std::string, TTimes>;
 
 enum TPhase { phNone, phExpansion, phBackupRead, phWrite, phCount };
 const char* const phaseNames[phCount] = {"none", "expansion", "backup read", "write"};
-// The call at which Escape is pressed: the first call of each of these belongs to that phase.
+// Escape is pressed at the k-th call of the phase's primitive, which no other phase of a writing
+// operation calls (the entry for none is never looked at).
 const TPrimitive phasePrimitives[phCount] = {TPrimitive::NormalizePath, TPrimitive::NormalizePath,
                                              TPrimitive::FindEntry, TPrimitive::WriteTimesOpen};
 
@@ -315,8 +316,8 @@ TEST(HistoryModel, EveryChangeStaysReachableOverRandomSequences) {
   }
   std::printf(
       "history model: %d seeds, %d operations, %d undo-all/redo-all checks, %d runs in all; "
-      "stops hit: "
-      "%d in %s, %d in %s, %d in %s (%d Undo/Redo stopped after writing some items); backup "
+      "stops hit: %d in %s, %d in %s, %d in %s (%d Undo/Redo stopped after writing some items); "
+      "backup "
       "question answered OK %d, Cancel %d; %d faults injected\n",
       figures.Seeds, figures.Operations, figures.Checks, figures.Runs,
       figures.StopsHit[phExpansion], phaseNames[phExpansion], figures.StopsHit[phBackupRead],
