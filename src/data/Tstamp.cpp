@@ -1,5 +1,6 @@
 #include "data/Tstamp.h"
 
+#include <cstddef>
 #include <utility>
 
 bool TStampOptions::operator==(const TStampOptions& other) const {
@@ -83,6 +84,31 @@ void TStampHistory::DiscardRedo() {
   if (!CanRedo()) return;
   FUnits.erase(FUnits.begin() + FPosition);
   Changed();
+}
+
+void TStampHistory::SplitUndo(TStampUnit&& written, TStampUnit&& rest) {
+  if (!CanUndo()) return;
+  --FPosition;
+  const bool keepsRest = !rest.Stamps.empty();
+  ReplaceEntry(size_t(FPosition), std::move(rest), std::move(written));
+  if (keepsRest) ++FPosition;
+  Changed();
+}
+
+void TStampHistory::SplitRedo(TStampUnit&& written, TStampUnit&& rest) {
+  if (!CanRedo()) return;
+  const bool keepsWritten = !written.Stamps.empty();
+  ReplaceEntry(size_t(FPosition), std::move(written), std::move(rest));
+  if (keepsWritten) ++FPosition;
+  Changed();
+}
+
+// The entry at index gives way to first and second, in this order.
+void TStampHistory::ReplaceEntry(size_t index, TStampUnit&& first, TStampUnit&& second) {
+  auto at = FUnits.erase(FUnits.begin() + std::ptrdiff_t(index));
+  // Inserted at the same place, the second goes in first.
+  for (TStampUnit* unit : {&second, &first})
+    if (!unit->Stamps.empty()) at = FUnits.insert(at, std::move(*unit));
 }
 
 void TStampHistory::Clear() {

@@ -115,12 +115,20 @@ class TStampHistory : public TObject {
   void CommitRedo(TStampUnit&& unit);
   void DiscardUndo();
   void DiscardRedo();
+  // A stopped Undo (Redo) that wrote only some items of its entry: the entry gives way to two,
+  // so that both sides stay reachable. The items not written keep their times on the side they
+  // were (rest); the times the written items had just before become the entry next on the other
+  // side (written). An empty unit takes no place. Only while CanUndo (CanRedo) holds.
+  void SplitUndo(TStampUnit&& written, TStampUnit&& rest);
+  void SplitRedo(TStampUnit&& written, TStampUnit&& rest);
   void Clear();
 
   TNotifyEvent OnChange;
   void Changed();
 
  private:
+  void ReplaceEntry(size_t index, TStampUnit&& first, TStampUnit&& second);
+
   TStampUnits FUnits;
   int FPosition = 0;
 };

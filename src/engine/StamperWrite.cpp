@@ -7,17 +7,24 @@
 
 namespace {
 
-// Keeps the stamps of the items whose times were written, in their order. Unlike
-// RemoveFailedUnits it does not give up on a stop: after a stopped write the backup that is
-// committed must still hold exactly the changed items.
-void KeepWritten(TStamps& stamps, const TFlags& timesWritten) {
+// Keeps the stamps whose flag is set, in their order. Unlike RemoveFailedUnits it does not give up
+// on a stop: after a stopped write the units that are committed must still hold exactly the
+// items they describe.
+void Keep(TStamps& stamps, const TFlags& keep) {
   size_t kept = 0;
   for (size_t i = 0; i < stamps.size(); ++i) {
-    if (!timesWritten[i]) continue;
+    if (!keep[i]) continue;
     if (kept != i) stamps[kept] = std::move(stamps[i]);
     ++kept;
   }
   stamps.erase(stamps.begin() + std::ptrdiff_t(kept), stamps.end());
+}
+
+// The items a stopped write never reached: still good, and their times not written.
+TFlags NotReached(const TFlags& flags, const TFlags& timesWritten) {
+  TFlags notReached(flags.size());
+  for (size_t i = 0; i < flags.size(); ++i) notReached[i] = flags[i] && !timesWritten[i];
+  return notReached;
 }
 
 }  // namespace
@@ -48,11 +55,15 @@ void TStamper::WriteOperation() {
   FSucceededCount =
       WriteStamps(FErrorLog, unit.Stamps, unit.Options, FKind != okUndo, flags, &timesWritten);
   const bool stopped = Terminated();
-  // A stopped Undo or Redo keeps its entry as it was: repeating the command completes it.
-  if (stopped && !toTargets) return;
   // Every item whose times changed stays undoable, also when its attributes could not be put back
   // or when a stop cut the write short.
-  KeepWritten(backup.Stamps, timesWritten);
+  Keep(backup.Stamps, timesWritten);
+  if (stopped && !toTargets) {
+    // An item that failed before the stop drops out of both sides, as after a complete run.
+    Keep(unit.Stamps, NotReached(flags, timesWritten));
+    CommitStopped(std::move(backup), std::move(unit));
+    return;
+  }
   if (backup.Stamps.empty() && !stopped)
     ShowMessageBox("Succeeded no item.\r\n\r\nUndo/Redo data is not registered.",
                    mbOk | mbIconExclamation);
@@ -110,5 +121,16 @@ void TStamper::CommitHistory(TStampUnit&& backup) {
       changed ? FHistory->CommitRedo(std::move(backup)) : FHistory->DiscardRedo();
     else
       FHistory->Add(std::move(backup));
+  });
+}
+
+// The entry is split rather than kept or replaced: the items written have left its side, and
+// their times from just before must stay reachable from the other.
+void TStamper::CommitStopped(TStampUnit&& written, TStampUnit&& rest) {
+  Synchronize([&] {
+    if (FKind == okUndo)
+      FHistory->SplitUndo(std::move(written), std::move(rest));
+    else
+      FHistory->SplitRedo(std::move(written), std::move(rest));
   });
 }

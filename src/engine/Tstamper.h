@@ -57,6 +57,7 @@ class TStamper : public TStamperBase {
   bool CountsMatch(const TStampUnit& unit);
   bool ConfirmIncompleteBackup(int read);
   void CommitHistory(TStampUnit&& backup);
+  void CommitStopped(TStampUnit&& written, TStampUnit&& rest);
 
   int FItemCount = 0;
   int FSucceededCount = 0;

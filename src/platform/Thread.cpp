@@ -1,6 +1,18 @@
 #include "platform/Thread.h"
 
+#include <system_error>
+
 #include "platform/NativeFileView.h"
+
+namespace {
+
+std::atomic<int> threadRefusals{0};
+
+}  // namespace
+
+TThreadRefusal::TThreadRefusal() { ++threadRefusals; }
+
+TThreadRefusal::~TThreadRefusal() { --threadRefusals; }
 
 TMainThreadQueue::TMainThreadQueue() : MainThread(std::this_thread::get_id()) {}
 
@@ -86,6 +98,8 @@ TThread::~TThread() {
 }
 
 void TThread::Start() {
+  if (threadRefusals > 0)
+    throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
   // A thread that frees itself may be gone before this returns, so nothing of it is kept here.
   if (FreeOnTerminate) {
     std::thread([this] { Run(); }).detach();

@@ -55,6 +55,8 @@ class TThread : public TObject {
   TThread(const TThread&) = delete;
   TThread& operator=(const TThread&) = delete;
 
+  // Throws std::system_error when the system refuses a thread; nothing has run then, and the
+  // object stays the caller's to free.
   void Start();
   // Asks the thread to stop; the body polls Terminated. Never cleared.
   void Terminate() { TerminateRequested = true; }
@@ -75,4 +77,13 @@ class TThread : public TObject {
   void Run();
   std::atomic<bool> TerminateRequested{false};
   std::thread Worker;
+};
+
+// Makes the system refuse every new thread for the guard's lifetime (tests).
+class TThreadRefusal {
+ public:
+  TThreadRefusal();
+  ~TThreadRefusal();
+  TThreadRefusal(const TThreadRefusal&) = delete;
+  TThreadRefusal& operator=(const TThreadRefusal&) = delete;
 };

@@ -1,4 +1,6 @@
+#include <memory>
 #include <string>
+#include <system_error>
 
 #include "ui/Tmainform.h"
 
@@ -66,11 +68,23 @@ void TMainForm::DropToPanel(const TStringList& items, TPoint screenPoint) {
 
 void TMainForm::StartOperation(TOperationKind kind, const TStringList* items) {
   if (CheckBusy(true)) return;
+  const int number = FStatusNumber;
+  const std::string text = FStatusText;
   SetStatus(FStatusNumber + 1, OperationName(kind) + " - Press [Esc] to cancel");
-  TStamper* stamper = new TStamper(kind, items, FHolder.get(), FHistory.get(), FStampOptions);
-  SetStamper(stamper);
+  auto stamper =
+      std::make_unique<TStamper>(kind, items, FHolder.get(), FHistory.get(), FStampOptions);
+  SetStamper(stamper.get());
   stamper->OnTerminate = [this](TObject* sender) { StamperTerminate(sender); };
-  stamper->Start();
+  try {
+    stamper->Start();
+  } catch (const std::system_error&) {
+    // No thread, so nothing ran: the window goes back to where it was.
+    SetStamper(nullptr);
+    SetStatus(number, text);
+    return;
+  }
+  // The running thread frees it.
+  stamper.release();
 }
 
 void TMainForm::StamperTerminate(TObject* sender) {

@@ -130,3 +130,34 @@ TEST_F(HistoryTest, ClearFiresAlsoWhenEmptyAndEntriesHaveNoLimit) {
   EXPECT_EQ(History.Position(), 0);
   EXPECT_EQ(Events, 1002);
 }
+
+TEST_F(HistoryTest, SplitsLeaveTheRestOnItsSideAndTheWrittenNextOnTheOther) {
+  Fill({"E0", "E1", "E2"}, 2);
+  History.SplitUndo(Unit("W1", true), Unit("rest1"));
+  EXPECT_EQ(Names(History), (Names_{"E0", "rest1", "W1", "E2"}));
+  EXPECT_EQ(History.Position(), 2);
+  EXPECT_TRUE(History.RedoUnit().Options.AnyAttr);
+  History.SplitRedo(Unit("V1"), Unit("rest2"));
+  EXPECT_EQ(Names(History), (Names_{"E0", "rest1", "V1", "rest2", "E2"}));
+  EXPECT_EQ(History.Position(), 3);
+  EXPECT_EQ(Events, 2);
+
+  // An empty side takes no place: the split is then a commit, or a discard when both are empty.
+  History.SplitUndo(Unit("W2"), TStampUnit());
+  EXPECT_EQ(Names(History), (Names_{"E0", "rest1", "W2", "rest2", "E2"}));
+  EXPECT_EQ(History.Position(), 2);
+  History.SplitRedo(TStampUnit(), Unit("rest3"));
+  EXPECT_EQ(Names(History), (Names_{"E0", "rest1", "rest3", "rest2", "E2"}));
+  EXPECT_EQ(History.Position(), 2);
+  History.SplitUndo(TStampUnit(), TStampUnit());
+  EXPECT_EQ(Names(History), (Names_{"E0", "rest3", "rest2", "E2"}));
+  EXPECT_EQ(History.Position(), 1);
+  EXPECT_EQ(Events, 5);
+
+  Fill({}, 0);
+  History.SplitUndo(Unit("x"), Unit("y"));
+  Fill({"F"}, 1);
+  History.SplitRedo(Unit("x"), Unit("y"));
+  EXPECT_EQ(Names(History), (Names_{"F"}));
+  EXPECT_EQ(Events, 0);
+}

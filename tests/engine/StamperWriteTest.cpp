@@ -323,26 +323,75 @@ TEST_F(StamperWriteTest, EscapeDuringASetCommitsTheItemsWrittenSoFar) {
   EXPECT_EQ(TimesOf(targets), before);
 }
 
-TEST_F(StamperWriteTest, EscapeDuringAnUndoKeepsTheEntryAndRepeatingItCompletes) {
+TEST_F(StamperWriteTest, EscapeDuringAnUndoSplitsItsEntryAndRepeatingItCompletes) {
   HoldAverage(Distinct(1));
   const TStringList targets = AddTargets(5);
   const std::vector<TTimes> before = TimesOf(targets);
   Run(okSet, &targets);
-  const TStamps entry = History.UndoUnit().Stamps;
+  int events = 0;
+  History.OnChange = [&](TObject*) { ++events; };
 
   TStamperResult result = RunEscapingAt(okUndo, nullptr, TPrimitive::WriteTimesSet, targets[3]);
   EXPECT_TRUE(result.Canceled);
-  EXPECT_GT(result.SucceededCount, 0);
-  EXPECT_EQ(TimesOf(targets[0]), Distinct(1));
+  EXPECT_EQ(result.SucceededCount, 2);
+  EXPECT_EQ(events, 1);
+  ASSERT_EQ(History.Count(), 2);
   ASSERT_EQ(History.Position(), 1);
-  ASSERT_EQ(History.UndoUnit().Stamps.size(), entry.size());
-  for (size_t i = 0; i < entry.size(); ++i)
-    EXPECT_EQ(StampTimes(History.UndoUnit().Stamps[i]), StampTimes(entry[i]));
+  const TStamps& rest = History.UndoUnit().Stamps;
+  ASSERT_EQ(rest.size(), 3u);
+  for (size_t i = 0; i < rest.size(); ++i) EXPECT_EQ(StampTimes(rest[i]), before[i]);
+  const TStamps& written = History.RedoUnit().Stamps;
+  ASSERT_EQ(written.size(), 2u);
+  EXPECT_EQ(written[0].Path, targets[3]);
+  EXPECT_EQ(StampTimes(written[1]), Distinct(1));
 
   Run(okUndo);
   EXPECT_EQ(TimesOf(targets), before);
   EXPECT_EQ(History.Position(), 0);
-  EXPECT_EQ(History.RedoUnit().Stamps.size(), 5u);
+}
+
+// Whatever follows a stopped Undo or Redo, undoing everything brings back every item's own times
+// and redoing everything the Set's.
+class StamperStoppedSwapTest : public StamperWriteTest {
+ protected:
+  void SetOnFive() {
+    HoldAverage(Distinct(1));
+    Targets = AddTargets(5);
+    Before = TimesOf(Targets);
+    Run(okSet, &Targets);
+  }
+  void Stop(TOperationKind kind, int atItem) {
+    const TStamperResult result =
+        RunEscapingAt(kind, nullptr, TPrimitive::WriteTimesSet, Targets[size_t(atItem)]);
+    EXPECT_TRUE(result.Canceled);
+    EXPECT_EQ(result.SucceededCount, 2);
+  }
+  void ExpectEveryTimeReachable() {
+    while (History.CanUndo()) Run(okUndo);
+    EXPECT_EQ(TimesOf(Targets), Before);
+    while (History.CanRedo()) Run(okRedo);
+    EXPECT_EQ(TimesOf(Targets), std::vector<TTimes>(5, Distinct(1)));
+  }
+
+  TStringList Targets;
+  std::vector<TTimes> Before;
+};
+
+TEST_F(StamperStoppedSwapTest, ARedoStoppedAfterTwoItemsThenRedoAndUndo) {
+  SetOnFive();
+  Run(okUndo);
+  Stop(okRedo, 1);
+  Run(okRedo);
+  Run(okUndo);
+  ExpectEveryTimeReachable();
+}
+
+TEST_F(StamperStoppedSwapTest, AnUndoStoppedAfterTheLastTwoItemsThenUndoAndRedo) {
+  SetOnFive();
+  Stop(okUndo, 3);
+  Run(okUndo);
+  Run(okRedo);
+  ExpectEveryTimeReachable();
 }
 
 TEST_F(StamperWriteTest, AStopDuringTheBackupReadWritesNothing) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/IniFile.h"
+#include "platform/Thread.h"
 #include "toolkit/Toolkit.h"
 #include "platform/WinConst.h"
 #include "support/FakeFileSystem.h"
@@ -369,6 +370,31 @@ TEST_F(MainFormTest, BusyWindowRefusesEveryEntryAndRestoresItselfAfterwards) {
   EXPECT_TRUE(Form->AcceptsFiles());
   EXPECT_EQ(Screen().Cursor(), TCursor::crDefault);
   EXPECT_EQ(Form->ActiveControl(), &Form->SubdirsCheckBox);
+}
+
+TEST_F(MainFormTest, ARefusedThreadLeavesTheWindowIdleWithNothingChanged) {
+  Run(Form->GetPanel, {A});
+  Run(Form->SetPanel, {X});
+  const uint64_t written = LastWrite(X);
+  {
+    TThreadRefusal refusal;
+    DropOn(Form->SetPanel, {1, 1}, {Y});
+    Form->UndoMenuItem->Click();
+    EXPECT_EQ(Form->Stamper(), nullptr);
+    EXPECT_EQ(Status(), "2: Set - Done 1/1 item(s)");
+    EXPECT_TRUE(Form->ClientPanel.Enabled());
+    EXPECT_TRUE(Form->AcceptsFiles());
+    EXPECT_EQ(Screen().Cursor(), TCursor::crDefault);
+  }
+  EXPECT_EQ(LastWrite(Y), t0);
+  EXPECT_EQ(LastWrite(X), written);
+  EXPECT_TRUE(Form->UndoMenuItem->Enabled());
+  EXPECT_TRUE(Boxes.Texts().empty());
+
+  Form->UndoMenuItem->Click();
+  WaitIdle();
+  EXPECT_EQ(Status(), "3: Undo - Done 1/1 item(s)");
+  EXPECT_EQ(LastWrite(X), t0);
 }
 
 TEST_F(MainFormTest, EscapeAloneCancelsOnlyWhileBusy) {
