@@ -10,27 +10,17 @@
 #include "toolkit/Graphics.h"
 #include "toolkit/Menus.h"
 
-// The longest path the platform's calls take, without the terminating zero.
-constexpr int MaxPathLength = 259;
-
 // The names dropped onto a window from the shell, and where they were dropped.
 class TDropHandle {
  public:
   virtual ~TDropHandle() = default;
   virtual int Count() const = 0;
-  // The length of a name, without terminator; 0 for an index out of range.
-  virtual int NameLength(int index) const = 0;
-  // The whole name. A name longer than MaxPathLength is not returned (empty), never cut: a cut
-  // name could name another item. Empty also for an index out of range.
-  std::string Name(int index) const;
+  // The whole name, however long; empty for an index out of range.
+  virtual std::string Name(int index) const = 0;
   // The drop point in the client coordinates of the window dropped on.
   virtual TPoint Point() const = 0;
   // Releases the handle; call it exactly once.
   virtual void Finish() = 0;
-
- protected:
-  // Reads a name whose length is known to fit.
-  virtual std::string ReadName(int index, int length) const = 0;
 };
 
 // A drop made from a list of names, as a test or the headless backend delivers one.
@@ -38,13 +28,10 @@ class TNamesDropHandle : public TDropHandle {
  public:
   TNamesDropHandle(std::vector<std::string> names, TPoint point);
   int Count() const override { return int(Names.size()); }
-  int NameLength(int index) const override;
+  std::string Name(int index) const override;
   TPoint Point() const override { return DropPoint; }
   void Finish() override { ++FinishCount; }
   int Finished() const { return FinishCount; }
-
- protected:
-  std::string ReadName(int index, int length) const override;
 
  private:
   std::vector<std::string> Names;

@@ -4,12 +4,15 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <iterator>
+
+#include "platform/win32/WideText.h"
 #include "toolkit/win32/WinDropHandle.h"
 #include "toolkit/win32/WinImages.h"
 
 namespace {
 
-constexpr char FormClass[] = "BrevantorForm";
+constexpr wchar_t FormClass[] = L"BrevantorForm";
 // A single fixed border with a system menu and a minimise button: the window is never resized by
 // the user.
 constexpr DWORD FormStyle =
@@ -31,12 +34,12 @@ std::unique_ptr<TControlPeer> TForm::MakePeer() { return std::make_unique<TWinFo
 TWinFormPeer::TWinFormPeer(TForm& form) : TWinPeer(form), Form(form) {
   InitCommonControlsOnce();
   MainQueueWindow();
-  const char* windowClass = RegisterClassOnce(FormClass, CS_DBLCLKS);
+  const wchar_t* windowClass = RegisterClassOnce(FormClass, CS_DBLCLKS);
   RECT frame{0, 0, form.Width(), form.Height()};
   AdjustWindowRectEx(&frame, FormStyle, FALSE, FormExStyle);
-  CreateWindowExA(FormExStyle, windowClass, form.Caption().c_str(), FormStyle, CW_USEDEFAULT,
-                  CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr,
-                  nullptr, GetModuleHandleA(nullptr), this);
+  CreateWindowExW(FormExStyle, windowClass, Utf8ToWide(form.Caption()).c_str(), FormStyle,
+                  CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
+                  nullptr, nullptr, GetModuleHandleW(nullptr), this);
   Register();
   if (Window) FeedPosition();
 }
@@ -50,9 +53,9 @@ TWinFormPeer::~TWinFormPeer() {
 }
 
 TWinFormPeer* TWinFormPeer::OfWindow(HWND window) {
-  char className[sizeof FormClass + 1];
-  if (!GetClassNameA(window, className, sizeof className)) return nullptr;
-  if (lstrcmpA(className, FormClass) != 0) return nullptr;
+  wchar_t className[std::size(FormClass) + 1];
+  if (!GetClassNameW(window, className, int(std::size(className)))) return nullptr;
+  if (lstrcmpW(className, FormClass) != 0) return nullptr;
   return static_cast<TWinFormPeer*>(PeerOf(window));
 }
 
@@ -67,7 +70,7 @@ void TWinFormPeer::Mirror(TMirror what) {
       EnableWindow(Window, Form.Enabled());
       return;
     case TMirror::Text:
-      SetWindowTextA(Window, Form.Caption().c_str());
+      SetWindowTextW(Window, Utf8ToWide(Form.Caption()).c_str());
       return;
     case TMirror::Focus:
       return MirrorFocus();
@@ -153,8 +156,8 @@ void TWinFormPeer::MirrorIcon() {
   const TImageList::TPixels* pixels = images ? images->Image(Form.IconIndex()) : nullptr;
   const HICON small = pixels ? IconFromImage(*pixels, GetSystemMetrics(SM_CXSMICON)) : nullptr;
   const HICON big = pixels ? IconFromImage(*pixels, GetSystemMetrics(SM_CXICON)) : nullptr;
-  SendMessageA(Window, WM_SETICON, ICON_SMALL, LPARAM(small));
-  SendMessageA(Window, WM_SETICON, ICON_BIG, LPARAM(big));
+  SendMessageW(Window, WM_SETICON, ICON_SMALL, LPARAM(small));
+  SendMessageW(Window, WM_SETICON, ICON_BIG, LPARAM(big));
   if (SmallIcon) DestroyIcon(SmallIcon);
   if (BigIcon) DestroyIcon(BigIcon);
   SmallIcon = small;
@@ -193,7 +196,7 @@ LRESULT TWinFormPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       break;
     case WM_SETCURSOR:
       if (Screen().Cursor() == TCursor::crHourGlass) {
-        ::SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+        ::SetCursor(LoadCursor(nullptr, IDC_WAIT));
         return TRUE;
       }
       break;
@@ -201,7 +204,7 @@ LRESULT TWinFormPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       if (ActivateFocus(wParam)) return 0;
       break;
   }
-  return DefWindowProcA(Window, message, wParam, lParam);
+  return DefWindowProcW(Window, message, wParam, lParam);
 }
 
 bool TWinFormPeer::MenuCommand(WPARAM wParam) {

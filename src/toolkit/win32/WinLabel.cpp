@@ -1,3 +1,4 @@
+#include "platform/win32/WideText.h"
 #include "toolkit/win32/WinWindow.h"
 
 namespace {
@@ -6,7 +7,7 @@ namespace {
 class TWinLabelPeer : public TWinSurfacePeer {
  public:
   explicit TWinLabelPeer(TLabel& label) : TWinSurfacePeer(label), Label(label) {
-    CreateChild(RegisterClassOnce("BrevantorLabel"), 0, 0, label.Caption());
+    CreateChild(RegisterClassOnce(L"BrevantorLabel"), 0, 0, label.Caption());
   }
 
  private:
@@ -20,7 +21,7 @@ class TWinLabelPeer : public TWinSurfacePeer {
     const HGDIOBJ previous = SelectObject(dc, FontHandle(Label.Font()));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(Label.Enabled() ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
-    DrawTextA(dc, Label.Caption().c_str(), -1, &area, DT_SINGLELINE | LayoutFlags());
+    DrawTextW(dc, Utf8ToWide(Label.Caption()).c_str(), -1, &area, DT_SINGLELINE | LayoutFlags());
     SelectObject(dc, previous);
   }
 

@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "support/ScriptedMessageBoxes.h"
+#include "support/TempTree.h"
+#include "support/Win32DropBlock.h"
 #include "toolkit/Toolkit.h"
 #include "toolkit/win32/WinWindow.h"
-#include "support/ScriptedMessageBoxes.h"
-#include "support/Win32DropBlock.h"
-#include "support/TempTree.h"
 #include "ui/Tmainform.h"
 
 namespace {
@@ -206,13 +206,12 @@ TEST_F(MainWindowTest, RealDropsAndMenuCommandsChangeTheTimesOnDisk) {
   EXPECT_EQ(StatusText(), "4: Redo - Done 1/1 item(s)");
   EXPECT_EQ(onDisk(), expected(sourceTimes));
 
-  // A name one character too long for a path must not be read as the item its first 259
-  // characters name.
-  const std::string cut =
-      Tree.AddFile(std::string(size_t(MaxPathLength) - Tree.Root().size() - 1, 'c'), "cut");
-  ASSERT_EQ(int(cut.size()), MaxPathLength);
+  // A name one character longer than the old path limit is taken whole, never read as the item
+  // its first 259 characters name.
+  const std::string cut = Tree.AddFile(std::string(259 - Tree.Root().size() - 1, 'c'), "cut");
   Drop(Form->GetPanel, {cut + "c", source});
-  EXPECT_EQ(StatusText(), "5: Get - Done 1/1 item(s)");
+  EXPECT_EQ(StatusText(), "5: Get - Done 1/2 item(s)");
+  EXPECT_EQ(Form->ErrorLog(), "failed to get data: " + cut + "c\r\n");
   EXPECT_EQ(Form->Holder().Count(), 1);
   EXPECT_EQ(Boxes.Count(), 0u);
 
