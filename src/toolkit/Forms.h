@@ -42,6 +42,7 @@ class TNamesDropHandle : public TDropHandle {
 using TKeyEvent = std::function<void(TObject* sender, int& key, TShiftState shift)>;
 using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
 using TDropFilesEvent = std::function<void(TObject* sender, TDropHandle& drop)>;
+using TEndSessionEvent = std::function<void(TObject* sender, bool ending)>;
 
 // A top-level window with a single fixed border, a system menu and a minimise button (no
 // maximise). It starts hidden, at a position the system chooses, with the system's message font
@@ -68,6 +69,16 @@ class TForm : public TControl {
   void Close();
   bool CloseQuery();
   TCloseQueryEvent OnCloseQuery;
+
+  // The user's session is about to end (logoff, shutdown, restart). From here until the session
+  // goes on after all, no message box is shown (TApplication::SessionEnding). OnQueryEndSession
+  // may refuse by clearing its flag; the answer is whether the form agrees.
+  bool QueryEndSession();
+  TCloseQueryEvent OnQueryEndSession;
+  // The outcome: ending true when the session ends, after which the process is ended without
+  // closing its windows; false when it goes on.
+  void EndSession(bool ending);
+  TEndSessionEvent OnEndSession;
 
   // Keys: with KeyPreview on, OnKeyDown sees each key before the controls; setting the key to 0
   // consumes it. Then the main menu's shortcuts are tried.

@@ -37,6 +37,18 @@ void TForm::Close() {
   if (Application().MainForm() == this) Application().Terminate();
 }
 
+bool TForm::QueryEndSession() {
+  Application().SetSessionEnding(true);
+  bool canEnd = true;
+  if (OnQueryEndSession) OnQueryEndSession(this, canEnd);
+  return canEnd;
+}
+
+void TForm::EndSession(bool ending) {
+  if (OnEndSession) OnEndSession(this, ending);
+  if (!ending) Application().SetSessionEnding(false);
+}
+
 bool TForm::PressKey(int key, TShiftState shift) {
   return PreviewKeyDown(key, shift) || IsShortCut(key, shift);
 }

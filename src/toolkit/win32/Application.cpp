@@ -2,12 +2,21 @@
 
 #include <windows.h>
 // The other system headers build on the types that windows.h declares.
+#include <objbase.h>
 #include <shellapi.h>
 
 #include "platform/Thread.h"
 #include "platform/win32/WideText.h"
 #include "toolkit/Toolkit.h"
 #include "toolkit/win32/WinWindow.h"
+
+// The shell's calls (opening the help page, starting a new window) need COM on the calling thread.
+// A failure leaves the shell to manage on its own, as it then does.
+void TApplication::PlatformInitialize() {
+  static const HRESULT initialized =
+      CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  (void)initialized;
+}
 
 // Owned by the main window, so that the box never gets a taskbar button of its own and stays in
 // front of a topmost window; without a main window, by nobody.

@@ -41,7 +41,9 @@ TWinFormPeer::TWinFormPeer(TForm& form) : TWinPeer(form), Form(form) {
                   CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                   nullptr, nullptr, GetModuleHandleW(nullptr), this);
   Register();
-  if (Window) FeedPosition();
+  if (!Window) return;
+  FeedPosition();
+  LetDropsThrough();
 }
 
 TWinFormPeer::~TWinFormPeer() {
@@ -174,6 +176,16 @@ void TWinFormPeer::FeedPosition() {
   Form.NativeMoved({frame.left, frame.top}, {origin.x, origin.y});
 }
 
+// Run as administrator, the window sits above the shell's integrity level, and the system would
+// drop the shell's drop messages silently; these three carry a drop.
+void TWinFormPeer::LetDropsThrough() {
+  constexpr UINT WmCopyGlobalData = 0x0049;
+  DropsLetThrough = true;
+  for (UINT message : {UINT(WM_DROPFILES), UINT(WM_COPYDATA), WmCopyGlobalData})
+    DropsLetThrough =
+        ChangeWindowMessageFilterEx(Window, message, MSGFLT_ALLOW, nullptr) && DropsLetThrough;
+}
+
 bool TWinFormPeer::PreviewKey(int key) { return Form.PreviewKeyDown(key, ShiftStateNow()); }
 
 LRESULT TWinFormPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -188,6 +200,11 @@ LRESULT TWinFormPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       break;
     case WM_CLOSE:
       Form.Close();
+      return 0;
+    case WM_QUERYENDSESSION:
+      return Form.QueryEndSession();
+    case WM_ENDSESSION:
+      Form.EndSession(wParam != FALSE);
       return 0;
     case WM_DROPFILES:
       return DropFiles(reinterpret_cast<HDROP>(wParam));

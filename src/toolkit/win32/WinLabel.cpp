@@ -10,6 +10,14 @@ class TWinLabelPeer : public TWinSurfacePeer {
     CreateChild(RegisterClassOnce(L"BrevantorLabel"), 0, 0, label.Caption());
   }
 
+  // The caption is the window's text too, so that screen readers and UI Automation name the
+  // label, and the drop target it names.
+  void Mirror(TMirror what) override {
+    if (what == TMirror::Text && Window)
+      SetWindowTextW(Window, Utf8ToWide(Label.Caption()).c_str());
+    TWinSurfacePeer::Mirror(what);
+  }
+
  private:
   void PaintOn(HDC dc) override {
     RECT area;

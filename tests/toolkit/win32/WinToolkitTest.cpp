@@ -13,6 +13,7 @@
 #include "platform/Thread.h"
 #include "support/Win32DropBlock.h"
 #include "toolkit/Toolkit.h"
+#include "toolkit/win32/WinForm.h"
 #include "toolkit/win32/WinMenu.h"
 #include "toolkit/win32/WinWindow.h"
 
@@ -369,3 +370,68 @@ TEST_F(WinToolkitTest, AScreenshotOfTheWindowIsSaved) {
 }
 
 }  // namespace
+
+namespace {
+
+std::wstring WideWindowText(HWND window) {
+  wchar_t text[256] = {};
+  GetWindowTextW(window, text, 256);
+  return text;
+}
+
+}  // namespace
+
+// Texts reach the system in UTF-16 whatever the code page: Greek and an emoji come back intact.
+// Labels carry their captions as window text, for screen readers and UI Automation; the form lets
+// the shell's drops through from a lower integrity level.
+TEST_F(WinToolkitTest, TextsReachTheSystemWholeAndLabelsNameTheirTargets) {
+  Form.SetCaption("\xCE\xB1\xCE\xB2 \xF0\x9F\x93\x81");
+  FirstBox.SetCaption("&\xCE\xB3");
+  EXPECT_EQ(WideWindowText(Window), L"\u03B1\u03B2 \U0001F4C1");
+  EXPECT_EQ(WideWindowText(WindowHandle(FirstBox)), L"&\u03B3");
+  EXPECT_EQ(WideWindowText(WindowHandle(GetLabel)), L"Get");
+  GetLabel.SetCaption("\xCE\xB4");
+  EXPECT_EQ(WideWindowText(WindowHandle(GetLabel)), L"\u03B4");
+  NewItem->SetCaption("&\xCE\xB5");
+  wchar_t item[64] = {};
+  GetMenuStringW(GetSubMenu(GetMenu(Window), 0), 0, item, 64, MF_BYPOSITION);
+  EXPECT_STREQ(item, L"&\u03B5\tCtrl+N");
+  const std::string clipped = "\xCE\xB6 \xF0\x9F\x93\x81\r\n";
+  ASSERT_TRUE(Clipboard().SetText(clipped));
+  EXPECT_EQ(Clipboard().GetText(), clipped);
+  EXPECT_TRUE(TWinFormPeer::OfWindow(Window)->LetsDropsThrough());
+}
+
+// Logoff: from the query on, no box is shown and each is answered as declined, until the session
+// goes on after all.
+TEST_F(WinToolkitTest, WhileTheSessionEndsNoMessageBoxIsShown) {
+  std::vector<std::string> shown;
+  Application().MessageBoxHook = [&](const std::string& text, const std::string&, int) {
+    shown.push_back(text);
+    return IDOK;
+  };
+  bool asked = false;
+  Form.OnQueryEndSession = [&](TObject*, bool& canEnd) {
+    asked = true;
+    EXPECT_EQ(Application().MsgBox("Sure?", "", MB_OKCANCEL), IDCANCEL);
+    EXPECT_EQ(Application().MsgBox("Note", "", MB_OK), IDOK);
+    canEnd = true;
+  };
+  std::vector<bool> ended;
+  Form.OnEndSession = [&](TObject*, bool ending) { ended.push_back(ending); };
+  EXPECT_EQ(SendMessageW(Window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+  EXPECT_TRUE(asked);
+  SendMessageW(Window, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+  EXPECT_EQ(ended, std::vector<bool>{false});
+  EXPECT_EQ(Application().MsgBox("Back", "", MB_OK), IDOK);
+  Application().MessageBoxHook = nullptr;
+  EXPECT_EQ(shown, std::vector<std::string>{"Back"});
+}
+
+// The shell's calls need COM on the main thread; it is there, single-threaded, for the program's
+// life.
+TEST(WinApplicationTest, InitializeReadiesComOnTheMainThread) {
+  Application().Initialize();
+  EXPECT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_FALSE);
+  CoUninitialize();
+}
