@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -166,4 +167,40 @@ TEST_F(ProgramTest, NewWindowStartsASecondProgramWithTheSavedSettingsButNotThePo
   Processes.push_back(process);
   EXPECT_TRUE(CloseAndWait(other, process));
   EXPECT_TRUE(CloseAndWait(window, Processes.front()));
+}
+
+BOOL CALLBACK CountVisibleWindows(HWND window, LPARAM data) {
+  auto& [process, count] = *reinterpret_cast<std::pair<DWORD, int>*>(data);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid == process && IsWindowVisible(window)) ++count;
+  return TRUE;
+}
+
+// Logoff: the program agrees, saves its settings although its window never closes, and asks
+// nothing, although it holds no data that closing would ask about. A file an editor saved with a
+// UTF-8 byte-order mark loads (the saved position is restored) and keeps its mark.
+TEST_F(ProgramTest, ASessionEndSavesTheSettingsWithoutAQuestion) {
+  WriteFile(Settings,
+            "\xEF\xBB\xBF[Settings]\r\nValues=-1,-1,-1,-1,-1,-1,-1,0,-1,0,-1,500,300,\r\n");
+  const DWORD process = Start();
+  HWND window = WaitForWindow(process);
+  ASSERT_NE(window, nullptr);
+  RECT place;
+  GetWindowRect(window, &place);
+  EXPECT_EQ(place.left, 500);
+  EXPECT_EQ(place.top, 300);
+  SetWindowPos(window, nullptr, 370, 248, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  DWORD_PTR agreed = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_BLOCK,
+                                  20000, &agreed));
+  EXPECT_EQ(agreed, DWORD_PTR(TRUE));
+  DWORD_PTR ignored = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_BLOCK, 20000,
+                                  &ignored));
+  EXPECT_EQ(ReadFile(Settings),
+            "\xEF\xBB\xBF[Settings]\r\nValues=-1,-1,-1,-1,-1,-1,-1,0,-1,0,-1,370,248,\r\n");
+  std::pair<DWORD, int> visible{process, 0};
+  EnumWindows(CountVisibleWindows, reinterpret_cast<LPARAM>(&visible));
+  EXPECT_EQ(visible.second, 1) << "a box or window besides the main window";
 }
