@@ -12,6 +12,7 @@
 
 #include "platform/Thread.h"
 #include "support/Win32DropBlock.h"
+#include "support/Win32WithoutUtf8CodePage.h"
 #include "toolkit/Toolkit.h"
 #include "toolkit/win32/WinForm.h"
 #include "toolkit/win32/WinMenu.h"
@@ -434,4 +435,39 @@ TEST(WinApplicationTest, InitializeReadiesComOnTheMainThread) {
   Application().Initialize();
   EXPECT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_FALSE);
   CoUninitialize();
+}
+
+// Set by the test below for the copy of this program it runs without a manifest.
+constexpr char LegacyCodePageVariable[] = "BREVANTOR_LEGACY_CODE_PAGE";
+
+// The texts of the tests above, run again in a copy of this program whose manifest does not make
+// UTF-8 its code page: in the legacy code page, Greek and emoji texts and names still reach the
+// system whole.
+TEST(WinLegacyCodePageTest, TextsSurviveTheLegacyCodePage) {
+  if (std::getenv(LegacyCodePageVariable)) {
+    EXPECT_NE(GetACP(), UINT(CP_UTF8));
+    return;
+  }
+  char self[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  const std::string copy = std::string(self) + ".legacy.exe";
+  ASSERT_TRUE(CopyWithoutUtf8CodePage(self, copy));
+  SetEnvironmentVariableA(LegacyCodePageVariable, "1");
+  std::string command =
+      "\"" + copy +
+      "\" --gtest_filter=WinLegacyCodePageTest.*:*TextsReachTheSystem*:*ARealDropReaches*";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  const bool started = CreateProcessA(copy.c_str(), command.data(), nullptr, nullptr, FALSE, 0,
+                                      nullptr, nullptr, &startup, &info);
+  SetEnvironmentVariableA(LegacyCodePageVariable, nullptr);
+  ASSERT_TRUE(started);
+  WaitForSingleObject(info.hProcess, 60000);
+  DWORD code = 1;
+  GetExitCodeProcess(info.hProcess, &code);
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  DeleteFileA(copy.c_str());
+  EXPECT_EQ(code, 0u) << "a test failed in the legacy code page";
 }
