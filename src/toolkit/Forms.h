@@ -122,6 +122,11 @@ class TForm : public TControl {
   const TImageList* IconImages() const { return FIconImages; }
   int IconIndex() const { return FIconIndex; }
 
+  // The window moved to a monitor of another resolution: every control, font and picture is
+  // scaled to it, and the screen takes the new resolution for what is made from now on. The
+  // window's position is the backend's.
+  void ChangeScale(int pixelsPerInch);
+
   // For the backend: the native window moved. Positions are in screen pixels.
   void NativeMoved(TPoint windowPosition, TPoint clientOrigin);
   // For the backend: a control of the form received the focus.
@@ -151,9 +156,15 @@ class TScreen {
   // Sizes in this program are designed at this resolution.
   static constexpr int DesignPixelsPerInch = 120;
 
-  int PixelsPerInch() const;
+  // The resolution of the monitor the main window stands on: the system's at first, then what the
+  // window was last told when it moved to a monitor of other scaling.
+  int PixelsPerInch() const { return FPixelsPerInch ? FPixelsPerInch : SystemPixelsPerInch(); }
+  void SetPixelsPerInch(int pixelsPerInch) { FPixelsPerInch = pixelsPerInch; }
   // A design size (at 120 dpi) in this screen's pixels, rounded to the nearest.
   int Scale(int designValue) const;
+  // How many screen pixels stand for one pixel of a picture: whole multiples only, so that small
+  // pictures keep their hard edges; 1 up to 191 dpi.
+  int PictureScale() const;
   // The face of the system's message font.
   std::string MessageFontName() const;
 
@@ -161,8 +172,10 @@ class TScreen {
   void SetCursor(TCursor cursor);
 
  private:
+  int SystemPixelsPerInch() const;
   void ApplyCursor();
   TCursor FCursor = TCursor::crDefault;
+  int FPixelsPerInch = 0;
 };
 
 TScreen& Screen();

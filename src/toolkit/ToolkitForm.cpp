@@ -37,6 +37,13 @@ void TForm::Close() {
   if (Application().MainForm() == this) Application().Terminate();
 }
 
+void TForm::ChangeScale(int pixelsPerInch) {
+  const int old = Screen().PixelsPerInch();
+  if (pixelsPerInch <= 0 || pixelsPerInch == old) return;
+  Screen().SetPixelsPerInch(pixelsPerInch);
+  ScaleBy(pixelsPerInch, old);
+}
+
 bool TForm::QueryEndSession() {
   Application().SetSessionEnding(true);
   bool canEnd = true;

@@ -104,11 +104,13 @@ void TWinFormPeer::MirrorBounds() {
   SetWindowPos(Window, nullptr, Form.Left(), Form.Top(), width, height,
                SWP_NOZORDER | SWP_NOACTIVATE);
   if (IsIconic(Window)) return;
-  // A menu bar that wraps onto a second line takes more room than the frame calculation knows.
+  // A menu bar that wraps onto a second line, or a frame at a monitor's other scaling, takes
+  // other room than the frame calculation knows.
   RECT client;
   GetClientRect(Window, &client);
-  if (client.bottom != Form.Height())
-    SetWindowPos(Window, nullptr, 0, 0, width, height + Form.Height() - client.bottom,
+  if (client.right != Form.Width() || client.bottom != Form.Height())
+    SetWindowPos(Window, nullptr, 0, 0, width + Form.Width() - client.right,
+                 height + Form.Height() - client.bottom,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -156,8 +158,10 @@ void TWinFormPeer::MirrorMenu() {
 void TWinFormPeer::MirrorIcon() {
   const TImageList* images = Form.IconImages();
   const TImageList::TPixels* pixels = images ? images->Image(Form.IconIndex()) : nullptr;
-  const HICON small = pixels ? IconFromImage(*pixels, GetSystemMetrics(SM_CXSMICON)) : nullptr;
-  const HICON big = pixels ? IconFromImage(*pixels, GetSystemMetrics(SM_CXICON)) : nullptr;
+  // The system's icon sizes at the window's own resolution.
+  const int pixelsPerInch = Screen().PixelsPerInch();
+  const HICON small = pixels ? IconFromImage(*pixels, MulDiv(16, pixelsPerInch, 96)) : nullptr;
+  const HICON big = pixels ? IconFromImage(*pixels, MulDiv(32, pixelsPerInch, 96)) : nullptr;
   SendMessageW(Window, WM_SETICON, ICON_SMALL, LPARAM(small));
   SendMessageW(Window, WM_SETICON, ICON_BIG, LPARAM(big));
   if (SmallIcon) DestroyIcon(SmallIcon);
@@ -174,6 +178,18 @@ void TWinFormPeer::FeedPosition() {
   POINT origin{0, 0};
   ClientToScreen(Window, &origin);
   Form.NativeMoved({frame.left, frame.top}, {origin.x, origin.y});
+}
+
+// On a monitor of other scaling the window keeps its design proportions: controls, fonts, menu
+// pictures and icons are scaled, and the window takes the place the system suggests.
+LRESULT TWinFormPeer::ChangeDpi(int pixelsPerInch, const RECT& suggested) {
+  Form.ChangeScale(pixelsPerInch);
+  if (Bar) Bar->LayoutChanged();
+  if (TPopupMenu* popup = Form.PopupMenu()) MenuPeer(*popup, false).LayoutChanged();
+  MirrorIcon();
+  SetWindowPos(Window, nullptr, suggested.left, suggested.top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return 0;
 }
 
 // Run as administrator, the window sits above the shell's integrity level, and the system would
@@ -201,6 +217,8 @@ LRESULT TWinFormPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_CLOSE:
       Form.Close();
       return 0;
+    case WM_DPICHANGED:
+      return ChangeDpi(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
     case WM_QUERYENDSESSION:
       return Form.QueryEndSession();
     case WM_ENDSESSION:

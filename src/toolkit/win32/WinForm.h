@@ -38,6 +38,7 @@ class TWinFormPeer : public TWinPeer {
   bool ActivateFocus(WPARAM wParam);
   LRESULT DropFiles(HDROP drop);
   void LetDropsThrough();
+  LRESULT ChangeDpi(int pixelsPerInch, const RECT& suggested);
 
   TForm& Form;
   TWinMenuPeer* Bar = nullptr;

@@ -129,6 +129,6 @@ HBITMAP TWinMenuPeer::ImageBitmap(int index) {
   const TImageList* images = Owner.Images();
   if (!images || !images->Image(index)) return nullptr;
   HBITMAP& bitmap = Bitmaps[index];
-  if (!bitmap) bitmap = PremultipliedBitmap(*images->Image(index));
+  if (!bitmap) bitmap = PremultipliedBitmap(*images->Image(index), images->Width());
   return bitmap;
 }

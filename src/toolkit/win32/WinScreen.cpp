@@ -1,9 +1,9 @@
 #include "platform/win32/WideText.h"
 #include "toolkit/win32/WinWindow.h"
 
-// The program is DPI aware through its manifest, so the screen's resolution is the real one; it
-// does not change while the program runs.
-int TScreen::PixelsPerInch() const {
+// The program is DPI aware through its manifest, so this is the real resolution of the primary
+// monitor as the session started.
+int TScreen::SystemPixelsPerInch() const {
   static const int pixelsPerInch = [] {
     const HDC screen = GetDC(nullptr);
     const int value = screen ? GetDeviceCaps(screen, LOGPIXELSY) : DesignPixelsPerInch;

@@ -471,3 +471,69 @@ TEST(WinLegacyCodePageTest, TextsSurviveTheLegacyCodePage) {
   DeleteFileA(copy.c_str());
   EXPECT_EQ(code, 0u) << "a test failed in the legacy code page";
 }
+
+namespace {
+
+int BitmapWidth(HBITMAP bitmap) {
+  BITMAP info{};
+  GetObjectW(bitmap, sizeof info, &info);
+  return info.bmWidth;
+}
+
+HBITMAP MenuBitmap(HMENU menu, UINT position) {
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_BITMAP;
+  GetMenuItemInfoW(menu, position, TRUE, &info);
+  return info.hbmpItem;
+}
+
+// The awareness the manifest gives the process, asked where the system can tell (Windows 10 1607).
+int DpiAwareness() {
+  using TContextOfThread = HANDLE(WINAPI*)();
+  using TAwarenessOf = int(WINAPI*)(HANDLE);
+  const HMODULE user = GetModuleHandleW(L"user32.dll");
+  const auto contextOfThread = reinterpret_cast<TContextOfThread>(
+      reinterpret_cast<void*>(GetProcAddress(user, "GetThreadDpiAwarenessContext")));
+  const auto awarenessOf = reinterpret_cast<TAwarenessOf>(
+      reinterpret_cast<void*>(GetProcAddress(user, "GetAwarenessFromDpiAwarenessContext")));
+  return contextOfThread && awarenessOf ? awarenessOf(contextOfThread()) : -1;
+}
+
+}  // namespace
+
+// Moved to a monitor at twice the resolution, the window doubles: client area, fonts, menu
+// pictures and icons, and it takes the place the system suggests. Moved back, every size returns
+// exactly.
+TEST_F(WinToolkitTest, AMonitorOfOtherScalingScalesTheWholeWindow) {
+  constexpr int PerMonitorAware = 2;
+  EXPECT_EQ(DpiAwareness(), PerMonitorAware);
+  const int dpi = Screen().PixelsPerInch();
+  const RECT client = ClientRect(Window);
+  const TFont labelFont = GetLabel.Font();
+  const int formFont = Form.Font().Height;
+  RECT frame;
+  GetWindowRect(Window, &frame);
+  const HMENU functions = GetSubMenu(GetMenu(Window), 0);
+  ASSERT_EQ(BitmapWidth(MenuBitmap(functions, 0)), Images.Width());
+
+  RECT suggested{frame.left + 10, frame.top + 20, frame.right + 10, frame.bottom + 20};
+  SendMessageW(Window, WM_DPICHANGED, MAKEWPARAM(2 * dpi, 2 * dpi), LPARAM(&suggested));
+  EXPECT_EQ(ClientRect(Window).right, 2 * client.right);
+  EXPECT_EQ(ClientRect(Window).bottom, 2 * client.bottom);
+  EXPECT_EQ(GetLabel.Font().Height, 2 * labelFont.Height);
+  EXPECT_EQ(Form.Font().Height, 2 * formFont);
+  EXPECT_EQ(Images.Width(), TImageList::Size * std::max(1, 2 * dpi / 96));
+  EXPECT_EQ(BitmapWidth(MenuBitmap(GetSubMenu(GetMenu(Window), 0), 0)), Images.Width());
+  RECT moved;
+  GetWindowRect(Window, &moved);
+  EXPECT_EQ(moved.left, suggested.left);
+  EXPECT_EQ(moved.top, suggested.top);
+
+  SendMessageW(Window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), LPARAM(&frame));
+  EXPECT_EQ(Screen().PixelsPerInch(), dpi);
+  const RECT back = ClientRect(Window);
+  EXPECT_TRUE(EqualRect(&back, &client));
+  EXPECT_EQ(GetLabel.Font(), labelFont);
+  EXPECT_EQ(GetPaintBox.Width(), S(25));
+}

@@ -273,4 +273,34 @@ TEST_F(MainWindowTest, ASessionEndStopsTheOperationAfterItsCurrentItemAndSavesTh
   EXPECT_EQ(text.rfind("[Settings]\r\nValues=-1,0,-1,-1,-1,-1,-1,0,-1,0,0,", 0), 0u) << text;
 }
 
+// On a monitor at twice the resolution the window keeps its design proportions: targets, check
+// boxes, fonts and the drop-target icons double, the icons still centred in their boxes. For a
+// person to look at, a screenshot of the doubled window is kept.
+TEST_F(MainWindowTest, AMonitorOfOtherScalingKeepsTheDesignProportions) {
+  const int dpi = Screen().PixelsPerInch();
+  const int targetWidth = S(129), labelHeight = S(18), boxWidth = S(25);
+  RECT frame = Frame();
+  RECT client;
+  GetClientRect(Window, &client);
+  SendMessageW(Window, WM_DPICHANGED, MAKEWPARAM(2 * dpi, 2 * dpi), LPARAM(&frame));
+  RECT doubled;
+  GetClientRect(Window, &doubled);
+  EXPECT_EQ(doubled.right, 2 * client.right);
+  EXPECT_EQ(doubled.bottom, 2 * client.bottom);
+  RECT target;
+  GetClientRect(WindowHandle(Form->SetPanel), &target);
+  EXPECT_EQ(target.right, 2 * targetWidth);
+  EXPECT_EQ(Form->SyncLabel.Font().Height, -2 * labelHeight);
+  TRecordingCanvas canvas;
+  Form->GetPaintBox.PaintTo(canvas);
+  ASSERT_EQ(canvas.Drawings.size(), 1u);
+  const int icon = TImageList::Size * std::max(1, 2 * dpi / 96);
+  EXPECT_EQ(Form->MenuImages.Width(), icon);
+  EXPECT_EQ(canvas.Drawings[0].X, (2 * boxWidth - icon) / 2);
+  Application().ProcessMessages();
+  EXPECT_TRUE(SaveWindowScreenshot(*Form, OutputFolder() + "\\main-window-doubled.bmp"));
+  SendMessageW(Window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), LPARAM(&frame));
+  EXPECT_EQ(Screen().PixelsPerInch(), dpi);
+}
+
 }  // namespace
