@@ -329,19 +329,28 @@ TEST_F(WinToolkitTest, TheIconIsMadeFromAnImage) {
   EXPECT_NE(SendMessageA(Window, WM_GETICON, ICON_BIG, 0), 0);
 }
 
-TEST_F(WinToolkitTest, WorkerStepsRunWhileAMessageBoxIsOpen) {
-  bool ran = false;
+// The box belongs to the main window, never to whatever happens to be active, so that it gets no
+// taskbar button of its own and stays in front of a topmost main window.
+TEST_F(WinToolkitTest, WorkerStepsRunWhileAMessageBoxOfTheMainWindowIsOpen) {
+  Application().SetMainForm(&Form);
+  const HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10,
+                                     nullptr, nullptr, nullptr, nullptr);
+  SetActiveWindow(other);
+  HWND owner = nullptr;
   std::thread worker([&] {
     MainThreadQueue().RunAndWait([&] {
-      ran = true;
       // The step answers the box it ran under, so the test needs nobody at the keyboard.
-      if (const HWND box = FindWindowA("#32770", "Modal probe"))
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
+      if (const HWND box = FindWindowW(L"#32770", L"Modal probe")) {
+        owner = GetWindow(box, GW_OWNER);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+      }
     });
   });
   const int answer = Application().MsgBox("Waiting for a worker step.", "Modal probe", MB_OKCANCEL);
   worker.join();
-  EXPECT_TRUE(ran);
+  Application().SetMainForm(nullptr);
+  DestroyWindow(other);
+  EXPECT_EQ(owner, Window);
   EXPECT_EQ(answer, IDOK);
 }
 
