@@ -189,6 +189,9 @@ LRESULT TWinFormPeer::ChangeDpi(int pixelsPerInch, const RECT& suggested) {
   MirrorIcon();
   SetWindowPos(Window, nullptr, suggested.left, suggested.top, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // The controls moved and grew one by one; painted while in between, parts of their old faces
+  // would stay.
+  RedrawWindow(Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
   return 0;
 }
 
