@@ -10,6 +10,9 @@ namespace {
 
 std::atomic<size_t> writeLimit{SIZE_MAX};
 
+// The mark an editor may put before UTF-8 text. It is no part of the first line.
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 std::string_view Trim(std::string_view text) {
@@ -61,9 +64,13 @@ std::string JoinLines(const std::vector<std::string>& lines) {
 TIniFile::TIniFile(std::string path) : FPath(std::move(path)) {
   std::string contents;
   switch (ReadIniFileContents(FPath, contents)) {
-    case TIniReadResult::Read:
-      FLines = SplitLines(contents);
+    case TIniReadResult::Read: {
+      std::string_view text = contents;
+      FByteOrderMark = text.starts_with(ByteOrderMark);
+      if (FByteOrderMark) text.remove_prefix(ByteOrderMark.size());
+      FLines = SplitLines(text);
       break;
+    }
     case TIniReadResult::Missing:
       break;
     case TIniReadResult::Failed:
@@ -123,7 +130,9 @@ void TIniFile::WriteString(const std::string& section, const std::string& key,
 }
 
 bool TIniFile::UpdateFile() {
-  return !FReadFailed && ReplaceIniFileContents(FPath, JoinLines(FLines));
+  if (FReadFailed) return false;
+  const std::string mark = FByteOrderMark ? std::string(ByteOrderMark) : std::string();
+  return ReplaceIniFileContents(FPath, mark + JoinLines(FLines));
 }
 
 TIniWriteLimit::TIniWriteLimit(size_t limit) : Previous(writeLimit.exchange(limit)) {}

@@ -35,6 +35,8 @@ class TIniFile {
   std::string FPath;
   std::vector<std::string> FLines;
   bool FReadFailed = false;
+  // Kept on writing, so that the editor that saved the file still reads it as UTF-8.
+  bool FByteOrderMark = false;
 };
 
 // The platform's side of TIniFile.

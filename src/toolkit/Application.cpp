@@ -1,11 +1,13 @@
 #include "toolkit/Application.h"
 
-#include "toolkit/Forms.h"
 #include "platform/WinConst.h"
+#include "toolkit/Forms.h"
 
 namespace {
 // The error icon of a message box.
 constexpr int IconErrorStyle = 0x10;
+// The bits of a message box's style that choose its buttons.
+constexpr int mbButtonsMask = 0x0F;
 }  // namespace
 
 TApplication& Application() {
@@ -13,7 +15,15 @@ TApplication& Application() {
   return application;
 }
 
+void TApplication::Initialize() { PlatformInitialize(); }
+
 int TApplication::MsgBox(const std::string& text, const std::string& caption, int flags) {
+  if (FSessionEnding) return (flags & mbButtonsMask) == mbOk ? idOk : idCancel;
+  ++FMessageBoxesOpen;
+  struct TClosed {
+    int& Open;
+    ~TClosed() { --Open; }
+  } closed{FMessageBoxesOpen};
   if (MessageBoxHook) return MessageBoxHook(text, caption, flags);
   return PlatformMsgBox(text, caption, flags);
 }

@@ -18,10 +18,21 @@ class TApplication {
  public:
   std::string Title;
 
+  // Readies the main thread for the system's shell (COM, single-threaded) for the program's life.
+  // Called once by the entry routine before the first window.
+  void Initialize();
+
   // Shows a message box and gives the button pressed (idOk, idCancel, ...). When a hook is set,
   // the hook answers instead of the platform: that is how tests script the user's answers.
   int MsgBox(const std::string& text, const std::string& caption, int flags);
   TMessageBoxHook MessageBoxHook;
+  // Whether a message box is open now, waiting for its answer.
+  bool MessageBoxOpen() const { return FMessageBoxesOpen > 0; }
+
+  // While the user's session ends (logoff, shutdown), nobody is there to answer: MsgBox shows
+  // nothing and answers as if the box were declined, Cancel where it has one, else OK.
+  bool SessionEnding() const { return FSessionEnding; }
+  void SetSessionEnding(bool ending) { FSessionEnding = ending; }
 
   // Runs the steps that workers have queued for the main thread (and, on Windows, the window
   // messages that are waiting).
@@ -61,11 +72,14 @@ class TApplication {
   int PlatformShellOpen(const std::string& verb, const std::string& file,
                         const std::string& params);
   std::vector<std::string> PlatformArguments() const;
+  void PlatformInitialize();
   void PlatformRun();
   void PlatformWake();
 
   TForm* FMainForm = nullptr;
   bool FTerminated = false;
+  bool FSessionEnding = false;
+  int FMessageBoxesOpen = 0;
   mutable std::optional<std::vector<std::string>> FArguments;
 };
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/Graphics.h"
 #include "platform/Object.h"
+#include "toolkit/Graphics.h"
 
 class TForm;
 
@@ -103,6 +103,10 @@ class TControl : public TObject {
 
   TPoint ClientToScreen(TPoint point) const;
   TPoint ScreenToClient(TPoint point) const;
+
+  // Scales the sizes and positions of the control and its children, and their own fonts, by
+  // numerator / denominator, each value rounded to the nearest. A form keeps its position.
+  void ScaleBy(int numerator, int denominator);
 
   // For the backend: the native mirror, made when the control joins a tree that has one.
   TControlPeer* Peer() const { return FPeer.get(); }

@@ -10,27 +10,17 @@
 #include "toolkit/Graphics.h"
 #include "toolkit/Menus.h"
 
-// The longest path the platform's calls take, without the terminating zero.
-constexpr int MaxPathLength = 259;
-
 // The names dropped onto a window from the shell, and where they were dropped.
 class TDropHandle {
  public:
   virtual ~TDropHandle() = default;
   virtual int Count() const = 0;
-  // The length of a name, without terminator; 0 for an index out of range.
-  virtual int NameLength(int index) const = 0;
-  // The whole name. A name longer than MaxPathLength is not returned (empty), never cut: a cut
-  // name could name another item. Empty also for an index out of range.
-  std::string Name(int index) const;
+  // The whole name, however long; empty for an index out of range.
+  virtual std::string Name(int index) const = 0;
   // The drop point in the client coordinates of the window dropped on.
   virtual TPoint Point() const = 0;
   // Releases the handle; call it exactly once.
   virtual void Finish() = 0;
-
- protected:
-  // Reads a name whose length is known to fit.
-  virtual std::string ReadName(int index, int length) const = 0;
 };
 
 // A drop made from a list of names, as a test or the headless backend delivers one.
@@ -38,13 +28,10 @@ class TNamesDropHandle : public TDropHandle {
  public:
   TNamesDropHandle(std::vector<std::string> names, TPoint point);
   int Count() const override { return int(Names.size()); }
-  int NameLength(int index) const override;
+  std::string Name(int index) const override;
   TPoint Point() const override { return DropPoint; }
   void Finish() override { ++FinishCount; }
   int Finished() const { return FinishCount; }
-
- protected:
-  std::string ReadName(int index, int length) const override;
 
  private:
   std::vector<std::string> Names;
@@ -55,6 +42,7 @@ class TNamesDropHandle : public TDropHandle {
 using TKeyEvent = std::function<void(TObject* sender, int& key, TShiftState shift)>;
 using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
 using TDropFilesEvent = std::function<void(TObject* sender, TDropHandle& drop)>;
+using TEndSessionEvent = std::function<void(TObject* sender, bool ending)>;
 
 // A top-level window with a single fixed border, a system menu and a minimise button (no
 // maximise). It starts hidden, at a position the system chooses, with the system's message font
@@ -81,6 +69,16 @@ class TForm : public TControl {
   void Close();
   bool CloseQuery();
   TCloseQueryEvent OnCloseQuery;
+
+  // The user's session is about to end (logoff, shutdown, restart). From here until the session
+  // goes on after all, no message box is shown (TApplication::SessionEnding). OnQueryEndSession
+  // may refuse by clearing its flag; the answer is whether the form agrees.
+  bool QueryEndSession();
+  TCloseQueryEvent OnQueryEndSession;
+  // The outcome: ending true when the session ends, after which the process is ended without
+  // closing its windows; false when it goes on.
+  void EndSession(bool ending);
+  TEndSessionEvent OnEndSession;
 
   // Keys: with KeyPreview on, OnKeyDown sees each key before the controls; setting the key to 0
   // consumes it. Then the main menu's shortcuts are tried.
@@ -124,6 +122,11 @@ class TForm : public TControl {
   const TImageList* IconImages() const { return FIconImages; }
   int IconIndex() const { return FIconIndex; }
 
+  // The window moved to a monitor of another resolution: every control, font and picture is
+  // scaled to it, and the screen takes the new resolution for what is made from now on. The
+  // window's position is the backend's.
+  void ChangeScale(int pixelsPerInch);
+
   // For the backend: the native window moved. Positions are in screen pixels.
   void NativeMoved(TPoint windowPosition, TPoint clientOrigin);
   // For the backend: a control of the form received the focus.
@@ -153,9 +156,15 @@ class TScreen {
   // Sizes in this program are designed at this resolution.
   static constexpr int DesignPixelsPerInch = 120;
 
-  int PixelsPerInch() const;
+  // The resolution of the monitor the main window stands on: the system's at first, then what the
+  // window was last told when it moved to a monitor of other scaling.
+  int PixelsPerInch() const { return FPixelsPerInch ? FPixelsPerInch : SystemPixelsPerInch(); }
+  void SetPixelsPerInch(int pixelsPerInch) { FPixelsPerInch = pixelsPerInch; }
   // A design size (at 120 dpi) in this screen's pixels, rounded to the nearest.
   int Scale(int designValue) const;
+  // How many screen pixels stand for one pixel of a picture: whole multiples only, so that small
+  // pictures keep their hard edges; 1 up to 191 dpi.
+  int PictureScale() const;
   // The face of the system's message font.
   std::string MessageFontName() const;
 
@@ -163,8 +172,10 @@ class TScreen {
   void SetCursor(TCursor cursor);
 
  private:
+  int SystemPixelsPerInch() const;
   void ApplyCursor();
   TCursor FCursor = TCursor::crDefault;
+  int FPixelsPerInch = 0;
 };
 
 TScreen& Screen();

@@ -47,14 +47,15 @@ class TRecordingCanvas : public TCanvas {
 };
 
 // Images of 16 by 16 pixels, each pixel 0xAARRGGBB (straight, not premultiplied alpha), rows from
-// the top. Alpha 0 is transparent.
+// the top. Alpha 0 is transparent. On the screen each picture pixel takes the screen's picture
+// scale in each direction: Width and Height are the drawn size.
 class TImageList : public TObject {
  public:
   static constexpr int Size = 16;
   using TPixels = std::array<uint32_t, Size * Size>;
 
-  int Width() const { return Size; }
-  int Height() const { return Size; }
+  int Width() const;
+  int Height() const { return Width(); }
   int Count() const { return int(Images.size()); }
 
   // Appends an image and gives its index.

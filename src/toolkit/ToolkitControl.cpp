@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cmath>
 
 #include "toolkit/Forms.h"
 
@@ -105,6 +106,43 @@ void TControl::MirrorFont() {
   Mirror(TMirror::Font);
   for (TControl* child : Children)
     if (!child->OwnFont) child->MirrorFont();
+}
+
+namespace {
+
+int Scaled(int value, int numerator, int denominator) {
+  return int(std::lround(double(value) * numerator / denominator));
+}
+
+}  // namespace
+
+// Every control's new bounds are taken from the old ones before any of them changes, since each
+// change may realign the others.
+void TControl::ScaleBy(int numerator, int denominator) {
+  struct TScaled {
+    TControl* Control;
+    int Left, Top, Width, Height;
+  };
+  std::vector<TScaled> controls;
+  const auto collect = [&](auto& self, TControl& control) -> void {
+    const bool keepsPosition = !control.FParent;
+    controls.push_back(
+        {&control, keepsPosition ? control.FLeft : Scaled(control.FLeft, numerator, denominator),
+         keepsPosition ? control.FTop : Scaled(control.FTop, numerator, denominator),
+         Scaled(control.FWidth, numerator, denominator),
+         Scaled(control.FHeight, numerator, denominator)});
+    for (TControl* child : control.Children) self(self, *child);
+  };
+  collect(collect, *this);
+  for (const TScaled& scaled : controls) {
+    TControl& control = *scaled.Control;
+    if (control.OwnFont) {
+      TFont font = *control.OwnFont;
+      font.Height = Scaled(font.Height, numerator, denominator);
+      control.SetFont(font);
+    }
+    control.SetBounds(scaled.Left, scaled.Top, scaled.Width, scaled.Height);
+  }
 }
 
 TPoint TControl::ClientOrigin() const {

@@ -1,21 +1,12 @@
 #include "toolkit/Application.h"
 #include "toolkit/Forms.h"
 
-std::string TDropHandle::Name(int index) const {
-  const int length = NameLength(index);
-  if (length <= 0 || length > MaxPathLength) return "";
-  return ReadName(index, length);
-}
-
 TNamesDropHandle::TNamesDropHandle(std::vector<std::string> names, TPoint point)
     : Names(std::move(names)), DropPoint(point) {}
 
-int TNamesDropHandle::NameLength(int index) const {
-  if (index < 0 || index >= Count()) return 0;
-  return int(Names[index].size());
+std::string TNamesDropHandle::Name(int index) const {
+  return index >= 0 && index < Count() ? Names[size_t(index)] : std::string();
 }
-
-std::string TNamesDropHandle::ReadName(int index, int) const { return Names[index]; }
 
 TForm::TForm() : TControl(false) {
   SetFont({Screen().MessageFontName(), -Screen().Scale(15)});
@@ -44,6 +35,25 @@ void TForm::Close() {
   if (!CloseQuery()) return;
   SetVisible(false);
   if (Application().MainForm() == this) Application().Terminate();
+}
+
+void TForm::ChangeScale(int pixelsPerInch) {
+  const int old = Screen().PixelsPerInch();
+  if (pixelsPerInch <= 0 || pixelsPerInch == old) return;
+  Screen().SetPixelsPerInch(pixelsPerInch);
+  ScaleBy(pixelsPerInch, old);
+}
+
+bool TForm::QueryEndSession() {
+  Application().SetSessionEnding(true);
+  bool canEnd = true;
+  if (OnQueryEndSession) OnQueryEndSession(this, canEnd);
+  return canEnd;
+}
+
+void TForm::EndSession(bool ending) {
+  if (OnEndSession) OnEndSession(this, ending);
+  if (!ending) Application().SetSessionEnding(false);
 }
 
 bool TForm::PressKey(int key, TShiftState shift) {

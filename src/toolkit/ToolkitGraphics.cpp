@@ -1,3 +1,4 @@
+#include "toolkit/Forms.h"
 #include "toolkit/Graphics.h"
 
 void TCanvas::DrawImage(const TImageList&, int, int, int, bool) {}
@@ -5,6 +6,8 @@ void TCanvas::DrawImage(const TImageList&, int, int, int, bool) {}
 void TRecordingCanvas::DrawImage(const TImageList& images, int index, int x, int y, bool enabled) {
   Drawings.push_back({&images, index, x, y, enabled});
 }
+
+int TImageList::Width() const { return Size * Screen().PictureScale(); }
 
 int TImageList::Add(const TPixels& pixels) {
   Images.push_back(pixels);

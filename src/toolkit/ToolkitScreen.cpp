@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 
 #include "toolkit/Forms.h"
@@ -10,6 +11,8 @@ TScreen& Screen() {
 int TScreen::Scale(int designValue) const {
   return int(std::lround(double(designValue) * PixelsPerInch() / DesignPixelsPerInch));
 }
+
+int TScreen::PictureScale() const { return std::max(1, PixelsPerInch() / 96); }
 
 void TScreen::SetCursor(TCursor cursor) {
   FCursor = cursor;

@@ -7,6 +7,7 @@ namespace {
 
 int RunProgram() {
   try {
+    Application().Initialize();
     TMainForm form;
     Application().SetMainForm(&form);
     Application().Run();

@@ -196,6 +196,10 @@ void TMainForm::ConnectEvents() {
   };
   OnCloseQuery = [this](TObject* sender, bool& canClose) { FormCloseQuery(sender, canClose); };
   OnDropFiles = [this](TObject*, TDropHandle& drop) { WMDropFiles(drop); };
+  OnQueryEndSession = [this](TObject* sender, bool& canEnd) {
+    FormQueryEndSession(sender, canEnd);
+  };
+  OnEndSession = [this](TObject* sender, bool ending) { FormEndSession(sender, ending); };
   for (TPaintBox* box : {&GetPaintBox, &SetPaintBox, &SyncPaintBox})
     box->OnPaint = [this](TObject* sender) { PaintBoxPaint(sender); };
   for (const TOptionBox& box : OptionBoxes())

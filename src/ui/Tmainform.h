@@ -116,6 +116,8 @@ class TMainForm : public TForm {
   void PaintBoxPaint(TObject* sender);
   void MenuItemClick(TObject* sender);
   void WMDropFiles(TDropHandle& drop);
+  void FormQueryEndSession(TObject* sender, bool& canEnd);
+  void FormEndSession(TObject* sender, bool ending);
 
   // Change handlers; each ignores its sender.
   void HolderChange(TObject* sender);
@@ -160,6 +162,7 @@ class TMainForm : public TForm {
   void MarkPanel(const TPanel* panel);
   void SetControlEnabled(TControl& control, bool enabled);
   void ApplySwapPanels();
+  void WaitForOperationEnd();
 
   // Commands.
   void NewWindow();

@@ -38,8 +38,7 @@ void TMainForm::WMDropFiles(TDropHandle& drop) {
   if (count <= 0) return;
   TStringList items;
   for (int index = 0; index < count; ++index) {
-    // A name too long for the platform's paths comes back empty: cut short, it could name
-    // another item.
+    // The platform gives every name whole; one it cannot give comes back empty.
     std::string name = drop.Name(index);
     if (!name.empty()) items.push_back(std::move(name));
   }

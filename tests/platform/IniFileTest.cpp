@@ -132,3 +132,18 @@ TEST_F(IniFileTest, AWriteFailingHalfwayLeavesTheOldFileIntact) {
   EXPECT_EQ(TIniFile(Path).ReadString("Settings", "Values", ""),
             "-1,-1,0,-1,-1,-1,-1,0,-1,0,0,370,248,");
 }
+
+// An editor's UTF-8 byte-order mark is no part of the first section's name, and stays on writing;
+// the file's folder may have any name.
+TEST_F(IniFileTest, AByteOrderMarkIsReadPastAndKeptInAFolderOfAnyName) {
+  const fs::path folder = Folder / fs::path(u8"\u0395\u03BB\U0001F4C1");
+  ASSERT_TRUE(fs::create_directory(folder));
+  const std::u8string wide = (folder / "Settings.ini").u8string();
+  const std::string path(wide.begin(), wide.end());
+  Put((folder / "Settings.ini").string(), "\xEF\xBB\xBF[Settings]\r\nValues=0,-1,\r\n");
+  TIniFile ini(path);
+  EXPECT_EQ(ini.ReadString("Settings", "Values", "none"), "0,-1,");
+  ini.WriteString("Settings", "Values", "-1,0,");
+  ASSERT_TRUE(ini.UpdateFile());
+  EXPECT_EQ(Get((folder / "Settings.ini").string()), "\xEF\xBB\xBF[Settings]\r\nValues=-1,0,\r\n");
+}

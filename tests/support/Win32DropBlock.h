@@ -11,22 +11,25 @@
 #include <string>
 #include <vector>
 
-// A DROPFILES block, then each name ending in a zero, then one more zero. The receiver of the
-// WM_DROPFILES message owns it (DragFinish frees it).
+// A DROPFILES block with wide names, as the shell makes it: each UTF-8 name in UTF-16 ending in a
+// zero, then one more zero. The receiver of the WM_DROPFILES message owns it (DragFinish frees it).
 inline HGLOBAL DropBlock(const std::vector<std::string>& names, POINT point) {
-  size_t size = sizeof(DROPFILES) + 1;
-  for (const std::string& name : names) size += name.size() + 1;
-  const HGLOBAL memory = GlobalAlloc(GHND, size);
+  std::wstring text;
+  for (const std::string& name : names) {
+    const int length = MultiByteToWideChar(CP_UTF8, 0, name.data(), int(name.size()), nullptr, 0);
+    std::wstring wide(size_t(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, name.data(), int(name.size()), wide.data(), length);
+    text += wide + L'\0';
+  }
+  text += L'\0';
+  const size_t bytes = text.size() * sizeof(wchar_t);
+  const HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + bytes);
   auto* block = static_cast<DROPFILES*>(GlobalLock(memory));
   block->pFiles = sizeof(DROPFILES);
   block->pt = point;
   block->fNC = FALSE;
-  block->fWide = FALSE;
-  char* text = reinterpret_cast<char*>(block + 1);
-  for (const std::string& name : names) {
-    std::memcpy(text, name.c_str(), name.size() + 1);
-    text += name.size() + 1;
-  }
+  block->fWide = TRUE;
+  std::memcpy(block + 1, text.data(), bytes);
   GlobalUnlock(memory);
   return memory;
 }

@@ -9,12 +9,12 @@
 
 #include "platform/IniFile.h"
 #include "platform/Thread.h"
-#include "toolkit/Toolkit.h"
 #include "platform/WinConst.h"
 #include "support/FakeFileSystem.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/StamperRun.h"
 #include "support/TempTree.h"
+#include "toolkit/Toolkit.h"
 #include "ui/Constants.h"
 #include "ui/MenuImages.h"
 #include "ui/Tmainform.h"
@@ -292,19 +292,16 @@ TEST_F(MainFormTest, TargetsAreHitOnlyInsideTheirBounds) {
   EXPECT_EQ(Status(), "4: Get - Done 1/1 item(s)");
 }
 
-TEST_F(MainFormTest, NamesTooLongForAPathAreSkippedNeverCut) {
+TEST_F(MainFormTest, LongNamesAreTakenWholeNeverCut) {
   const std::string longName = "C:\\get\\" + std::string(300, 'n');
-  Fs.AddFile(longName.substr(0, MaxPathLength));
-  Run(Form->GetPanel, {longName, A});
-  EXPECT_EQ(Status(), "1: Get - Done 1/1 item(s)");
-  ASSERT_EQ(Form->Holder().Count(), 1);
-  EXPECT_EQ(Form->Holder().Stamps()[0].Path, A);
-
-  TNamesDropHandle drop({longName}, PointOn(Form->GetPanel, {1, 1}));
+  Fs.AddFile(longName.substr(0, 259));
+  Fs.AddFile(longName);
+  TNamesDropHandle drop({longName, A}, PointOn(Form->GetPanel, {1, 1}));
   Form->WMDropFiles(drop);
   WaitIdle();
-  EXPECT_EQ(Status(), "2: Get - Done 0/0 item(s)");
-  EXPECT_EQ(Boxes.Texts(), (std::vector<std::string>{"No operation.\r\n\r\nNo item to process."}));
+  EXPECT_EQ(Status(), "1: Get - Done 2/2 item(s)");
+  ASSERT_EQ(Form->Holder().Count(), 2);
+  EXPECT_EQ(Form->Holder().Stamps()[1].Path, longName);
   EXPECT_EQ(drop.Finished(), 1);
 }
 

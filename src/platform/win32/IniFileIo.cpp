@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/IniFile.h"
+#include "platform/win32/WideText.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ HANDLE CreateTempBeside(const std::string& path, std::string& tempPath) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     tempPath = path + "." + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(serial++) +
                ".tmp";
-    HANDLE file = CreateFileA(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    HANDLE file = CreateFileW(Utf8ToWide(tempPath).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
   }
@@ -63,7 +64,7 @@ HANDLE CreateTempBeside(const std::string& path, std::string& tempPath) {
 
 TIniReadResult ReadIniFileContents(const std::string& path, std::string& contents) {
   contents.clear();
-  THandle file(CreateFileA(path.c_str(), GENERIC_READ,
+  THandle file(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.IsOpen()) {
@@ -80,9 +81,9 @@ bool ReplaceIniFileContents(const std::string& path, const std::string& contents
   if (!temp.IsOpen()) return false;
   bool written = WriteAll(temp.Get(), contents) && FlushFileBuffers(temp.Get());
   written = temp.Close() && written;
-  if (!written || !MoveFileExA(tempPath.c_str(), path.c_str(),
+  if (!written || !MoveFileExW(Utf8ToWide(tempPath).c_str(), Utf8ToWide(path).c_str(),
                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    DeleteFileA(tempPath.c_str());
+    DeleteFileW(Utf8ToWide(tempPath).c_str());
     return false;
   }
   return true;

@@ -7,6 +7,8 @@
 #include "platform/Thread.h"
 #include "platform/WinConst.h"
 
+void TApplication::PlatformInitialize() {}
+
 // Nobody is there to answer: the default button (OK) is taken.
 int TApplication::PlatformMsgBox(const std::string&, const std::string&, int) { return idOk; }
 

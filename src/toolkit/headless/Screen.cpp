@@ -1,7 +1,7 @@
 #include "toolkit/Forms.h"
 
 // Headless, the screen is at the design resolution, so every design size stays as it is.
-int TScreen::PixelsPerInch() const { return DesignPixelsPerInch; }
+int TScreen::SystemPixelsPerInch() const { return DesignPixelsPerInch; }
 
 std::string TScreen::MessageFontName() const { return "Segoe UI"; }
 

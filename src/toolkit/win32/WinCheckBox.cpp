@@ -1,3 +1,4 @@
+#include "platform/win32/WideText.h"
 #include "toolkit/win32/WinWindow.h"
 
 namespace {
@@ -6,14 +7,14 @@ namespace {
 class TWinCheckBoxPeer : public TWinPeer {
  public:
   explicit TWinCheckBoxPeer(TCheckBox& box) : TWinPeer(box), Box(box) {
-    CreateChild("BUTTON", BS_CHECKBOX | BS_NOTIFY | WS_TABSTOP, 0, box.Caption());
+    CreateChild(L"BUTTON", BS_CHECKBOX | BS_NOTIFY | WS_TABSTOP, 0, box.Caption());
     MirrorCheck();
   }
 
   void Mirror(TMirror what) override {
     if (!Window) return;
     if (what == TMirror::Text) {
-      SetWindowTextA(Window, Box.Caption().c_str());
+      SetWindowTextW(Window, Utf8ToWide(Box.Caption()).c_str());
       return;
     }
     if (what == TMirror::Look) return MirrorCheck();
@@ -36,7 +37,7 @@ class TWinCheckBoxPeer : public TWinPeer {
 
  private:
   void MirrorCheck() {
-    SendMessageA(Window, BM_SETCHECK, Box.Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(Window, BM_SETCHECK, Box.Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
   }
 
   TCheckBox& Box;

@@ -1,17 +1,17 @@
 #include <cstring>
 #include <string>
 
+#include "platform/win32/WideText.h"
 #include "toolkit/win32/WinWindow.h"
 
 // The text is put there as UTF-16 and read back as such, so that the system converts it for
 // other programs and no character is lost to a code page.
 bool TClipboard::SetText(const std::string& text) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), int(text.size()) + 1, nullptr, 0);
-  if (length <= 0) return false;
-  const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size_t(length) * sizeof(wchar_t));
+  const std::wstring wide = Utf8ToWide(text);
+  const size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+  const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
   if (!memory) return false;
-  auto* wide = static_cast<wchar_t*>(GlobalLock(memory));
-  MultiByteToWideChar(CP_ACP, 0, text.c_str(), int(text.size()) + 1, wide, length);
+  std::memcpy(GlobalLock(memory), wide.c_str(), bytes);
   GlobalUnlock(memory);
   // The clipboard needs an owner window for its content: the main thread's queue window.
   if (!OpenClipboard(MainQueueWindow())) {
@@ -30,12 +30,7 @@ std::string TClipboard::GetText() const {
   std::string text;
   if (const HANDLE memory = GetClipboardData(CF_UNICODETEXT)) {
     if (const auto* wide = static_cast<const wchar_t*>(GlobalLock(memory))) {
-      const int length = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-      if (length > 1) {
-        text.resize(size_t(length));
-        WideCharToMultiByte(CP_ACP, 0, wide, -1, text.data(), length, nullptr, nullptr);
-        text.resize(size_t(length) - 1);
-      }
+      text = WideToUtf8(wide);
       GlobalUnlock(memory);
     }
   }

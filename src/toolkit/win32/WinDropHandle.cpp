@@ -1,22 +1,21 @@
 #include "toolkit/win32/WinDropHandle.h"
 
-#include <vector>
+#include "platform/win32/WideText.h"
 
 THDropHandle::~THDropHandle() { Finish(); }
 
 int THDropHandle::Count() const {
-  return Drop ? int(DragQueryFileA(Drop, 0xFFFFFFFF, nullptr, 0)) : 0;
+  return Drop ? int(DragQueryFileW(Drop, 0xFFFFFFFF, nullptr, 0)) : 0;
 }
 
-int THDropHandle::NameLength(int index) const {
-  if (index < 0 || index >= Count()) return 0;
-  return int(DragQueryFileA(Drop, UINT(index), nullptr, 0));
-}
-
-std::string THDropHandle::ReadName(int index, int length) const {
-  std::vector<char> name(size_t(length) + 1);
-  const UINT copied = DragQueryFileA(Drop, UINT(index), name.data(), UINT(name.size()));
-  return std::string(name.data(), copied);
+// Read in UTF-16 into a buffer of the name's own length, so that no name is cut or loses a
+// character to a code page.
+std::string THDropHandle::Name(int index) const {
+  if (index < 0 || index >= Count()) return "";
+  const UINT length = DragQueryFileW(Drop, UINT(index), nullptr, 0);
+  std::wstring name(size_t(length) + 1, L'\0');
+  name.resize(DragQueryFileW(Drop, UINT(index), name.data(), UINT(name.size())));
+  return WideToUtf8(name);
 }
 
 TPoint THDropHandle::Point() const {

@@ -16,13 +16,10 @@ class THDropHandle : public TDropHandle {
   THDropHandle& operator=(const THDropHandle&) = delete;
 
   int Count() const override;
-  int NameLength(int index) const override;
+  std::string Name(int index) const override;
   TPoint Point() const override;
   void Finish() override;
   bool Finished() const { return !Drop; }
-
- protected:
-  std::string ReadName(int index, int length) const override;
 
  private:
   HDROP Drop;

@@ -4,12 +4,15 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <iterator>
+
+#include "platform/win32/WideText.h"
 #include "toolkit/win32/WinDropHandle.h"
 #include "toolkit/win32/WinImages.h"
 
 namespace {
 
-constexpr char FormClass[] = "BrevantorForm";
+constexpr wchar_t FormClass[] = L"BrevantorForm";
 // A single fixed border with a system menu and a minimise button: the window is never resized by
 // the user.
 constexpr DWORD FormStyle =
@@ -31,14 +34,16 @@ std::unique_ptr<TControlPeer> TForm::MakePeer() { return std::make_unique<TWinFo
 TWinFormPeer::TWinFormPeer(TForm& form) : TWinPeer(form), Form(form) {
   InitCommonControlsOnce();
   MainQueueWindow();
-  const char* windowClass = RegisterClassOnce(FormClass, CS_DBLCLKS);
+  const wchar_t* windowClass = RegisterClassOnce(FormClass, CS_DBLCLKS);
   RECT frame{0, 0, form.Width(), form.Height()};
   AdjustWindowRectEx(&frame, FormStyle, FALSE, FormExStyle);
-  CreateWindowExA(FormExStyle, windowClass, form.Caption().c_str(), FormStyle, CW_USEDEFAULT,
-                  CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr,
-                  nullptr, GetModuleHandleA(nullptr), this);
+  CreateWindowExW(FormExStyle, windowClass, Utf8ToWide(form.Caption()).c_str(), FormStyle,
+                  CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
+                  nullptr, nullptr, GetModuleHandleW(nullptr), this);
   Register();
-  if (Window) FeedPosition();
+  if (!Window) return;
+  FeedPosition();
+  LetDropsThrough();
 }
 
 TWinFormPeer::~TWinFormPeer() {
@@ -50,9 +55,9 @@ TWinFormPeer::~TWinFormPeer() {
 }
 
 TWinFormPeer* TWinFormPeer::OfWindow(HWND window) {
-  char className[sizeof FormClass + 1];
-  if (!GetClassNameA(window, className, sizeof className)) return nullptr;
-  if (lstrcmpA(className, FormClass) != 0) return nullptr;
+  wchar_t className[std::size(FormClass) + 1];
+  if (!GetClassNameW(window, className, int(std::size(className)))) return nullptr;
+  if (lstrcmpW(className, FormClass) != 0) return nullptr;
   return static_cast<TWinFormPeer*>(PeerOf(window));
 }
 
@@ -67,7 +72,7 @@ void TWinFormPeer::Mirror(TMirror what) {
       EnableWindow(Window, Form.Enabled());
       return;
     case TMirror::Text:
-      SetWindowTextA(Window, Form.Caption().c_str());
+      SetWindowTextW(Window, Utf8ToWide(Form.Caption()).c_str());
       return;
     case TMirror::Focus:
       return MirrorFocus();
@@ -99,11 +104,13 @@ void TWinFormPeer::MirrorBounds() {
   SetWindowPos(Window, nullptr, Form.Left(), Form.Top(), width, height,
                SWP_NOZORDER | SWP_NOACTIVATE);
   if (IsIconic(Window)) return;
-  // A menu bar that wraps onto a second line takes more room than the frame calculation knows.
+  // A menu bar that wraps onto a second line, or a frame at a monitor's other scaling, takes
+  // other room than the frame calculation knows.
   RECT client;
   GetClientRect(Window, &client);
-  if (client.bottom != Form.Height())
-    SetWindowPos(Window, nullptr, 0, 0, width, height + Form.Height() - client.bottom,
+  if (client.right != Form.Width() || client.bottom != Form.Height())
+    SetWindowPos(Window, nullptr, 0, 0, width + Form.Width() - client.right,
+                 height + Form.Height() - client.bottom,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -151,10 +158,12 @@ void TWinFormPeer::MirrorMenu() {
 void TWinFormPeer::MirrorIcon() {
   const TImageList* images = Form.IconImages();
   const TImageList::TPixels* pixels = images ? images->Image(Form.IconIndex()) : nullptr;
-  const HICON small = pixels ? IconFromImage(*pixels, GetSystemMetrics(SM_CXSMICON)) : nullptr;
-  const HICON big = pixels ? IconFromImage(*pixels, GetSystemMetrics(SM_CXICON)) : nullptr;
-  SendMessageA(Window, WM_SETICON, ICON_SMALL, LPARAM(small));
-  SendMessageA(Window, WM_SETICON, ICON_BIG, LPARAM(big));
+  // The system's icon sizes at the window's own resolution.
+  const int pixelsPerInch = Screen().PixelsPerInch();
+  const HICON small = pixels ? IconFromImage(*pixels, MulDiv(16, pixelsPerInch, 96)) : nullptr;
+  const HICON big = pixels ? IconFromImage(*pixels, MulDiv(32, pixelsPerInch, 96)) : nullptr;
+  SendMessageW(Window, WM_SETICON, ICON_SMALL, LPARAM(small));
+  SendMessageW(Window, WM_SETICON, ICON_BIG, LPARAM(big));
   if (SmallIcon) DestroyIcon(SmallIcon);
   if (BigIcon) DestroyIcon(BigIcon);
   SmallIcon = small;
@@ -169,6 +178,31 @@ void TWinFormPeer::FeedPosition() {
   POINT origin{0, 0};
   ClientToScreen(Window, &origin);
   Form.NativeMoved({frame.left, frame.top}, {origin.x, origin.y});
+}
+
+// On a monitor of other scaling the window keeps its design proportions: controls, fonts, menu
+// pictures and icons are scaled, and the window takes the place the system suggests.
+LRESULT TWinFormPeer::ChangeDpi(int pixelsPerInch, const RECT& suggested) {
+  Form.ChangeScale(pixelsPerInch);
+  if (Bar) Bar->LayoutChanged();
+  if (TPopupMenu* popup = Form.PopupMenu()) MenuPeer(*popup, false).LayoutChanged();
+  MirrorIcon();
+  SetWindowPos(Window, nullptr, suggested.left, suggested.top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // The controls moved and grew one by one; painted while in between, parts of their old faces
+  // would stay.
+  RedrawWindow(Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  return 0;
+}
+
+// Run as administrator, the window sits above the shell's integrity level, and the system would
+// drop the shell's drop messages silently; these three carry a drop.
+void TWinFormPeer::LetDropsThrough() {
+  constexpr UINT WmCopyGlobalData = 0x0049;
+  DropsLetThrough = true;
+  for (UINT message : {UINT(WM_DROPFILES), UINT(WM_COPYDATA), WmCopyGlobalData})
+    DropsLetThrough =
+        ChangeWindowMessageFilterEx(Window, message, MSGFLT_ALLOW, nullptr) && DropsLetThrough;
 }
 
 bool TWinFormPeer::PreviewKey(int key) { return Form.PreviewKeyDown(key, ShiftStateNow()); }
@@ -186,6 +220,13 @@ LRESULT TWinFormPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_CLOSE:
       Form.Close();
       return 0;
+    case WM_DPICHANGED:
+      return ChangeDpi(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+    case WM_QUERYENDSESSION:
+      return Form.QueryEndSession();
+    case WM_ENDSESSION:
+      Form.EndSession(wParam != FALSE);
+      return 0;
     case WM_DROPFILES:
       return DropFiles(reinterpret_cast<HDROP>(wParam));
     case WM_CONTEXTMENU:
@@ -193,7 +234,7 @@ LRESULT TWinFormPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       break;
     case WM_SETCURSOR:
       if (Screen().Cursor() == TCursor::crHourGlass) {
-        ::SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+        ::SetCursor(LoadCursor(nullptr, IDC_WAIT));
         return TRUE;
       }
       break;
@@ -201,7 +242,7 @@ LRESULT TWinFormPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       if (ActivateFocus(wParam)) return 0;
       break;
   }
-  return DefWindowProcA(Window, message, wParam, lParam);
+  return DefWindowProcW(Window, message, wParam, lParam);
 }
 
 bool TWinFormPeer::MenuCommand(WPARAM wParam) {

@@ -22,6 +22,8 @@ class TWinFormPeer : public TWinPeer {
   // The key preview of a key pressed in the window; true when the form consumed the key.
   bool PreviewKey(int key);
   HACCEL Accelerators() const { return Bar ? Bar->Accelerators() : nullptr; }
+  // Whether the system lets drops through from processes of a lower integrity level.
+  bool LetsDropsThrough() const { return DropsLetThrough; }
 
  private:
   void MirrorBounds();
@@ -35,9 +37,12 @@ class TWinFormPeer : public TWinPeer {
   bool MenuCommand(WPARAM wParam);
   bool ActivateFocus(WPARAM wParam);
   LRESULT DropFiles(HDROP drop);
+  void LetDropsThrough();
+  LRESULT ChangeDpi(int pixelsPerInch, const RECT& suggested);
 
   TForm& Form;
   TWinMenuPeer* Bar = nullptr;
   HICON SmallIcon = nullptr;
   HICON BigIcon = nullptr;
+  bool DropsLetThrough = false;
 };

@@ -24,25 +24,29 @@ uint32_t Premultiplied(uint32_t argb) {
   return (alpha << 24) | (channel(16) << 16) | (channel(8) << 8) | channel(0);
 }
 
-}  // namespace
-
-HBITMAP PremultipliedBitmap(const TImageList::TPixels& pixels) {
+// A bitmap of the picture at the size in pixels. Nearest-neighbour scaling keeps the small
+// picture's hard edges.
+template <typename TPixelOf>
+HBITMAP ScaledBitmap(const TImageList::TPixels& pixels, int size, TPixelOf pixelOf) {
   uint32_t* bits = nullptr;
-  const HBITMAP bitmap = TopDownBitmap(TImageList::Size, &bits);
+  const HBITMAP bitmap = TopDownBitmap(size, &bits);
   if (!bitmap) return nullptr;
-  for (size_t i = 0; i < pixels.size(); ++i) bits[i] = Premultiplied(pixels[i]);
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x)
+      bits[y * size + x] = pixelOf(
+          pixels[(y * TImageList::Size / size) * TImageList::Size + x * TImageList::Size / size]);
   return bitmap;
 }
 
+}  // namespace
+
+HBITMAP PremultipliedBitmap(const TImageList::TPixels& pixels, int size) {
+  return ScaledBitmap(pixels, size, Premultiplied);
+}
+
 HICON IconFromImage(const TImageList::TPixels& pixels, int size) {
-  uint32_t* bits = nullptr;
-  const HBITMAP color = TopDownBitmap(size, &bits);
+  const HBITMAP color = ScaledBitmap(pixels, size, [](uint32_t argb) { return argb; });
   if (!color) return nullptr;
-  // Nearest-neighbour scaling keeps the small picture's hard edges.
-  for (int y = 0; y < size; ++y)
-    for (int x = 0; x < size; ++x)
-      bits[y * size + x] =
-          pixels[(y * TImageList::Size / size) * TImageList::Size + x * TImageList::Size / size];
   // With an alpha channel in the colour bitmap the mask is not used, but it must exist. Its rows
   // are padded to 16 bits.
   const std::vector<BYTE> maskBits(size_t((size + 15) / 16 * 2 * size), 0);
@@ -57,13 +61,13 @@ HICON IconFromImage(const TImageList::TPixels& pixels, int size) {
 void TWinCanvas::DrawImage(const TImageList& images, int index, int x, int y, bool enabled) {
   const TImageList::TPixels* pixels = images.Image(index);
   if (!pixels) return;
-  const HBITMAP bitmap = PremultipliedBitmap(enabled ? *pixels : images.GreyedImage(index));
+  const int size = images.Width();
+  const HBITMAP bitmap = PremultipliedBitmap(enabled ? *pixels : images.GreyedImage(index), size);
   if (!bitmap) return;
   const HDC memory = CreateCompatibleDC(Dc);
   const HGDIOBJ previous = SelectObject(memory, bitmap);
   const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  GdiAlphaBlend(Dc, x, y, TImageList::Size, TImageList::Size, memory, 0, 0, TImageList::Size,
-                TImageList::Size, blend);
+  GdiAlphaBlend(Dc, x, y, size, size, memory, 0, 0, size, size, blend);
   SelectObject(memory, previous);
   DeleteDC(memory);
   DeleteObject(bitmap);

@@ -4,8 +4,9 @@
 
 #include "toolkit/Graphics.h"
 
-// A 32-bit top-down DIB section with premultiplied alpha, as menus and AlphaBlend take it.
-HBITMAP PremultipliedBitmap(const TImageList::TPixels& pixels);
+// A 32-bit top-down DIB section with premultiplied alpha, as menus and AlphaBlend take it, of the
+// size in pixels.
+HBITMAP PremultipliedBitmap(const TImageList::TPixels& pixels, int size);
 // An icon of the given size in pixels made from an image, its alpha kept.
 HICON IconFromImage(const TImageList::TPixels& pixels, int size);
 

@@ -1,3 +1,4 @@
+#include "platform/win32/WideText.h"
 #include "toolkit/win32/WinWindow.h"
 
 namespace {
@@ -6,7 +7,15 @@ namespace {
 class TWinLabelPeer : public TWinSurfacePeer {
  public:
   explicit TWinLabelPeer(TLabel& label) : TWinSurfacePeer(label), Label(label) {
-    CreateChild(RegisterClassOnce("BrevantorLabel"), 0, 0, label.Caption());
+    CreateChild(RegisterClassOnce(L"BrevantorLabel"), 0, 0, label.Caption());
+  }
+
+  // The caption is the window's text too, so that screen readers and UI Automation name the
+  // label, and the drop target it names.
+  void Mirror(TMirror what) override {
+    if (what == TMirror::Text && Window)
+      SetWindowTextW(Window, Utf8ToWide(Label.Caption()).c_str());
+    TWinSurfacePeer::Mirror(what);
   }
 
  private:
@@ -20,7 +29,7 @@ class TWinLabelPeer : public TWinSurfacePeer {
     const HGDIOBJ previous = SelectObject(dc, FontHandle(Label.Font()));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(Label.Enabled() ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
-    DrawTextA(dc, Label.Caption().c_str(), -1, &area, DT_SINGLELINE | LayoutFlags());
+    DrawTextW(dc, Utf8ToWide(Label.Caption()).c_str(), -1, &area, DT_SINGLELINE | LayoutFlags());
     SelectObject(dc, previous);
   }
 

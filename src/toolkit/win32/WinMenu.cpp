@@ -1,5 +1,6 @@
 #include "toolkit/win32/WinMenu.h"
 
+#include "platform/win32/WideText.h"
 #include "toolkit/win32/WinImages.h"
 
 namespace {
@@ -57,8 +58,8 @@ void TWinMenuPeer::AddItems(HMENU menu, const TMenuItem& parent) {
     TMenuItem& item = parent.Items(i);
     if (!item.Visible()) continue;
     Commands.push_back(&item);
-    MENUITEMINFOA info{};
-    std::string text;
+    MENUITEMINFOW info{};
+    std::wstring text;
     Describe(item, info, text);
     info.fMask |= MIIM_ID;
     info.wID = FirstCommand + UINT(Commands.size() - 1);
@@ -67,24 +68,22 @@ void TWinMenuPeer::AddItems(HMENU menu, const TMenuItem& parent) {
       info.hSubMenu = CreatePopupMenu();
       AddItems(info.hSubMenu, item);
     }
-    InsertMenuItemA(menu, position, TRUE, &info);
+    InsertMenuItemW(menu, position, TRUE, &info);
     Places[&item] = {menu, position};
     ++position;
   }
 }
 
-void TWinMenuPeer::Describe(const TMenuItem& item, MENUITEMINFOA& info, std::string& text) {
+void TWinMenuPeer::Describe(const TMenuItem& item, MENUITEMINFOW& info, std::wstring& text) {
   info.cbSize = sizeof info;
   if (item.IsSeparator()) {
     info.fMask = MIIM_FTYPE;
     info.fType = MFT_SEPARATOR;
     return;
   }
-  text = item.Caption();
-  if (item.ShortCut()) {
-    text += '\t';
-    text += ShortCutToText(item.ShortCut());
-  }
+  std::string caption = item.Caption();
+  if (item.ShortCut()) caption += '\t' + ShortCutToText(item.ShortCut());
+  text = Utf8ToWide(caption);
   info.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_STATE | MIIM_BITMAP;
   info.fType = MFT_STRING;
   info.dwTypeData = text.data();
@@ -96,11 +95,11 @@ void TWinMenuPeer::Describe(const TMenuItem& item, MENUITEMINFOA& info, std::str
 void TWinMenuPeer::ItemChanged(const TMenuItem& item) {
   const auto place = Places.find(&item);
   if (place == Places.end() || item.IsSeparator()) return;
-  MENUITEMINFOA info{};
-  std::string text;
+  MENUITEMINFOW info{};
+  std::wstring text;
   Describe(item, info, text);
   info.fMask &= ~MIIM_FTYPE;
-  SetMenuItemInfoA(place->second.Menu, place->second.Position, TRUE, &info);
+  SetMenuItemInfoW(place->second.Menu, place->second.Position, TRUE, &info);
   BuildAccelerators();
   if (BarChanged && place->second.Menu == Root) BarChanged();
 }
@@ -117,7 +116,7 @@ void TWinMenuPeer::BuildAccelerators() {
     entries.push_back({flags, WORD(shortCut & 0xFF), WORD(FirstCommand + i)});
   }
   if (Accel) DestroyAcceleratorTable(Accel);
-  Accel = entries.empty() ? nullptr : CreateAcceleratorTableA(entries.data(), int(entries.size()));
+  Accel = entries.empty() ? nullptr : CreateAcceleratorTableW(entries.data(), int(entries.size()));
 }
 
 bool TWinMenuPeer::Command(UINT id) {
@@ -130,6 +129,6 @@ HBITMAP TWinMenuPeer::ImageBitmap(int index) {
   const TImageList* images = Owner.Images();
   if (!images || !images->Image(index)) return nullptr;
   HBITMAP& bitmap = Bitmaps[index];
-  if (!bitmap) bitmap = PremultipliedBitmap(*images->Image(index));
+  if (!bitmap) bitmap = PremultipliedBitmap(*images->Image(index), images->Width());
   return bitmap;
 }

@@ -38,7 +38,7 @@ class TWinMenuPeer : public TMenuPeer {
   void Build();
   void Release();
   void AddItems(HMENU menu, const TMenuItem& parent);
-  void Describe(const TMenuItem& item, MENUITEMINFOA& info, std::string& text);
+  void Describe(const TMenuItem& item, MENUITEMINFOW& info, std::wstring& text);
   void BuildAccelerators();
   HBITMAP ImageBitmap(int index);
 

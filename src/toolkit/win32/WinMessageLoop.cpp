@@ -17,9 +17,9 @@ bool TakenByForm(MSG& message) {
   if (IsKeyDown(message)) {
     if (form->PreviewKey(int(message.wParam))) return true;
     const HACCEL accelerators = form->Accelerators();
-    if (accelerators && TranslateAcceleratorA(root, accelerators, &message)) return true;
+    if (accelerators && TranslateAcceleratorW(root, accelerators, &message)) return true;
   }
-  return IsDialogMessageA(root, &message) != FALSE;
+  return IsDialogMessageW(root, &message) != FALSE;
 }
 
 }  // namespace
@@ -27,5 +27,5 @@ bool TakenByForm(MSG& message) {
 void DispatchWindowMessage(MSG& message) {
   if (TakenByForm(message)) return;
   TranslateMessage(&message);
-  DispatchMessageA(&message);
+  DispatchMessageW(&message);
 }

@@ -8,7 +8,7 @@ namespace {
 class TWinPaintBoxPeer : public TWinSurfacePeer {
  public:
   explicit TWinPaintBoxPeer(TPaintBox& box) : TWinSurfacePeer(box), Box(box) {
-    CreateChild(RegisterClassOnce("BrevantorPaintBox"), 0, 0, "");
+    CreateChild(RegisterClassOnce(L"BrevantorPaintBox"), 0, 0, "");
   }
 
  private:

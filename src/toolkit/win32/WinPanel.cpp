@@ -6,7 +6,7 @@ namespace {
 class TWinPanelPeer : public TWinPeer {
  public:
   explicit TWinPanelPeer(TPanel& panel) : TWinPeer(panel), Panel(panel) {
-    CreateChild(RegisterClassOnce("BrevantorPanel"), WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, "");
+    CreateChild(RegisterClassOnce(L"BrevantorPanel"), WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, "");
   }
 
   void Mirror(TMirror what) override {

@@ -1,8 +1,9 @@
+#include "platform/win32/WideText.h"
 #include "toolkit/win32/WinWindow.h"
 
-// The program is DPI aware through its manifest, so the screen's resolution is the real one; it
-// does not change while the program runs.
-int TScreen::PixelsPerInch() const {
+// The program is DPI aware through its manifest, so this is the real resolution of the primary
+// monitor as the session started.
+int TScreen::SystemPixelsPerInch() const {
   static const int pixelsPerInch = [] {
     const HDC screen = GetDC(nullptr);
     const int value = screen ? GetDeviceCaps(screen, LOGPIXELSY) : DesignPixelsPerInch;
@@ -13,13 +14,13 @@ int TScreen::PixelsPerInch() const {
 }
 
 std::string TScreen::MessageFontName() const {
-  NONCLIENTMETRICSA metrics{};
+  NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
-  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return "";
-  return metrics.lfMessageFont.lfFaceName;
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return "";
+  return WideToUtf8(metrics.lfMessageFont.lfFaceName);
 }
 
 // Shown at once; the forms keep it while the mouse moves over them (WM_SETCURSOR).
 void TScreen::ApplyCursor() {
-  ::SetCursor(LoadCursorA(nullptr, FCursor == TCursor::crHourGlass ? IDC_WAIT : IDC_ARROW));
+  ::SetCursor(LoadCursor(nullptr, FCursor == TCursor::crHourGlass ? IDC_WAIT : IDC_ARROW));
 }

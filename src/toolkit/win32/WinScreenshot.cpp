@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/win32/WideText.h"
 #include "toolkit/win32/WinWindow.h"
 
 namespace {
@@ -19,7 +20,7 @@ bool WriteBitmapFile(const std::string& path, int width, int height,
   file.bfType = 0x4D42;
   file.bfOffBits = sizeof file + sizeof info;
   file.bfSize = file.bfOffBits + info.biSizeImage;
-  FILE* out = std::fopen(path.c_str(), "wb");
+  FILE* out = _wfopen(Utf8ToWide(path).c_str(), L"wb");
   if (!out) return false;
   const bool written = std::fwrite(&file, sizeof file, 1, out) == 1 &&
                        std::fwrite(&info, sizeof info, 1, out) == 1 &&

@@ -1,3 +1,4 @@
+#include "platform/win32/WideText.h"
 #include "toolkit/win32/WinWindow.h"
 // After windows.h, whose types it builds on.
 #include <commctrl.h>
@@ -9,9 +10,9 @@ namespace {
 class TWinStatusBarPeer : public TWinPeer {
  public:
   explicit TWinStatusBarPeer(TStatusBar& bar) : TWinPeer(bar), Bar(bar) {
-    CreateChild(STATUSCLASSNAMEA, CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER, 0, "");
+    CreateChild(STATUSCLASSNAMEW, CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER, 0, "");
     if (!Window) return;
-    SendMessageA(Window, SB_SIMPLE, TRUE, 0);
+    SendMessageW(Window, SB_SIMPLE, TRUE, 0);
     MirrorText();
   }
 
@@ -28,8 +29,8 @@ class TWinStatusBarPeer : public TWinPeer {
 
  private:
   void MirrorText() {
-    SendMessageA(Window, SB_SETTEXTA, SB_SIMPLEID,
-                 reinterpret_cast<LPARAM>(Bar.SimpleText().c_str()));
+    const std::wstring text = Utf8ToWide(Bar.SimpleText());
+    SendMessageW(Window, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
   }
 
   TStatusBar& Bar;

@@ -4,6 +4,8 @@
 #include <map>
 #include <unordered_map>
 
+#include "platform/win32/WideText.h"
+
 namespace {
 
 std::unordered_map<HWND, TWinPeer*>& Peers() {
@@ -27,7 +29,7 @@ TWinPeer::~TWinPeer() {
   if (!Window) return;
   // Messages of the window's last moments go to the default handling, not to a peer half gone.
   Peers().erase(Window);
-  SetWindowLongPtrA(Window, GWLP_USERDATA, 0);
+  SetWindowLongPtrW(Window, GWLP_USERDATA, 0);
   DestroyWindow(Window);
 }
 
@@ -37,19 +39,19 @@ void TWinPeer::Register() {
 
 LRESULT CALLBACK TWinPeer::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    auto* peer = static_cast<TWinPeer*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    auto* peer = static_cast<TWinPeer*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     peer->Window = window;
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(peer));
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(peer));
   }
-  auto* peer = reinterpret_cast<TWinPeer*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (!peer) return DefWindowProcA(window, message, wParam, lParam);
+  auto* peer = reinterpret_cast<TWinPeer*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!peer) return DefWindowProcW(window, message, wParam, lParam);
   // Nothing may escape into the system's call: a failed handler is shown, and the message then
   // gets the default handling.
   try {
     return peer->HandleMessage(message, wParam, lParam);
   } catch (...) {
     ShowCaughtException();
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
   }
 }
 
@@ -67,42 +69,42 @@ void ShowCaughtException() noexcept {
 }
 
 LRESULT TWinPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcA(Window, message, wParam, lParam);
+  return DefWindowProcW(Window, message, wParam, lParam);
 }
 
 LRESULT TWinPeer::Notified(UINT, WPARAM, LPARAM) { return 0; }
 
-const char* TWinPeer::RegisterClassOnce(const char* className, UINT classStyle) {
-  static std::map<std::string, ATOM> registered;
+const wchar_t* TWinPeer::RegisterClassOnce(const wchar_t* className, UINT classStyle) {
+  static std::map<std::wstring, ATOM> registered;
   if (registered.count(className)) return className;
-  WNDCLASSEXA windowClass{};
+  WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
   windowClass.style = classStyle;
   windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
   windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
   windowClass.lpszClassName = className;
-  registered[className] = RegisterClassExA(&windowClass);
+  registered[className] = RegisterClassExW(&windowClass);
   return className;
 }
 
-void TWinPeer::CreateChild(const char* className, DWORD style, DWORD exStyle,
+void TWinPeer::CreateChild(const wchar_t* className, DWORD style, DWORD exStyle,
                            const std::string& text) {
   const HWND parent = Control.Parent() ? WindowHandle(*Control.Parent()) : nullptr;
   if (!parent) return;
   style |= WS_CHILD | WS_CLIPSIBLINGS;
   if (Control.Visible()) style |= WS_VISIBLE;
   if (!Control.Enabled()) style |= WS_DISABLED;
-  const HWND window = CreateWindowExA(exStyle, className, text.c_str(), style, Control.Left(),
-                                      Control.Top(), Control.Width(), Control.Height(), parent,
-                                      nullptr, GetModuleHandleA(nullptr), this);
+  const HWND window = CreateWindowExW(
+      exStyle, className, Utf8ToWide(text).c_str(), style, Control.Left(), Control.Top(),
+      Control.Width(), Control.Height(), parent, nullptr, GetModuleHandleW(nullptr), this);
   Window = window;
   if (!window) return;
   Register();
   // Creation order is the tab order: each new window goes below its elder siblings.
   SetWindowPos(Window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  SendMessageA(Window, WM_SETFONT, WPARAM(FontHandle(Control.Font())), FALSE);
+  SendMessageW(Window, WM_SETFONT, WPARAM(FontHandle(Control.Font())), FALSE);
 }
 
 void TWinPeer::Mirror(TMirror what) {
@@ -119,7 +121,7 @@ void TWinPeer::Mirror(TMirror what) {
       InvalidateRect(Window, nullptr, TRUE);
       break;
     case TMirror::Font:
-      SendMessageA(Window, WM_SETFONT, WPARAM(FontHandle(Control.Font())), TRUE);
+      SendMessageW(Window, WM_SETFONT, WPARAM(FontHandle(Control.Font())), TRUE);
       break;
     default:
       InvalidateRect(Window, nullptr, TRUE);
@@ -158,7 +160,7 @@ void TWinPeer::PaintParentBackground(HDC dc) const {
   MapWindowPoints(Window, parent, &origin, 1);
   POINT previous;
   OffsetViewportOrgEx(dc, -origin.x, -origin.y, &previous);
-  SendMessageA(parent, WM_PRINTCLIENT, WPARAM(dc), PRF_CLIENT);
+  SendMessageW(parent, WM_PRINTCLIENT, WPARAM(dc), PRF_CLIENT);
   SetViewportOrgEx(dc, previous.x, previous.y, nullptr);
 }
 
@@ -166,13 +168,13 @@ HFONT FontHandle(const TFont& font) {
   static std::map<std::pair<std::string, int>, HFONT> fonts;
   HFONT& handle = fonts[{font.Name, font.Height}];
   if (!handle) {
-    LOGFONTA description{};
+    LOGFONTW description{};
     description.lfHeight = font.Height;
     description.lfWeight = FW_NORMAL;
     description.lfCharSet = DEFAULT_CHARSET;
     description.lfQuality = DEFAULT_QUALITY;
-    lstrcpynA(description.lfFaceName, font.Name.c_str(), LF_FACESIZE);
-    handle = CreateFontIndirectA(&description);
+    lstrcpynW(description.lfFaceName, Utf8ToWide(font.Name).c_str(), LF_FACESIZE);
+    handle = CreateFontIndirectW(&description);
   }
   return handle;
 }

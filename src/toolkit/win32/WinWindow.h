@@ -29,9 +29,9 @@ class TWinPeer : public TControlPeer {
 
  protected:
   // Creates the child window of the control, inside its parent's, in the control's state.
-  void CreateChild(const char* className, DWORD style, DWORD exStyle, const std::string& text);
+  void CreateChild(const wchar_t* className, DWORD style, DWORD exStyle, const std::string& text);
   // Registers a class of ours once; the class's background is the dialog face.
-  static const char* RegisterClassOnce(const char* className, UINT classStyle = 0);
+  static const wchar_t* RegisterClassOnce(const wchar_t* className, UINT classStyle = 0);
   // Answers the messages a container gets about its children.
   bool HandleContainerMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   // Paints what the parent shows behind this window, for controls that draw no background.

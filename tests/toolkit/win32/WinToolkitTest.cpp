@@ -11,10 +11,12 @@
 #include <thread>
 
 #include "platform/Thread.h"
+#include "support/Win32DropBlock.h"
+#include "support/Win32WithoutUtf8CodePage.h"
 #include "toolkit/Toolkit.h"
+#include "toolkit/win32/WinForm.h"
 #include "toolkit/win32/WinMenu.h"
 #include "toolkit/win32/WinWindow.h"
-#include "support/Win32DropBlock.h"
 
 namespace {
 
@@ -244,29 +246,29 @@ TEST_F(WinToolkitTest, TabOrderAndFocusFollowTheControls) {
   EXPECT_EQ(GetFocus(), WindowHandle(FirstBox));
 }
 
+// The shell hands names over in UTF-16: each arrives whole, however long, whatever its script.
 TEST_F(WinToolkitTest, ARealDropReachesTheFormWithItsNamesAndPoint) {
-  const std::string shortName = "C:\\windows\\win.ini";
-  const std::string longName = "C:\\" + std::string(297, 'a');
+  std::string cjk = "C:\\";
+  for (int i = 0; i < 86; ++i) cjk += "\xE6\xBC\xA2";  // 86 CJK characters, 258 bytes
+  cjk += ".txt";
+  const std::vector<std::string> dropped{"C:\\windows\\win.ini", cjk,
+                                         "C:\\" + std::string(297, 'a'),
+                                         "C:\\\xCE\xB1\xCE\xB2\xF0\x9F\x93\x81.txt"};
   std::vector<std::string> names;
-  std::vector<int> lengths;
   TPoint point;
   Form.OnDropFiles = [&](TObject*, TDropHandle& drop) {
-    for (int i = 0; i < drop.Count(); ++i) {
-      lengths.push_back(drop.NameLength(i));
-      names.push_back(drop.Name(i));
-    }
+    for (int i = 0; i < drop.Count(); ++i) names.push_back(drop.Name(i));
     point = drop.Point();
     drop.Finish();
   };
   Form.AcceptFiles(true);
-  EXPECT_TRUE(GetWindowLongA(Window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
-  SendMessageA(Window, WM_DROPFILES, WPARAM(DropBlock({shortName, longName}, {S(20), S(70)})), 0);
-  EXPECT_EQ(names, (std::vector<std::string>{shortName, ""}));
-  EXPECT_EQ(lengths, (std::vector<int>{int(shortName.size()), 300}));
+  EXPECT_TRUE(GetWindowLongW(Window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+  SendMessageW(Window, WM_DROPFILES, WPARAM(DropBlock(dropped, {S(20), S(70)})), 0);
+  EXPECT_EQ(names, dropped);
   EXPECT_EQ(point, (TPoint{S(20), S(70)}));
 
   Form.AcceptFiles(false);
-  EXPECT_FALSE(GetWindowLongA(Window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+  EXPECT_FALSE(GetWindowLongW(Window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
 }
 
 TEST_F(WinToolkitTest, TopmostMovesTheWindowBetweenBandsWithoutMovingIt) {
@@ -327,19 +329,28 @@ TEST_F(WinToolkitTest, TheIconIsMadeFromAnImage) {
   EXPECT_NE(SendMessageA(Window, WM_GETICON, ICON_BIG, 0), 0);
 }
 
-TEST_F(WinToolkitTest, WorkerStepsRunWhileAMessageBoxIsOpen) {
-  bool ran = false;
+// The box belongs to the main window, never to whatever happens to be active, so that it gets no
+// taskbar button of its own and stays in front of a topmost main window.
+TEST_F(WinToolkitTest, WorkerStepsRunWhileAMessageBoxOfTheMainWindowIsOpen) {
+  Application().SetMainForm(&Form);
+  const HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10,
+                                     nullptr, nullptr, nullptr, nullptr);
+  SetActiveWindow(other);
+  HWND owner = nullptr;
   std::thread worker([&] {
     MainThreadQueue().RunAndWait([&] {
-      ran = true;
       // The step answers the box it ran under, so the test needs nobody at the keyboard.
-      if (const HWND box = FindWindowA("#32770", "Modal probe"))
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
+      if (const HWND box = FindWindowW(L"#32770", L"Modal probe")) {
+        owner = GetWindow(box, GW_OWNER);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+      }
     });
   });
   const int answer = Application().MsgBox("Waiting for a worker step.", "Modal probe", MB_OKCANCEL);
   worker.join();
-  EXPECT_TRUE(ran);
+  Application().SetMainForm(nullptr);
+  DestroyWindow(other);
+  EXPECT_EQ(owner, Window);
   EXPECT_EQ(answer, IDOK);
 }
 
@@ -369,3 +380,169 @@ TEST_F(WinToolkitTest, AScreenshotOfTheWindowIsSaved) {
 }
 
 }  // namespace
+
+namespace {
+
+std::wstring WideWindowText(HWND window) {
+  wchar_t text[256] = {};
+  GetWindowTextW(window, text, 256);
+  return text;
+}
+
+}  // namespace
+
+// Texts reach the system in UTF-16 whatever the code page: Greek and an emoji come back intact.
+// Labels carry their captions as window text, for screen readers and UI Automation; the form lets
+// the shell's drops through from a lower integrity level.
+TEST_F(WinToolkitTest, TextsReachTheSystemWholeAndLabelsNameTheirTargets) {
+  Form.SetCaption("\xCE\xB1\xCE\xB2 \xF0\x9F\x93\x81");
+  FirstBox.SetCaption("&\xCE\xB3");
+  EXPECT_EQ(WideWindowText(Window), L"\u03B1\u03B2 \U0001F4C1");
+  EXPECT_EQ(WideWindowText(WindowHandle(FirstBox)), L"&\u03B3");
+  EXPECT_EQ(WideWindowText(WindowHandle(GetLabel)), L"Get");
+  GetLabel.SetCaption("\xCE\xB4");
+  EXPECT_EQ(WideWindowText(WindowHandle(GetLabel)), L"\u03B4");
+  NewItem->SetCaption("&\xCE\xB5");
+  wchar_t item[64] = {};
+  GetMenuStringW(GetSubMenu(GetMenu(Window), 0), 0, item, 64, MF_BYPOSITION);
+  EXPECT_STREQ(item, L"&\u03B5\tCtrl+N");
+  const std::string clipped = "\xCE\xB6 \xF0\x9F\x93\x81\r\n";
+  ASSERT_TRUE(Clipboard().SetText(clipped));
+  EXPECT_EQ(Clipboard().GetText(), clipped);
+  EXPECT_TRUE(TWinFormPeer::OfWindow(Window)->LetsDropsThrough());
+}
+
+// Logoff: from the query on, no box is shown and each is answered as declined, until the session
+// goes on after all.
+TEST_F(WinToolkitTest, WhileTheSessionEndsNoMessageBoxIsShown) {
+  std::vector<std::string> shown;
+  Application().MessageBoxHook = [&](const std::string& text, const std::string&, int) {
+    shown.push_back(text);
+    return IDOK;
+  };
+  bool asked = false;
+  Form.OnQueryEndSession = [&](TObject*, bool& canEnd) {
+    asked = true;
+    EXPECT_EQ(Application().MsgBox("Sure?", "", MB_OKCANCEL), IDCANCEL);
+    EXPECT_EQ(Application().MsgBox("Note", "", MB_OK), IDOK);
+    canEnd = true;
+  };
+  std::vector<bool> ended;
+  Form.OnEndSession = [&](TObject*, bool ending) { ended.push_back(ending); };
+  EXPECT_EQ(SendMessageW(Window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+  EXPECT_TRUE(asked);
+  SendMessageW(Window, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+  EXPECT_EQ(ended, std::vector<bool>{false});
+  EXPECT_EQ(Application().MsgBox("Back", "", MB_OK), IDOK);
+  Application().MessageBoxHook = nullptr;
+  EXPECT_EQ(shown, std::vector<std::string>{"Back"});
+}
+
+// The shell's calls need COM on the main thread; it is there, single-threaded, for the program's
+// life.
+TEST(WinApplicationTest, InitializeReadiesComOnTheMainThread) {
+  Application().Initialize();
+  EXPECT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_FALSE);
+  CoUninitialize();
+}
+
+// Set by the test below for the copy of this program it runs without a manifest.
+constexpr char LegacyCodePageVariable[] = "BREVANTOR_LEGACY_CODE_PAGE";
+
+// The texts of the tests above, run again in a copy of this program whose manifest does not make
+// UTF-8 its code page: in the legacy code page, Greek and emoji texts and names still reach the
+// system whole.
+TEST(WinLegacyCodePageTest, TextsSurviveTheLegacyCodePage) {
+  if (std::getenv(LegacyCodePageVariable)) {
+    EXPECT_NE(GetACP(), UINT(CP_UTF8));
+    return;
+  }
+  char self[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  const std::string copy = std::string(self) + ".legacy.exe";
+  ASSERT_TRUE(CopyWithoutUtf8CodePage(self, copy));
+  SetEnvironmentVariableA(LegacyCodePageVariable, "1");
+  std::string command =
+      "\"" + copy +
+      "\" --gtest_filter=WinLegacyCodePageTest.*:*TextsReachTheSystem*:*ARealDropReaches*";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  const bool started = CreateProcessA(copy.c_str(), command.data(), nullptr, nullptr, FALSE, 0,
+                                      nullptr, nullptr, &startup, &info);
+  SetEnvironmentVariableA(LegacyCodePageVariable, nullptr);
+  ASSERT_TRUE(started);
+  WaitForSingleObject(info.hProcess, 60000);
+  DWORD code = 1;
+  GetExitCodeProcess(info.hProcess, &code);
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  DeleteFileA(copy.c_str());
+  EXPECT_EQ(code, 0u) << "a test failed in the legacy code page";
+}
+
+namespace {
+
+int BitmapWidth(HBITMAP bitmap) {
+  BITMAP info{};
+  GetObjectW(bitmap, sizeof info, &info);
+  return info.bmWidth;
+}
+
+HBITMAP MenuBitmap(HMENU menu, UINT position) {
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_BITMAP;
+  GetMenuItemInfoW(menu, position, TRUE, &info);
+  return info.hbmpItem;
+}
+
+// The awareness the manifest gives the process, asked where the system can tell (Windows 10 1607).
+int DpiAwareness() {
+  using TContextOfThread = HANDLE(WINAPI*)();
+  using TAwarenessOf = int(WINAPI*)(HANDLE);
+  const HMODULE user = GetModuleHandleW(L"user32.dll");
+  const auto contextOfThread = reinterpret_cast<TContextOfThread>(
+      reinterpret_cast<void*>(GetProcAddress(user, "GetThreadDpiAwarenessContext")));
+  const auto awarenessOf = reinterpret_cast<TAwarenessOf>(
+      reinterpret_cast<void*>(GetProcAddress(user, "GetAwarenessFromDpiAwarenessContext")));
+  return contextOfThread && awarenessOf ? awarenessOf(contextOfThread()) : -1;
+}
+
+}  // namespace
+
+// Moved to a monitor at twice the resolution, the window doubles: client area, fonts, menu
+// pictures and icons, and it takes the place the system suggests. Moved back, every size returns
+// exactly.
+TEST_F(WinToolkitTest, AMonitorOfOtherScalingScalesTheWholeWindow) {
+  constexpr int PerMonitorAware = 2;
+  EXPECT_EQ(DpiAwareness(), PerMonitorAware);
+  const int dpi = Screen().PixelsPerInch();
+  const RECT client = ClientRect(Window);
+  const TFont labelFont = GetLabel.Font();
+  const int formFont = Form.Font().Height;
+  RECT frame;
+  GetWindowRect(Window, &frame);
+  const HMENU functions = GetSubMenu(GetMenu(Window), 0);
+  ASSERT_EQ(BitmapWidth(MenuBitmap(functions, 0)), Images.Width());
+
+  RECT suggested{frame.left + 10, frame.top + 20, frame.right + 10, frame.bottom + 20};
+  SendMessageW(Window, WM_DPICHANGED, MAKEWPARAM(2 * dpi, 2 * dpi), LPARAM(&suggested));
+  EXPECT_EQ(ClientRect(Window).right, 2 * client.right);
+  EXPECT_EQ(ClientRect(Window).bottom, 2 * client.bottom);
+  EXPECT_EQ(GetLabel.Font().Height, 2 * labelFont.Height);
+  EXPECT_EQ(Form.Font().Height, 2 * formFont);
+  EXPECT_EQ(Images.Width(), TImageList::Size * std::max(1, 2 * dpi / 96));
+  EXPECT_EQ(BitmapWidth(MenuBitmap(GetSubMenu(GetMenu(Window), 0), 0)), Images.Width());
+  RECT moved;
+  GetWindowRect(Window, &moved);
+  EXPECT_EQ(moved.left, suggested.left);
+  EXPECT_EQ(moved.top, suggested.top);
+
+  SendMessageW(Window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), LPARAM(&frame));
+  EXPECT_EQ(Screen().PixelsPerInch(), dpi);
+  const RECT back = ClientRect(Window);
+  EXPECT_TRUE(EqualRect(&back, &client));
+  EXPECT_EQ(GetLabel.Font(), labelFont);
+  EXPECT_EQ(GetPaintBox.Width(), S(25));
+}

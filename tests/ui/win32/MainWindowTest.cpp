@@ -10,15 +10,17 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "data/Common.h"
+#include "support/ScriptedMessageBoxes.h"
+#include "support/TempTree.h"
+#include "support/Win32DropBlock.h"
 #include "toolkit/Toolkit.h"
 #include "toolkit/win32/WinWindow.h"
-#include "support/ScriptedMessageBoxes.h"
-#include "support/Win32DropBlock.h"
-#include "support/TempTree.h"
 #include "ui/Tmainform.h"
 
 namespace {
@@ -206,13 +208,12 @@ TEST_F(MainWindowTest, RealDropsAndMenuCommandsChangeTheTimesOnDisk) {
   EXPECT_EQ(StatusText(), "4: Redo - Done 1/1 item(s)");
   EXPECT_EQ(onDisk(), expected(sourceTimes));
 
-  // A name one character too long for a path must not be read as the item its first 259
-  // characters name.
-  const std::string cut =
-      Tree.AddFile(std::string(size_t(MaxPathLength) - Tree.Root().size() - 1, 'c'), "cut");
-  ASSERT_EQ(int(cut.size()), MaxPathLength);
+  // A name one character longer than the old path limit is taken whole, never read as the item
+  // its first 259 characters name.
+  const std::string cut = Tree.AddFile(std::string(259 - Tree.Root().size() - 1, 'c'), "cut");
   Drop(Form->GetPanel, {cut + "c", source});
-  EXPECT_EQ(StatusText(), "5: Get - Done 1/1 item(s)");
+  EXPECT_EQ(StatusText(), "5: Get - Done 1/2 item(s)");
+  EXPECT_EQ(Form->ErrorLog(), "failed to get data: " + cut + "c\r\n");
   EXPECT_EQ(Form->Holder().Count(), 1);
   EXPECT_EQ(Boxes.Count(), 0u);
 
@@ -223,6 +224,83 @@ TEST_F(MainWindowTest, RealDropsAndMenuCommandsChangeTheTimesOnDisk) {
   char magic[2] = {};
   file.read(magic, 2);
   EXPECT_EQ(std::string(magic, 2), "BM");
+}
+
+// Logoff while a Set writes read-only files under "A&ny Attr": the window agrees only once the
+// operation has stopped after its current item. Every file keeps its read-only attribute and has
+// all or none of its new times, the count of new ones is the count the status reports, no box is
+// shown, and the settings are saved although the window never closes.
+TEST_F(MainWindowTest, ASessionEndStopsTheOperationAfterItsCurrentItemAndSavesTheSettings) {
+  const std::string source = Tree.AddFile("source.txt");
+  TTempTree::SetTimes(source, {t0 + day, t0 + 2 * day, t0 + 3 * day});
+  Tree.AddFolder("targets");
+  std::vector<std::string> targets;
+  for (int i = 0; i < 1500; ++i) {
+    targets.push_back(Tree.AddFile("targets\\" + std::to_string(1000 + i)));
+    TTempTree::SetTimes(targets.back(), {t0, t0, t0});
+    TTempTree::SetReadOnly(targets.back(), true);
+  }
+  for (const TCheckBox* box : {&Form->AnyAttrCheckBox, &Form->DirectoriesCheckBox})
+    SendMessageW(WindowHandle(*box), BM_CLICK, 0, 0);
+  Drop(Form->GetPanel, {source});
+  const TPoint point = Form->ScreenToClient(Form->SetPanel.ClientToScreen({2, 2}));
+  PostMessageW(Window, WM_DROPFILES, WPARAM(DropBlock({Tree.Path("targets")}, {point.X, point.Y})),
+               0);
+  const ULONGLONG deadline = GetTickCount64() + 60000;
+  while (TTempTree::Times(targets.front()).LastWrite == t0 && GetTickCount64() < deadline) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+    Application().ProcessMessages();
+  }
+  EXPECT_EQ(SendMessageW(Window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+  EXPECT_EQ(Form->Stamper(), nullptr);
+  SendMessageW(Window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  Application().SetSessionEnding(false);
+
+  int written = 0;
+  for (const std::string& target : targets) {
+    EXPECT_TRUE(GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_READONLY) << target;
+    const TItemTimes times = TTempTree::Times(target);
+    const bool isNew = times.LastWrite == t0 + 3 * day;
+    EXPECT_EQ(times.LastAccess, isNew ? t0 + 2 * day : t0) << target;
+    written += isNew;
+  }
+  EXPECT_EQ(StatusText(),
+            "2: Set - Canceled " + GroupDigits(std::to_string(written)) + "/1,500 item(s)");
+  EXPECT_LT(written, 1500);
+  EXPECT_EQ(Boxes.Count(), 0u);
+  std::ifstream settings(Tree.Path("Settings.ini"), std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(settings)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(text.rfind("[Settings]\r\nValues=-1,0,-1,-1,-1,-1,-1,0,-1,0,0,", 0), 0u) << text;
+}
+
+// On a monitor at twice the resolution the window keeps its design proportions: targets, check
+// boxes, fonts and the drop-target icons double, the icons still centred in their boxes. For a
+// person to look at, a screenshot of the doubled window is kept.
+TEST_F(MainWindowTest, AMonitorOfOtherScalingKeepsTheDesignProportions) {
+  const int dpi = Screen().PixelsPerInch();
+  const int targetWidth = S(129), labelHeight = S(18), boxWidth = S(25);
+  RECT frame = Frame();
+  RECT client;
+  GetClientRect(Window, &client);
+  SendMessageW(Window, WM_DPICHANGED, MAKEWPARAM(2 * dpi, 2 * dpi), LPARAM(&frame));
+  RECT doubled;
+  GetClientRect(Window, &doubled);
+  EXPECT_EQ(doubled.right, 2 * client.right);
+  EXPECT_EQ(doubled.bottom, 2 * client.bottom);
+  RECT target;
+  GetClientRect(WindowHandle(Form->SetPanel), &target);
+  EXPECT_EQ(target.right, 2 * targetWidth);
+  EXPECT_EQ(Form->SyncLabel.Font().Height, -2 * labelHeight);
+  TRecordingCanvas canvas;
+  Form->GetPaintBox.PaintTo(canvas);
+  ASSERT_EQ(canvas.Drawings.size(), 1u);
+  const int icon = TImageList::Size * std::max(1, 2 * dpi / 96);
+  EXPECT_EQ(Form->MenuImages.Width(), icon);
+  EXPECT_EQ(canvas.Drawings[0].X, (2 * boxWidth - icon) / 2);
+  Application().ProcessMessages();
+  EXPECT_TRUE(SaveWindowScreenshot(*Form, OutputFolder() + "\\main-window-doubled.bmp"));
+  SendMessageW(Window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), LPARAM(&frame));
+  EXPECT_EQ(Screen().PixelsPerInch(), dpi);
 }
 
 }  // namespace

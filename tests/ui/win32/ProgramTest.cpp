@@ -7,7 +7,10 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "support/Win32WithoutUtf8CodePage.h"
 
 namespace {
 
@@ -20,6 +23,13 @@ std::string ReadFile(const std::string& path) {
 
 void WriteFile(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
+}
+
+std::wstring Wide(const std::string& text) {
+  std::wstring wide(text.size(), L'\0');
+  wide.resize(size_t(MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide.data(),
+                                         int(wide.size()))));
+  return wide;
 }
 
 // A visible top-level program window of the given process, or of any other one.
@@ -166,4 +176,68 @@ TEST_F(ProgramTest, NewWindowStartsASecondProgramWithTheSavedSettingsButNotThePo
   Processes.push_back(process);
   EXPECT_TRUE(CloseAndWait(other, process));
   EXPECT_TRUE(CloseAndWait(window, Processes.front()));
+}
+
+BOOL CALLBACK CountVisibleWindows(HWND window, LPARAM data) {
+  auto& [process, count] = *reinterpret_cast<std::pair<DWORD, int>*>(data);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid == process && IsWindowVisible(window)) ++count;
+  return TRUE;
+}
+
+// Logoff: the program agrees, saves its settings although its window never closes, and asks
+// nothing, although it holds no data that closing would ask about. A file an editor saved with a
+// UTF-8 byte-order mark loads (the saved position is restored) and keeps its mark.
+TEST_F(ProgramTest, ASessionEndSavesTheSettingsWithoutAQuestion) {
+  WriteFile(Settings,
+            "\xEF\xBB\xBF[Settings]\r\nValues=-1,-1,-1,-1,-1,-1,-1,0,-1,0,-1,500,300,\r\n");
+  const DWORD process = Start();
+  HWND window = WaitForWindow(process);
+  ASSERT_NE(window, nullptr);
+  RECT place;
+  GetWindowRect(window, &place);
+  EXPECT_EQ(place.left, 500);
+  EXPECT_EQ(place.top, 300);
+  SetWindowPos(window, nullptr, 370, 248, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  DWORD_PTR agreed = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_BLOCK,
+                                  20000, &agreed));
+  EXPECT_EQ(agreed, DWORD_PTR(TRUE));
+  DWORD_PTR ignored = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_BLOCK, 20000,
+                                  &ignored));
+  EXPECT_EQ(ReadFile(Settings),
+            "\xEF\xBB\xBF[Settings]\r\nValues=-1,-1,-1,-1,-1,-1,-1,0,-1,0,-1,370,248,\r\n");
+  std::pair<DWORD, int> visible{process, 0};
+  EnumWindows(CountVisibleWindows, reinterpret_cast<LPARAM>(&visible));
+  EXPECT_EQ(visible.second, 1) << "a box or window besides the main window";
+}
+
+// In the legacy code page, as on Windows before 1903, the program still finds its folder, whose
+// name is Greek and an emoji, and keeps its settings there.
+TEST_F(ProgramTest, TheLegacyCodePageStillFindsAFolderOfAnyName) {
+  const std::string folder = Folder + "\\\xCE\xB1\xF0\x9F\x93\x81";
+  const std::wstring wideFolder = Wide(folder);
+  ASSERT_TRUE(CreateDirectoryW(wideFolder.c_str(), nullptr));
+  const std::wstring exe = wideFolder + L"\\brevantor.exe";
+  const std::wstring settings = wideFolder + L"\\Settings.ini";
+  ASSERT_TRUE(CopyWithoutUtf8CodePage(Exe, folder + "\\brevantor.exe"));
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  std::wstring command = L"\"" + exe + L"\"";
+  ASSERT_TRUE(CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &startup, &info));
+  CloseHandle(info.hThread);
+  Processes.push_back(info.hProcess);
+  HWND window = WaitForWindow(info.dwProcessId);
+  ASSERT_NE(window, nullptr);
+  SetWindowPos(window, nullptr, 370, 248, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_TRUE(CloseAndWait(window, info.hProcess));
+  EXPECT_EQ(ReadFile(folder + "\\Settings.ini"),
+            "[Settings]\r\nValues=-1,-1,0,-1,-1,-1,-1,0,-1,0,0,370,248,\r\n");
+  DeleteFileW(settings.c_str());
+  DeleteFileW(exe.c_str());
+  RemoveDirectoryW(wideFolder.c_str());
 }
