@@ -156,7 +156,8 @@ class TMainForm : public TForm {
   // Operations.
   void DropToPanel(const TStringList& items, TPoint screenPoint);
   bool HitsPanel(const TPanel& panel, TPoint screenPoint) const;
-  void StartOperation(TOperationKind kind, const TStringList* items);
+  // False when nothing started: busy, or the system refused a thread.
+  bool StartOperation(TOperationKind kind, const TStringList* items);
   bool CheckBusy(bool warn);
   void CancelOperation();
   void MarkPanel(const TPanel* panel);

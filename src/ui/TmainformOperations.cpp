@@ -55,18 +55,17 @@ void TMainForm::DropToPanel(const TStringList& items, TPoint screenPoint) {
   if (CheckBusy(true)) return;
   const std::pair<TPanel*, TOperationKind> targets[] = {
       {&GetPanel, okGet}, {&SetPanel, okSet}, {&SyncPanel, okSync}};
-  TOperationKind kind = okProperties;
   for (const auto& [panel, target] : targets) {
     if (!HitsPanel(*panel, screenPoint)) continue;
-    MarkPanel(panel);
-    kind = target;
-    break;
+    // Marked once it runs: a drop that starts nothing leaves the window as it was.
+    if (StartOperation(target, &items)) MarkPanel(panel);
+    return;
   }
-  StartOperation(kind, &items);
+  StartOperation(okProperties, &items);
 }
 
-void TMainForm::StartOperation(TOperationKind kind, const TStringList* items) {
-  if (CheckBusy(true)) return;
+bool TMainForm::StartOperation(TOperationKind kind, const TStringList* items) {
+  if (CheckBusy(true)) return false;
   const int number = FStatusNumber;
   const std::string text = FStatusText;
   SetStatus(FStatusNumber + 1, OperationName(kind) + " - Press [Esc] to cancel");
@@ -80,10 +79,11 @@ void TMainForm::StartOperation(TOperationKind kind, const TStringList* items) {
     // No thread, so nothing ran: the window goes back to where it was.
     SetStamper(nullptr);
     SetStatus(number, text);
-    return;
+    return false;
   }
   // The running thread frees it.
   stamper.release();
+  return true;
 }
 
 void TMainForm::StamperTerminate(TObject* sender) {

@@ -375,7 +375,8 @@ TEST_F(MainFormTest, ARefusedThreadLeavesTheWindowIdleWithNothingChanged) {
   const uint64_t written = LastWrite(X);
   {
     TThreadRefusal refusal;
-    DropOn(Form->SetPanel, {1, 1}, {Y});
+    DropOn(Form->GetPanel, {1, 1}, {Y});
+    EXPECT_EQ(Bevels(), (std::vector{raised, lowered, raised}));
     Form->UndoMenuItem->Click();
     EXPECT_EQ(Form->Stamper(), nullptr);
     EXPECT_EQ(Status(), "2: Set - Done 1/1 item(s)");
