@@ -95,7 +95,8 @@ TEST_F(Win32FileSystemTest, WritesTheCreationTimeWhereTheFileSystemKeepsOne) {
   }
   std::string file = tree.AddFile("file");
   FILETIME creation = MakeFileTime(125000000001234567);
-  EXPECT_EQ(fs.WriteTimes(file, &creation, nullptr, nullptr), TWriteTimesResult::Written);
+  EXPECT_EQ(fs.WriteTimes(file, TItemKind::Unknown, &creation, nullptr, nullptr),
+            TWriteTimesResult::Written);
   EXPECT_EQ(TTempTree::Times(file).Creation, FileTimeValue(creation));
 }
 
