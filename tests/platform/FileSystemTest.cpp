@@ -63,6 +63,27 @@ TEST_F(FileSystemTest, FindEntryReadsAttributesAndTimesOfFilesAndFolders) {
   EXPECT_EQ(fs.GetAttributes(folder), entry.Attributes);
 }
 
+// Where a listing carries the times, they are what the lookup of the item itself gives, so that an
+// item read from its listing is read exactly as it would be alone.
+TEST_F(FileSystemTest, AListingWithTimesGivesWhatTheLookupGives) {
+  tree.AddFile("a.txt", "text");
+  tree.AddFolder("sub");
+  tree.SetTimes(tree.AddFile("b.txt"), {0, time1, time2});
+  int compared = 0;
+  EXPECT_TRUE(fs.ListFolder(tree.Root(), [&](const TListedEntry& listed) {
+    if (!listed.HasTimes || std::string(listed.Name).starts_with(".")) return true;
+    TFileEntry alone;
+    EXPECT_TRUE(fs.FindEntry(Below(tree.Root(), listed.Name), alone)) << listed.Name;
+    EXPECT_EQ(listed.Entry.Attributes, alone.Attributes) << listed.Name;
+    EXPECT_EQ(FileTimeValue(listed.Entry.CreationTime), FileTimeValue(alone.CreationTime));
+    EXPECT_EQ(FileTimeValue(listed.Entry.LastAccessTime), FileTimeValue(alone.LastAccessTime));
+    EXPECT_EQ(FileTimeValue(listed.Entry.LastWriteTime), FileTimeValue(alone.LastWriteTime));
+    ++compared;
+    return true;
+  }));
+  EXPECT_EQ(compared, fs.ListingHasTimes() ? 3 : 0);
+}
+
 TEST_F(FileSystemTest, EveryPrimitiveFailsOnAPathThatNamesNothing) {
   std::string missing = tree.Path("missing");
   std::string file = tree.AddFile("file");
