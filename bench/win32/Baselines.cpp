@@ -30,8 +30,9 @@ void Walk(const std::wstring& folder, const std::function<void(const std::wstrin
 }  // namespace
 
 std::vector<std::string> BareReadAndSort(const std::string& root) {
-  std::vector<std::wstring> paths{Utf8ToWide(root)};
-  Walk(paths.front(), [&](const std::wstring& path) { paths.push_back(path); });
+  const std::wstring wideRoot = Utf8ToWide(root);
+  std::vector<std::wstring> paths{wideRoot};
+  Walk(wideRoot, [&](const std::wstring& path) { paths.push_back(path); });
   std::sort(paths.begin(), paths.end(), [](const std::wstring& a, const std::wstring& b) {
     return CompareStringOrdinal(a.data(), int(a.size()), b.data(), int(b.size()), TRUE) ==
            CSTR_LESS_THAN;
