@@ -69,3 +69,24 @@ void FindTouch(const std::string& root, const std::string& reference) {
   const std::string command = "find '" + root + "' -exec touch -r '" + reference + "' {} +";
   if (std::system(command.c_str()) != 0) throw std::runtime_error("find -exec touch failed");
 }
+
+std::vector<std::string> BareReadAndSort(const std::string& root) {
+  std::vector<std::string> paths;
+  WalkWithRoot(root, [&](const std::string& path) {
+    if (ReadEntry(path)) paths.push_back(path);
+  });
+  std::sort(paths.begin(), paths.end(), [](const std::string& a, const std::string& b) {
+    return strcasecmp(a.c_str(), b.c_str()) < 0;
+  });
+  return paths;
+}
+
+int BareWriteLoop(const std::vector<std::string>& paths, long long seconds) {
+  int written = 0;
+  const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+  for (const std::string& path : paths) {
+    if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) continue;
+    written += utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0;
+  }
+  return written;
+}

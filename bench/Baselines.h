@@ -17,3 +17,13 @@ int BareSetLoop(const std::string& root, long long seconds);
 
 // `find ROOT -exec touch -r REFERENCE {} +`: the common tool for the same change.
 void FindTouch(const std::string& root, const std::string& reference);
+
+// The floors of the ratio figures, on either platform.
+
+// Walks the tree once, reading every item's times (where the listing gives none, with one read of
+// the entry each), and collects the paths; then sorts them once, case ignored.
+std::vector<std::string> BareReadAndSort(const std::string& root);
+
+// The calls a write needs per item and no more, on paths already known; the last-write and
+// last-access times become the given seconds since 1970.
+int BareWriteLoop(const std::vector<std::string>& paths, long long seconds);

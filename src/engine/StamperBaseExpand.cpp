@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstring>
+#include <numeric>
 #include <utility>
 
 #include "engine/Tstamperbase.h"
@@ -11,41 +12,35 @@ bool IsDotEntry(const char* name) {
   return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
-// One sort and one pass instead of a list kept sorted on every insertion. The sort is stable, so
-// of the paths naming one item the first one collected is kept.
-void SortAndDropDuplicates(TStringList& items) {
-  TFileSystem& fs = FileSystem();
-  std::stable_sort(items.begin(), items.end(), [&fs](const std::string& a, const std::string& b) {
-    return fs.ComparePaths(a, b) < 0;
-  });
-  const auto end = std::unique(
-      items.begin(), items.end(),
-      [&fs](const std::string& kept, const std::string& next) { return fs.SameItem(kept, next); });
-  items.erase(end, items.end());
-}
-
 }  // namespace
 
 void TStamperBase::ExpandItems(TStringList& list, TStampOptions options) {
-  TStringList items;
+  TFoundItems items;
   TDescent descent;
   for (const std::string& dropped : list) {
     if (Terminated()) break;
     std::string path = NormalizePath(dropped);
     if (IsExistingFolder(path))
-      AddFolder(items, path, options, descent);
+      AddFolder(items, path, options, descent, nullptr);
     else
-      items.push_back(std::move(path));
+      items.push_back({std::move(path), {}, false});
   }
   SortAndDropDuplicates(items);
-  list = std::move(items);
+  KeepListedEntries(items);
+  list.clear();
+  list.reserve(items.size());
+  for (TFoundItem& item : items) list.push_back(std::move(item.Path));
 }
 
 // A folder gives itself under Directories and its contents under Subdirs, unless it leads back to
 // a folder being walked already: a link to an ancestor would make the walk grow without end.
-void TStamperBase::AddFolder(TStringList& items, const std::string& folder,
-                             const TStampOptions& options, TDescent& descent) {
-  if (options.Directories) items.push_back(folder);
+void TStamperBase::AddFolder(TFoundItems& items, const std::string& folder,
+                             const TStampOptions& options, TDescent& descent,
+                             const TListedEntry* listed) {
+  if (options.Directories) {
+    const bool hasEntry = listed && listed->HasTimes;
+    items.push_back({folder, hasEntry ? listed->Entry : TFileEntry{}, hasEntry});
+  }
   if (!options.Subdirs) return;
   TFolderId id;
   if (!FileSystem().FolderId(folder, id)) {
@@ -58,21 +53,56 @@ void TStamperBase::AddFolder(TStringList& items, const std::string& folder,
   descent.pop_back();
 }
 
-void TStamperBase::AddFolderItems(TStringList& items, const std::string& folder,
+void TStamperBase::AddFolderItems(TFoundItems& items, const std::string& folder,
                                   const TStampOptions& options, TDescent& descent) {
   TFileSystem& fs = FileSystem();
   // A root ("C:\", "/") already ends in the separator; doubling it would give a second spelling
   // of every path below it.
   std::string prefix = folder;
   if (prefix.empty() || prefix.back() != fs.Separator()) prefix += fs.Separator();
-  fs.ListFolder(folder, [&](const char* name, uint32_t attributes) {
-    if (!IsDotEntry(name)) {
-      std::string path = prefix + name;
-      if (attributes & faDirectory)
-        AddFolder(items, path, options, descent);
+  fs.ListFolder(folder, [&](const TListedEntry& listed) {
+    if (!IsDotEntry(listed.Name)) {
+      std::string path = prefix + listed.Name;
+      if (listed.Entry.Attributes & faDirectory)
+        AddFolder(items, path, options, descent, &listed);
       else
-        items.push_back(std::move(path));
+        items.push_back({std::move(path), listed.Entry, listed.HasTimes});
     }
     return !Terminated();
   });
+}
+
+// One key per path, made once, and one sort of the keys: comparing two paths anew at every step
+// of the sort would cost the locale's work again each time. The sort is stable, so of the paths
+// naming one item the first one collected is kept.
+void TStamperBase::SortAndDropDuplicates(TFoundItems& items) {
+  TFileSystem& fs = FileSystem();
+  std::vector<std::string> keys;
+  keys.reserve(items.size());
+  for (const TFoundItem& item : items) keys.push_back(fs.OrderKey(item.Path));
+  std::vector<size_t> order(items.size());
+  std::iota(order.begin(), order.end(), size_t(0));
+  std::stable_sort(order.begin(), order.end(),
+                   [&keys](size_t a, size_t b) { return keys[a] < keys[b]; });
+  const auto end = std::unique(order.begin(), order.end(), [&keys](size_t kept, size_t next) {
+    return keys[kept] == keys[next];
+  });
+  order.erase(end, order.end());
+  keys = std::vector<std::string>();
+  TFoundItems sorted;
+  sorted.reserve(order.size());
+  for (size_t place : order) sorted.push_back(std::move(items[place]));
+  items = std::move(sorted);
+}
+
+void TStamperBase::KeepListedEntries(const TFoundItems& items) {
+  FListed.clear();
+  const bool anyKnown =
+      std::any_of(items.begin(), items.end(), [](const TFoundItem& item) { return item.HasEntry; });
+  if (!anyKnown) return;
+  FListed.resize(items.size());
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (!items[i].HasEntry) continue;
+    FListed[i] = {Fingerprint(items[i].Path), items[i].Entry, true};
+  }
 }

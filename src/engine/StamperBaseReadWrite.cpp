@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 
 #include "engine/Tstamperbase.h"
@@ -21,9 +23,14 @@ bool NormalizeAttributes(TStringList& errorLog, const std::string& path, uint32_
   return false;
 }
 
-bool WriteTimes(TStringList& errorLog, const TStamp& stamp, const TStampOptions& options) {
+TItemKind KindOf(uint32_t attributes) {
+  return (attributes & faDirectory) ? TItemKind::Folder : TItemKind::File;
+}
+
+bool WriteTimes(TStringList& errorLog, const TStamp& stamp, TItemKind kind,
+                const TStampOptions& options) {
   const TWriteTimesResult result = FileSystem().WriteTimes(
-      stamp.Path, options.CRTime ? &stamp.CRTime : nullptr,
+      stamp.Path, kind, options.CRTime ? &stamp.CRTime : nullptr,
       options.LATime ? &stamp.LATime : nullptr, options.LWTime ? &stamp.LWTime : nullptr);
   switch (result) {
     case TWriteTimesResult::Written:
@@ -38,22 +45,109 @@ bool WriteTimes(TStringList& errorLog, const TStamp& stamp, const TStampOptions&
   return false;
 }
 
+// The folder an item is listed in, and its name there; an empty name for a path that names a
+// folder's inside ("C:\"), which no listing holds. A root keeps its separator, since "C:" alone
+// would be the drive's current folder.
+std::pair<std::string_view, std::string_view> FolderAndName(std::string_view path, char separator) {
+  const size_t last = path.find_last_of(separator);
+  if (last == std::string_view::npos) return {};
+  std::string_view folder = path.substr(0, last);
+  if (folder.find(separator) == std::string_view::npos) folder = path.substr(0, last + 1);
+  return {folder, path.substr(last + 1)};
+}
+
 }  // namespace
+
+uint64_t TStamperBase::Fingerprint(const std::string& path) {
+  uint64_t hash = 14695981039346656037ull ^ path.size();
+  for (char c : path) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+  return hash;
+}
+
+const TFileEntry* TStamperBase::KnownAt(const TKnownEntries& known, size_t place,
+                                        uint64_t fingerprint, size_t count) {
+  if (known.size() != count || !known[place].Known) return nullptr;
+  return known[place].Fingerprint == fingerprint ? &known[place].Entry : nullptr;
+}
+
+// Items the expansion listed come with their entries already.
+void TStamperBase::TakeListedEntries(const TStamps& stamps, const TFlags& flags) {
+  FRead.assign(stamps.size(), TKnownEntry());
+  for (size_t i = 0; i < stamps.size(); ++i) {
+    FRead[i].Fingerprint = Fingerprint(stamps[i].Path);
+    if (!flags[i]) continue;
+    if (const TFileEntry* listed = KnownAt(FListed, i, FRead[i].Fingerprint, stamps.size())) {
+      FRead[i].Entry = *listed;
+      FRead[i].Known = true;
+    }
+  }
+}
+
+// The other items are read by folder: one listing gives the entries of all of its items that are
+// wanted, where one lookup each would cost as much as that listing (under Wine every lookup reads
+// the whole folder). A folder that holds one of them is not worth a listing.
+void TStamperBase::ReadByFolder(const TStamps& stamps, const TFlags& flags) {
+  TFileSystem& fs = FileSystem();
+  if (!fs.ListingHasTimes()) return;
+  std::unordered_map<std::string_view, std::vector<size_t>> byFolder;
+  std::vector<std::string_view> folders;
+  for (size_t i = 0; i < stamps.size(); ++i) {
+    if (!flags[i] || FRead[i].Known) continue;
+    const auto [folder, name] = FolderAndName(stamps[i].Path, fs.Separator());
+    if (name.empty()) continue;
+    auto [group, isNew] = byFolder.try_emplace(folder);
+    if (isNew) folders.push_back(folder);
+    group->second.push_back(i);
+  }
+  for (std::string_view folder : folders) {
+    if (Terminated()) return;
+    const std::vector<size_t>& places = byFolder[folder];
+    if (places.size() > 1) PickFromListing(std::string(folder), places, stamps);
+  }
+}
+
+// Names match as the file system matches them, letter case ignored. The listing ends as soon as
+// every wanted name is found.
+void TStamperBase::PickFromListing(const std::string& folder, const std::vector<size_t>& places,
+                                   const TStamps& stamps) {
+  TFileSystem& fs = FileSystem();
+  std::unordered_multimap<std::string, size_t> wanted;
+  for (size_t place : places) {
+    const std::string_view name = FolderAndName(stamps[place].Path, fs.Separator()).second;
+    wanted.emplace(fs.ItemKey(std::string(name)), place);
+  }
+  size_t missing = places.size();
+  fs.ListFolder(folder, [&](const TListedEntry& listed) {
+    if (!listed.HasTimes) return !Terminated();
+    const auto [first, last] = wanted.equal_range(fs.ItemKey(listed.Name));
+    for (auto found = first; found != last; ++found) {
+      FRead[found->second].Entry = listed.Entry;
+      FRead[found->second].Known = true;
+      --missing;
+    }
+    return missing > 0 && !Terminated();
+  });
+}
 
 int TStamperBase::ReadStamps(TStringList& errorLog, TStamps& stamps, int& folderCount,
                              TFlags& flags) {
   TFileSystem& fs = FileSystem();
   folderCount = 0;
   int count = 0;
+  TakeListedEntries(stamps, flags);
+  ReadByFolder(stamps, flags);
+  // The single lookup serves the rest, and every failure is logged here, in the order of the list.
   for (size_t i = 0; i < stamps.size() && !Terminated(); ++i) {
     if (!flags[i]) continue;
     TStamp& stamp = stamps[i];
-    TFileEntry entry;
-    if (!fs.FindEntry(stamp.Path, entry)) {
+    TKnownEntry& known = FRead[i];
+    if (!known.Known && fs.FindEntry(stamp.Path, known.Entry)) known.Known = true;
+    if (!known.Known) {
       errorLog.push_back("failed to get data: " + stamp.Path);
       flags[i] = 0;
       continue;
     }
+    const TFileEntry& entry = known.Entry;
     stamp.CRTime = entry.CreationTime;
     stamp.LWTime = entry.LastWriteTime;
     stamp.LATime = entry.LastAccessTime;
@@ -93,20 +187,27 @@ int TStamperBase::WriteStamps(TStringList& errorLog, TStamps& stamps, TStampOpti
   for (size_t i = 0; i < n && !Terminated(); ++i) {
     const size_t k = forward ? i : n - 1 - i;
     if (!flags[k]) continue;
-    const bool written = WriteStamp(errorLog, stamps[k], options, flags[k]);
+    const TItemKind kind = KindFromRead(stamps[k], k, n);
+    const bool written = WriteStamp(errorLog, stamps[k], kind, options, flags[k]);
     if (timesWritten) (*timesWritten)[k] = written;
     if (flags[k]) ++count;
   }
   return count;
 }
 
+TItemKind TStamperBase::KindFromRead(const TStamp& stamp, size_t place, size_t count) const {
+  const TFileEntry* read = KnownAt(FRead, place, Fingerprint(stamp.Path), count);
+  return read ? KindOf(read->Attributes) : TItemKind::Unknown;
+}
+
 // The flag ends 1 when the times were written and the attributes, if touched, were put back;
-// gives whether the times were written.
-bool TStamperBase::WriteStamp(TStringList& errorLog, const TStamp& stamp,
+// gives whether the times were written. Attributes read just now tell the kind best.
+bool TStamperBase::WriteStamp(TStringList& errorLog, const TStamp& stamp, TItemKind kind,
                               const TStampOptions& options, uint8_t& flag) {
   uint32_t attrs = faInvalid;
   const bool restore = options.AnyAttr && NormalizeAttributes(errorLog, stamp.Path, attrs);
-  const bool written = WriteTimes(errorLog, stamp, options);
+  if (attrs != faInvalid) kind = KindOf(attrs);
+  const bool written = WriteTimes(errorLog, stamp, kind, options);
   flag = written;
   if (restore && !FileSystem().SetAttributes(stamp.Path, attrs)) {
     errorLog.push_back("failed to restore file attributes: " + stamp.Path + " (" +

@@ -23,13 +23,15 @@ class TStamperBase : public TThread {
   ~TStamperBase() override;
 
   std::string NormalizePath(const std::string& path);
-  // Replaces the dropped paths by the sorted, duplicate-free item paths the options select.
+  // Replaces the dropped paths by the sorted, duplicate-free item paths the options select, and
+  // keeps the entries their listings gave, for the reading of the same items that follows.
   void ExpandItems(TStringList& list, TStampOptions options);
   int ReadStamps(TStringList& errorLog, TStamps& stamps, int& folderCount, TFlags& flags);
   int GetStamps(TStringList& errorLog, TStamps& stamps, int& folderCount);
   void RemoveFailedUnits(TStamps& stamps, const TFlags& flags);
   // With timesWritten, it ends with one byte per stamp: 1 exactly where the times were written,
-  // whatever became of the attributes afterwards.
+  // whatever became of the attributes afterwards. What the last ReadStamps of the same items
+  // learnt spares asking whether each is a folder.
   int WriteStamps(TStringList& errorLog, TStamps& stamps, TStampOptions options, bool forward,
                   TFlags& flags, TFlags* timesWritten = nullptr);
   static std::string AttributeText(uint32_t attrs);
@@ -48,12 +50,45 @@ class TStamperBase : public TThread {
   // The ids of the folders being walked, outermost first.
   using TDescent = std::vector<TFolderId>;
 
-  static bool IsExistingFolder(const std::string& path);
+  // An item path with the entry its listing gave, where one did.
+  struct TFoundItem {
+    std::string Path;
+    TFileEntry Entry;
+    bool HasEntry = false;
+  };
+  using TFoundItems = std::vector<TFoundItem>;
 
-  void AddFolder(TStringList& items, const std::string& folder, const TStampOptions& options,
-                 TDescent& descent);
-  void AddFolderItems(TStringList& items, const std::string& folder, const TStampOptions& options,
+  // What is known of the item at one place of a list. The fingerprint of its path ties it to that
+  // place: a list of other items, or in another order, finds no entry there.
+  struct TKnownEntry {
+    uint64_t Fingerprint = 0;
+    TFileEntry Entry;
+    bool Known = false;
+  };
+  using TKnownEntries = std::vector<TKnownEntry>;
+
+  static bool IsExistingFolder(const std::string& path);
+  static uint64_t Fingerprint(const std::string& path);
+  static const TFileEntry* KnownAt(const TKnownEntries& known, size_t place, uint64_t fingerprint,
+                                   size_t count);
+
+  void AddFolder(TFoundItems& items, const std::string& folder, const TStampOptions& options,
+                 TDescent& descent, const TListedEntry* listed);
+  void AddFolderItems(TFoundItems& items, const std::string& folder, const TStampOptions& options,
                       TDescent& descent);
-  bool WriteStamp(TStringList& errorLog, const TStamp& stamp, const TStampOptions& options,
-                  uint8_t& flag);
+  void SortAndDropDuplicates(TFoundItems& items);
+  void KeepListedEntries(const TFoundItems& items);
+
+  void TakeListedEntries(const TStamps& stamps, const TFlags& flags);
+  void ReadByFolder(const TStamps& stamps, const TFlags& flags);
+  void PickFromListing(const std::string& folder, const std::vector<size_t>& places,
+                       const TStamps& stamps);
+  TItemKind KindFromRead(const TStamp& stamp, size_t place, size_t count) const;
+  bool WriteStamp(TStringList& errorLog, const TStamp& stamp, TItemKind kind,
+                  const TStampOptions& options, uint8_t& flag);
+
+  // Entries the last expansion's listings gave, in the order of its result.
+  TKnownEntries FListed;
+  // Entries the last ReadStamps read, in the order of its stamps.
+  TKnownEntries FRead;
 };

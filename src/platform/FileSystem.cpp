@@ -14,6 +14,13 @@ TFileSystem& FileSystem() {
 TFileSystemOverride::TFileSystemOverride(TFileSystem& replacement)
     : Previous(current.exchange(&replacement, std::memory_order_acq_rel)) {}
 
-TFileSystemOverride::~TFileSystemOverride() {
-  current.store(Previous, std::memory_order_release);
+TFileSystemOverride::~TFileSystemOverride() { current.store(Previous, std::memory_order_release); }
+
+int TFileSystem::ComparePaths(const std::string& a, const std::string& b) {
+  const int order = OrderKey(a).compare(OrderKey(b));
+  return (order > 0) - (order < 0);
+}
+
+bool TFileSystem::SameItem(const std::string& a, const std::string& b) {
+  return ItemKey(a) == ItemKey(b);
 }

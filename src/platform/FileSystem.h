@@ -21,6 +21,17 @@ struct TFolderId {
   bool operator==(const TFolderId&) const = default;
 };
 
+// One entry of a folder listing. Where the listing carries the item's times (HasTimes), Entry is
+// what FindEntry would give for that item, so the item needs no reading of its own.
+struct TListedEntry {
+  const char* Name = nullptr;
+  TFileEntry Entry;
+  bool HasTimes = false;
+};
+
+// What a writer knows of an item before opening it; Unknown makes the backend find out itself.
+enum class TItemKind { Unknown, File, Folder };
+
 enum class TWriteTimesResult {
   Written,        // every time asked for is written
   NoWriteAccess,  // the item could not be opened for writing its times; nothing changed
@@ -38,9 +49,13 @@ class TFileSystem {
   virtual bool FindEntry(const std::string& path, TFileEntry& entry) = 0;
 
   // Visits the folder's entries, "." and ".." included where the platform lists them, until the
-  // visitor returns false. False when the folder cannot be listed.
-  using TEntryVisitor = std::function<bool(const char* name, uint32_t attributes)>;
+  // visitor returns false. False when the folder cannot be listed. The listing is closed on every
+  // way out, an exception from the visitor included.
+  using TEntryVisitor = std::function<bool(const TListedEntry& entry)>;
   virtual bool ListFolder(const std::string& folder, const TEntryVisitor& visit) = 0;
+  // Whether ListFolder gives the times of its entries; where it does not, listing a folder to read
+  // some of its items costs more than reading each of them.
+  virtual bool ListingHasTimes() const = 0;
 
   // The identity of the folder a path leads to, links followed. False when it cannot be told.
   virtual bool FolderId(const std::string& path, TFolderId& id) = 0;
@@ -51,18 +66,24 @@ class TFileSystem {
 
   // Opens the item itself (never a link's target) for writing its times, a folder as a folder,
   // writes the times given (null: leave that time as it is) and closes it. All or nothing. Never
-  // blocks on a FIFO or a device.
-  virtual TWriteTimesResult WriteTimes(const std::string& path, const FILETIME* creation,
-                                       const FILETIME* lastAccess, const FILETIME* lastWrite) = 0;
+  // blocks on a FIFO or a device. The kind, when known, spares asking the file system for it.
+  virtual TWriteTimesResult WriteTimes(const std::string& path, TItemKind kind,
+                                       const FILETIME* creation, const FILETIME* lastAccess,
+                                       const FILETIME* lastWrite) = 0;
 
   // The file-system path of the item a dropped path names; the path itself when that fails.
   virtual std::string NormalizePath(const std::string& path) = 0;
 
-  // The order of item lists: the user's locale, letter case ignored, ties broken by SameItem's
-  // ordinal comparison, so that two paths compare equal exactly when they are the same item.
-  virtual int ComparePaths(const std::string& a, const std::string& b) = 0;
-  // Whether two paths name the same item: ordinal, letter case ignored as the file system does.
-  virtual bool SameItem(const std::string& a, const std::string& b) = 0;
+  // Bytes that are equal exactly when two paths name the same item: letter case folded as the
+  // file system folds it, and nothing else.
+  virtual std::string ItemKey(const std::string& path) = 0;
+  // Bytes whose order is the order of item lists: the user's locale, letter case ignored, ties
+  // broken by the item key, so that two keys are equal exactly when the paths are one item. Made
+  // once per path, so that sorting a long list compares bytes only.
+  virtual std::string OrderKey(const std::string& path) = 0;
+
+  int ComparePaths(const std::string& a, const std::string& b);
+  bool SameItem(const std::string& a, const std::string& b);
 
   virtual char Separator() const = 0;
 };

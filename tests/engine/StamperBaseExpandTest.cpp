@@ -64,13 +64,11 @@ TEST_F(ExpandItemsTest, GivesEachItemOnce) {
 }
 
 // A locale's collation may call two names equal that are different items (it ignores a soft
-// hyphen, the file system does not); the order then breaks the tie by the bytes, and both stay.
+// hyphen, the file system does not); the order then breaks the tie by the item key, and both stay.
 class TCollatingFileSystem : public TFakeFileSystem {
  public:
-  int ComparePaths(const std::string& a, const std::string& b) override {
-    const int collated =
-        TFakeFileSystem::ComparePaths(WithoutSoftHyphens(a), WithoutSoftHyphens(b));
-    return collated != 0 ? collated : TFakeFileSystem::ComparePaths(a, b);
+  std::string OrderKey(const std::string& path) override {
+    return ItemKey(WithoutSoftHyphens(path)) + '\0' + ItemKey(path);
   }
 
  private:

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <stdexcept>
 #include <string>
 
 #include "engine/Tstamperbase.h"
@@ -114,6 +116,70 @@ TEST(StamperBaseRealTree, WritesTheLastWriteTimeAloneBackwards) {
   EXPECT_EQ(TTempTree::Times(first).LastWrite, june2011);
   EXPECT_EQ(TTempTree::Times(second).LastWrite, march2012);
   EXPECT_EQ(TTempTree::Times(second).LastAccess, year2010);
+}
+
+bool FolderHolds(const std::string& folder, const std::string& name) {
+  const auto utf8 = [](const std::string& text) {
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+  };
+  for (const auto& entry : std::filesystem::directory_iterator(utf8(folder))) {
+    if (entry.path().filename() == utf8(name)) return true;
+  }
+  return false;
+}
+
+// 86 CJK characters and ".txt": 262 bytes in UTF-8, past the 259 that fixed 260-byte buffers hold.
+// A file system that keeps names of at most 255 bytes (a Linux one, also under Wine, which cuts
+// the name short) gets the longest such name it takes.
+std::string AddLongCjkFile(TTempTree& tree) {
+  std::string cjk;
+  for (int i = 0; i < 86; ++i) cjk += "\u6F22";
+  try {
+    const std::string path = tree.AddFile(cjk + ".txt");
+    if (FolderHolds(tree.Root(), cjk + ".txt")) return path;
+    std::filesystem::remove(std::filesystem::path(std::u8string(path.begin(), path.end())));
+  } catch (const std::runtime_error&) {
+  }
+  return tree.AddFile(cjk.substr(0, 83 * 3) + ".txt");
+}
+
+// Folders of 50 characters, one in the other, until the path below the root passes 400.
+std::string AddDeepFile(TTempTree& tree) {
+  const std::string sep(1, TTempTree::Separator());
+  std::string relative;
+  while (relative.size() < 400) {
+    relative += (relative.empty() ? "" : sep) + "d" + std::to_string(relative.size() + 1000) +
+                std::string(45, 'x');
+    tree.AddFolder(relative);
+  }
+  return tree.AddFile(relative + sep + "deep.txt");
+}
+
+TEST(StamperBaseRealTree, ListsReadsAndWritesLongNamesAndDeepPathsWhole) {
+  TTempTree tree;
+  const std::string longName = AddLongCjkFile(tree);
+  const std::string deep = AddDeepFile(tree);
+  const std::string plain = tree.AddFile("a.txt");
+  TStringList items = Expand({tree.Root()}, Walk(true, true));
+  EXPECT_NE(std::find(items.begin(), items.end(), longName), items.end());
+  EXPECT_NE(std::find(items.begin(), items.end(), deep), items.end());
+  EXPECT_NE(std::find(items.begin(), items.end(), plain), items.end());
+
+  TStamps stamps;
+  for (const std::string& item : items) stamps.push_back(Stamp(item, june2011, march2012));
+  TTestStamper stamper;
+  TStringList log;
+  int folders = 0;
+  EXPECT_EQ(stamper.GetStamps(log, stamps, folders), int(items.size()));
+  EXPECT_TRUE(log.empty()) << log.front();
+  for (TStamp& stamp : stamps) stamp.LWTime = MakeFileTime(june2011);
+  TFlags flags(stamps.size(), 1);
+  TStampOptions lastWrite = WithoutCreation(false);
+  lastWrite.LATime = false;
+  EXPECT_EQ(stamper.WriteStamps(log, stamps, lastWrite, true, flags), int(items.size()));
+  EXPECT_TRUE(log.empty()) << log.front();
+  for (const std::string& path : {longName, deep, plain})
+    EXPECT_EQ(TTempTree::Times(path).LastWrite, june2011) << path;
 }
 
 class StamperBaseReadOnlyFile : public testing::Test {

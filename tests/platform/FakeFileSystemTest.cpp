@@ -13,8 +13,8 @@ using TListing = std::vector<std::pair<std::string, uint32_t>>;
 
 TListing ListingOf(TFakeFileSystem& fs, const std::string& folder) {
   TListing entries;
-  EXPECT_TRUE(fs.ListFolder(folder, [&](const char* name, uint32_t attributes) {
-    entries.emplace_back(name, attributes);
+  EXPECT_TRUE(fs.ListFolder(folder, [&](const TListedEntry& listed) {
+    entries.emplace_back(listed.Name, listed.Entry.Attributes);
     return true;
   }));
   return entries;
@@ -22,7 +22,7 @@ TListing ListingOf(TFakeFileSystem& fs, const std::string& folder) {
 
 TWriteTimesResult WriteLastWrite(TFakeFileSystem& fs, const std::string& path, uint64_t value) {
   FILETIME time = MakeFileTime(value);
-  return fs.WriteTimes(path, nullptr, nullptr, &time);
+  return fs.WriteTimes(path, TItemKind::Unknown, nullptr, nullptr, &time);
 }
 
 TEST(FakeFileSystem, AddingAnItemCreatesItsFoldersDownFromTheRoot) {
@@ -71,7 +71,7 @@ TEST(FakeFileSystem, AnInjectedFailureHitsOnlyThatPrimitiveAndPath) {
   EXPECT_TRUE(fs.FindEntry("C:\\r\\b", entry));
   EXPECT_EQ(fs.GetAttributes("C:\\r\\a"), faInvalid);
   EXPECT_FALSE(fs.SetAttributes("C:\\r\\a", faNormal));
-  EXPECT_FALSE(fs.ListFolder("C:\\r", [](const char*, uint32_t) { return true; }));
+  EXPECT_FALSE(fs.ListFolder("C:\\r", [](const TListedEntry&) { return true; }));
   EXPECT_FALSE(fs.FolderId("C:\\r", id));
   EXPECT_TRUE(fs.FolderId("C:\\", id));
   EXPECT_EQ(WriteLastWrite(fs, "C:\\r\\a", 9), TWriteTimesResult::NoWriteAccess);
@@ -91,11 +91,12 @@ TEST(FakeFileSystem, WritesAreRefusedAsWindowsRefusesThem) {
 
   fs.SetCanWriteCreationTime(false);
   FILETIME time = MakeFileTime(9);
-  EXPECT_EQ(fs.WriteTimes("C:\\r\\file", &time, &time, &time), TWriteTimesResult::SetFailed);
+  EXPECT_EQ(fs.WriteTimes("C:\\r\\file", TItemKind::Unknown, &time, &time, &time),
+            TWriteTimesResult::SetFailed);
   TFileEntry entry = fs.Entry("C:\\r\\file");
   EXPECT_EQ(FileTimeValue(entry.LastAccessTime), 2u);
   EXPECT_EQ(FileTimeValue(entry.LastWriteTime), 3u);
-  EXPECT_EQ(fs.WriteTimes("C:\\r\\file", nullptr, &time, nullptr),
+  EXPECT_EQ(fs.WriteTimes("C:\\r\\file", TItemKind::Unknown, nullptr, &time, nullptr),
             TWriteTimesResult::Written);
   EXPECT_EQ(FileTimeValue(fs.Entry("C:\\r\\file").LastAccessTime), 9u);
 }
@@ -166,9 +167,9 @@ TEST(FakeFileSystem, CallbacksMayUseTheFakeAgain) {
     EXPECT_TRUE(fs.Exists(path) || primitive == TPrimitive::FindEntry);
   };
   int found = 0;
-  ASSERT_TRUE(fs.ListFolder("C:\\r", [&](const char* name, uint32_t) {
-    if (std::string(name) == "sub")
-      fs.ListFolder("C:\\r\\sub", [&](const char*, uint32_t) {
+  ASSERT_TRUE(fs.ListFolder("C:\\r", [&](const TListedEntry& listed) {
+    if (std::string(listed.Name) == "sub")
+      fs.ListFolder("C:\\r\\sub", [&](const TListedEntry&) {
         ++found;
         return true;
       });

@@ -24,8 +24,8 @@ class FileSystemTest : public testing::Test {
 
   std::map<std::string, uint32_t> Listing(const std::string& folder) {
     std::map<std::string, uint32_t> entries;
-    EXPECT_TRUE(fs.ListFolder(folder, [&](const char* name, uint32_t attributes) {
-      entries[name] = attributes;
+    EXPECT_TRUE(fs.ListFolder(folder, [&](const TListedEntry& listed) {
+      entries[listed.Name] = listed.Entry.Attributes;
       return true;
     }));
     entries.erase(".");
@@ -35,7 +35,7 @@ class FileSystemTest : public testing::Test {
 
   TWriteTimesResult WriteLastWrite(const std::string& path, uint64_t value) {
     FILETIME time = MakeFileTime(value);
-    return fs.WriteTimes(path, nullptr, nullptr, &time);
+    return fs.WriteTimes(path, TItemKind::Unknown, nullptr, nullptr, &time);
   }
 
   TFileSystem& fs = PlatformFileSystem();
@@ -63,12 +63,33 @@ TEST_F(FileSystemTest, FindEntryReadsAttributesAndTimesOfFilesAndFolders) {
   EXPECT_EQ(fs.GetAttributes(folder), entry.Attributes);
 }
 
+// Where a listing carries the times, they are what the lookup of the item itself gives, so that an
+// item read from its listing is read exactly as it would be alone.
+TEST_F(FileSystemTest, AListingWithTimesGivesWhatTheLookupGives) {
+  tree.AddFile("a.txt", "text");
+  tree.AddFolder("sub");
+  tree.SetTimes(tree.AddFile("b.txt"), {0, time1, time2});
+  int compared = 0;
+  EXPECT_TRUE(fs.ListFolder(tree.Root(), [&](const TListedEntry& listed) {
+    if (!listed.HasTimes || std::string(listed.Name).starts_with(".")) return true;
+    TFileEntry alone;
+    EXPECT_TRUE(fs.FindEntry(Below(tree.Root(), listed.Name), alone)) << listed.Name;
+    EXPECT_EQ(listed.Entry.Attributes, alone.Attributes) << listed.Name;
+    EXPECT_EQ(FileTimeValue(listed.Entry.CreationTime), FileTimeValue(alone.CreationTime));
+    EXPECT_EQ(FileTimeValue(listed.Entry.LastAccessTime), FileTimeValue(alone.LastAccessTime));
+    EXPECT_EQ(FileTimeValue(listed.Entry.LastWriteTime), FileTimeValue(alone.LastWriteTime));
+    ++compared;
+    return true;
+  }));
+  EXPECT_EQ(compared, fs.ListingHasTimes() ? 3 : 0);
+}
+
 TEST_F(FileSystemTest, EveryPrimitiveFailsOnAPathThatNamesNothing) {
   std::string missing = tree.Path("missing");
   std::string file = tree.AddFile("file");
   TFileEntry entry;
   TFolderId id;
-  auto visit = [](const char*, uint32_t) { return true; };
+  auto visit = [](const TListedEntry&) { return true; };
 
   EXPECT_FALSE(fs.FindEntry(missing, entry));
   EXPECT_FALSE(fs.FindEntry(Below(missing, "child"), entry));
@@ -93,7 +114,7 @@ TEST_F(FileSystemTest, ListFolderGivesOneLevelWithTheDirectoryBitUntilTheVisitor
   EXPECT_EQ(Listing(sub).size(), 1u);
 
   int visits = 0;
-  EXPECT_TRUE(fs.ListFolder(tree.Root(), [&](const char*, uint32_t) { return ++visits < 2; }));
+  EXPECT_TRUE(fs.ListFolder(tree.Root(), [&](const TListedEntry&) { return ++visits < 2; }));
   EXPECT_EQ(visits, 2);
 }
 
@@ -114,7 +135,8 @@ TEST_F(FileSystemTest, WritingOneTimeLeavesTheOtherTwo) {
     }
 
     FILETIME access = MakeFileTime(time2);
-    EXPECT_EQ(fs.WriteTimes(path, nullptr, &access, nullptr), TWriteTimesResult::Written);
+    EXPECT_EQ(fs.WriteTimes(path, TItemKind::Unknown, nullptr, &access, nullptr),
+              TWriteTimesResult::Written);
     after = TTempTree::Times(path);
     EXPECT_EQ(after.LastAccess, time2);
     EXPECT_EQ(after.LastWrite, time3);

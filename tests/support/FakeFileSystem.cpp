@@ -94,6 +94,16 @@ void TFakeFileSystem::SetCanWriteCreationTime(bool can) {
   CanWriteCreationTime = can;
 }
 
+void TFakeFileSystem::SetListingHasTimes(bool has) {
+  std::lock_guard lock(Mutex);
+  ListingTimes = has;
+}
+
+bool TFakeFileSystem::ListingHasTimes() const {
+  std::lock_guard lock(Mutex);
+  return ListingTimes;
+}
+
 bool TFakeFileSystem::Exists(const std::string& path) const {
   std::lock_guard lock(Mutex);
   return Find(path) != nullptr;
@@ -126,21 +136,28 @@ bool TFakeFileSystem::FindEntry(const std::string& path, TFileEntry& entry) {
 // thread, and neither may find the lock held.
 bool TFakeFileSystem::ListFolder(const std::string& folder, const TEntryVisitor& visit) {
   Notify(TPrimitive::ListFolder, folder);
-  std::vector<std::pair<std::string, uint32_t>> entries;
+  std::vector<std::pair<std::string, TListedEntry>> entries;
   {
     std::lock_guard lock(Mutex);
     if (Fails(TPrimitive::ListFolder, folder)) return false;
     const TNode* node = Followed(folder);
     if (!node || !(node->Entry.Attributes & faDirectory)) return false;
     entries.reserve(node->Children.size() + 2);
-    entries.emplace_back(".", faDirectory);
-    entries.emplace_back("..", faDirectory);
+    TListedEntry dot;
+    dot.Entry.Attributes = faDirectory;
+    entries.emplace_back(".", dot);
+    entries.emplace_back("..", dot);
     for (const TNode* child : node->Children) {
-      entries.emplace_back(NameOf(*child), child->Entry.Attributes);
+      TListedEntry listed;
+      listed.Entry = child->Entry;
+      if (!ListingTimes) listed.Entry = TFileEntry{child->Entry.Attributes};
+      listed.HasTimes = ListingTimes && !Fails(TPrimitive::FindEntry, *child->Path);
+      entries.emplace_back(NameOf(*child), listed);
     }
   }
-  for (const auto& [name, attributes] : entries) {
-    if (!visit(name.c_str(), attributes)) break;
+  for (auto& [name, listed] : entries) {
+    listed.Name = name.c_str();
+    if (!visit(listed)) break;
   }
   return true;
 }
@@ -174,13 +191,13 @@ bool TFakeFileSystem::SetAttributes(const std::string& path, uint32_t attributes
   return true;
 }
 
-TWriteTimesResult TFakeFileSystem::WriteTimes(const std::string& path, const FILETIME* creation,
-                                              const FILETIME* lastAccess,
+TWriteTimesResult TFakeFileSystem::WriteTimes(const std::string& path, TItemKind kind,
+                                              const FILETIME* creation, const FILETIME* lastAccess,
                                               const FILETIME* lastWrite) {
   Notify(TPrimitive::WriteTimesOpen, path);
   {
     std::lock_guard lock(Mutex);
-    if (!OpensForTimes(path)) return TWriteTimesResult::NoWriteAccess;
+    if (!OpensForTimes(path, kind)) return TWriteTimesResult::NoWriteAccess;
   }
   Notify(TPrimitive::WriteTimesSet, path);
   std::lock_guard lock(Mutex);
@@ -203,14 +220,14 @@ std::string TFakeFileSystem::NormalizePath(const std::string& path) {
   return mapped == Normalized.end() ? path : mapped->second;
 }
 
-// Folding ASCII case is the whole comparison, so the ordinal tie break has nothing left to split.
-int TFakeFileSystem::ComparePaths(const std::string& a, const std::string& b) {
-  return CompareFolded(a, b);
+std::string TFakeFileSystem::ItemKey(const std::string& path) {
+  std::string key = path;
+  for (char& c : key) c = char(Folded(c));
+  return key;
 }
 
-bool TFakeFileSystem::SameItem(const std::string& a, const std::string& b) {
-  return TFoldedEqual()(a, b);
-}
+// Folding ASCII case is the whole order, so the item key has no tie left to break.
+std::string TFakeFileSystem::OrderKey(const std::string& path) { return ItemKey(path); }
 
 // Adding below a missing folder creates it first, up to the root ("C:\\" or "/").
 TFakeFileSystem::TNode& TFakeFileSystem::Add(const std::string& path, const TFileEntry& entry) {
@@ -292,9 +309,10 @@ void TFakeFileSystem::Notify(TPrimitive primitive, const std::string& path) cons
   if (OnCall) OnCall(primitive, path);
 }
 
-// As CreateFileA for writing: a read-only item refuses.
-bool TFakeFileSystem::OpensForTimes(const std::string& path) const {
+// As CreateFileW for writing: a read-only item refuses, and so does a folder opened as a file.
+bool TFakeFileSystem::OpensForTimes(const std::string& path, TItemKind kind) const {
   if (Fails(TPrimitive::WriteTimesOpen, path)) return false;
   const TNode* node = Find(path);
-  return node && !(node->Entry.Attributes & faReadOnly);
+  if (!node || (node->Entry.Attributes & faReadOnly)) return false;
+  return kind != TItemKind::File || !(node->Entry.Attributes & faDirectory);
 }

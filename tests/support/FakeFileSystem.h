@@ -27,9 +27,12 @@ enum class TPrimitive {
 
 // An in-memory tree that behaves like the Windows file system as the engine sees it: letter case
 // (ASCII) is ignored in every path, a folder lists "." and ".." first, a read-only item refuses the
-// write of its times, a folder is opened for writing only as a folder. With the separator '\\', a
-// path ending in it or holding '*' or '?' has no entry, as FindFirstFileA gives none. Any primitive
-// can be made to fail for a chosen path. Safe to use from one worker thread and the test's thread.
+// write of its times, a folder is opened for writing only as a folder (a write told it is a file
+// has no access). Listings carry no times unless SetListingHasTimes(true) asks for the Windows
+// listing's; an item whose FindEntry is made to fail is then listed without them. With the
+// separator '\\', a path ending in it or holding '*' or '?' has no entry, as FindFirstFileA gives
+// none. Any primitive can be made to fail for a chosen path. Safe to use from one worker thread and
+// the test's thread.
 class TFakeFileSystem : public TFileSystem {
  public:
   explicit TFakeFileSystem(char separator = '\\');
@@ -51,6 +54,7 @@ class TFakeFileSystem : public TFileSystem {
   void Fail(TPrimitive primitive, const std::string& path);
   // False: a write that asks for a creation time gives SetFailed and writes nothing.
   void SetCanWriteCreationTime(bool can);
+  void SetListingHasTimes(bool has);
 
   bool Exists(const std::string& path) const;
   // The item's current attributes and times; Attributes is faInvalid when there is no such item.
@@ -62,14 +66,15 @@ class TFakeFileSystem : public TFileSystem {
 
   bool FindEntry(const std::string& path, TFileEntry& entry) override;
   bool ListFolder(const std::string& folder, const TEntryVisitor& visit) override;
+  bool ListingHasTimes() const override;
   bool FolderId(const std::string& path, TFolderId& id) override;
   uint32_t GetAttributes(const std::string& path) override;
   bool SetAttributes(const std::string& path, uint32_t attributes) override;
-  TWriteTimesResult WriteTimes(const std::string& path, const FILETIME* creation,
+  TWriteTimesResult WriteTimes(const std::string& path, TItemKind kind, const FILETIME* creation,
                                const FILETIME* lastAccess, const FILETIME* lastWrite) override;
   std::string NormalizePath(const std::string& path) override;
-  int ComparePaths(const std::string& a, const std::string& b) override;
-  bool SameItem(const std::string& a, const std::string& b) override;
+  std::string ItemKey(const std::string& path) override;
+  std::string OrderKey(const std::string& path) override;
   char Separator() const override { return PathSeparator; }
 
  private:
@@ -99,7 +104,7 @@ class TFakeFileSystem : public TFileSystem {
   const TNode* Followed(const std::string& path) const;
   bool Fails(TPrimitive primitive, const std::string& path) const;
   void Notify(TPrimitive primitive, const std::string& path) const;
-  bool OpensForTimes(const std::string& path) const;
+  bool OpensForTimes(const std::string& path, TItemKind kind) const;
   bool WindowsStyle() const { return PathSeparator == '\\'; }
 
   const char PathSeparator;
@@ -109,4 +114,5 @@ class TFakeFileSystem : public TFileSystem {
   std::unordered_map<std::string, std::string> Normalized;
   std::array<TPathSet, size_t(TPrimitive::NormalizePath) + 1> Failures;
   bool CanWriteCreationTime = true;
+  bool ListingTimes = false;
 };

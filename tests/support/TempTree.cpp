@@ -7,6 +7,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "platform/win32/WideText.h"
 #else
 #include <dirent.h>
 #include <fcntl.h>
@@ -28,60 +30,76 @@ constexpr char separator = '\\';
 
 std::string LastError() { return "error " + std::to_string(GetLastError()); }
 
+// Every path here is full and final, so the prefix reaches it at any length and with any name.
+std::wstring Wide(const std::string& path) { return L"\\\\?\\" + Utf8ToWide(path); }
+
 std::string SystemTempFolder() {
-  char buffer[MAX_PATH + 1];
-  DWORD length = GetTempPathA(sizeof buffer, buffer);
-  if (length == 0 || length > MAX_PATH) Refused("GetTempPathA", "");
-  std::string folder(buffer, length);
+  wchar_t buffer[MAX_PATH + 1];
+  DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
+  if (length == 0 || length > MAX_PATH) Refused("GetTempPathW", "");
+  std::string folder = WideToUtf8(std::wstring(buffer, length));
   if (folder.ends_with('\\')) folder.pop_back();
   return folder;
 }
 
 // False when the name is taken.
 bool MakeFolder(const std::string& path) {
-  if (CreateDirectoryA(path.c_str(), nullptr)) return true;
+  if (CreateDirectoryW(Wide(path).c_str(), nullptr)) return true;
   if (GetLastError() == ERROR_ALREADY_EXISTS) return false;
-  Refused("CreateDirectoryA", path);
+  Refused("CreateDirectoryW", path);
+}
+
+void WriteContents(const std::string& path, const std::string& contents) {
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) Refused("CreateFileW", path);
+  DWORD written = 0;
+  bool done = WriteFile(file, contents.data(), DWORD(contents.size()), &written, nullptr) &&
+              written == contents.size();
+  CloseHandle(file);
+  if (!done) Refused("WriteFile", path);
 }
 
 // Links are removed as themselves; a read-only item loses the attribute first, or it would stay.
 void RemoveTree(const std::string& path) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
+  const std::wstring wide = Wide(path);
+  DWORD attributes = GetFileAttributesW(wide.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return;
-  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
   if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    DeleteFileA(path.c_str());
+    DeleteFileW(wide.c_str());
     return;
   }
   if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-    WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &data);
+    WIN32_FIND_DATAW data;
+    HANDLE search = FindFirstFileW((wide + L"\\*").c_str(), &data);
     if (search != INVALID_HANDLE_VALUE) {
       do {
-        std::string name = data.cFileName;
+        std::string name = WideToUtf8(data.cFileName);
         if (name != "." && name != "..") RemoveTree(path + "\\" + name);
-      } while (FindNextFileA(search, &data));
+      } while (FindNextFileW(search, &data));
       FindClose(search);
     }
   }
-  RemoveDirectoryA(path.c_str());
+  RemoveDirectoryW(wide.c_str());
 }
 
 // Older systems know no unprivileged flag and refuse it as a bad parameter. Some emulated
 // systems report success and make nothing, so the link has to be there afterwards.
 bool MakeSymlink(const std::string& link, const std::string& target, bool toFolder) {
   DWORD kind = toFolder ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0;
-  bool made = CreateSymbolicLinkA(link.c_str(), target.c_str(),
+  const std::wstring wideLink = Wide(link), wideTarget = Utf8ToWide(target);
+  bool made = CreateSymbolicLinkW(wideLink.c_str(), wideTarget.c_str(),
                                   kind | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) ||
-              CreateSymbolicLinkA(link.c_str(), target.c_str(), kind);
-  DWORD attributes = GetFileAttributesA(link.c_str());
+              CreateSymbolicLinkW(wideLink.c_str(), wideTarget.c_str(), kind);
+  DWORD attributes = GetFileAttributesW(wideLink.c_str());
   return made && attributes != INVALID_FILE_ATTRIBUTES &&
          (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 HANDLE OpenItself(const std::string& path, DWORD access) {
-  return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                     nullptr, OPEN_EXISTING,
+  return CreateFileW(Wide(path).c_str(), access,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
 }
 
@@ -114,11 +132,11 @@ void WriteTimes(const std::string& path, const TItemTimes& times) {
 }
 
 void MakeReadOnly(const std::string& path, bool readOnly) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) Refused("GetFileAttributesA", path);
+  DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) Refused("GetFileAttributesW", path);
   attributes = readOnly ? (attributes | FILE_ATTRIBUTE_READONLY)
                         : (attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
-  if (!SetFileAttributesA(path.c_str(), attributes)) Refused("SetFileAttributesA", path);
+  if (!SetFileAttributesW(Wide(path).c_str(), attributes)) Refused("SetFileAttributesW", path);
 }
 
 #else
@@ -162,6 +180,11 @@ void RemoveTree(const std::string& path) {
 
 bool MakeSymlink(const std::string& link, const std::string& target, bool) {
   return symlink(target.c_str(), link.c_str()) == 0;
+}
+
+void WriteContents(const std::string& path, const std::string& contents) {
+  std::ofstream file(path, std::ios::binary);
+  if (!file || !(file << contents) || (file.close(), !file)) Refused("writing a file", path);
 }
 
 uint64_t Value(int64_t seconds, int64_t nanoseconds) {
@@ -242,8 +265,7 @@ std::string TTempTree::Path(const std::string& relative) const {
 
 std::string TTempTree::AddFile(const std::string& relative, const std::string& contents) {
   std::string path = Path(relative);
-  std::ofstream file(path, std::ios::binary);
-  if (!file || !(file << contents) || (file.close(), !file)) Refused("writing a file", path);
+  WriteContents(path, contents);
   return path;
 }
 

@@ -129,25 +129,7 @@ std::string LexicallyNormal(const std::string& absolute) {
   return result.empty() ? "/" : result;
 }
 
-unsigned char FoldCase(char c) {
-  unsigned char byte = static_cast<unsigned char>(c);
-  return (byte >= 'A' && byte <= 'Z') ? byte - 'A' + 'a' : byte;
-}
-
-int Sign(int value) { return (value > 0) - (value < 0); }
-
-// The first position from `from` on, below `end`, where the two texts differ; `end` when none.
-size_t EqualBytesFrom(const std::string& a, const std::string& b, size_t from, size_t end) {
-  size_t i = from;
-  for (; i + sizeof(uint64_t) <= end; i += sizeof(uint64_t)) {
-    uint64_t x, y;
-    std::memcpy(&x, a.data() + i, sizeof x);
-    std::memcpy(&y, b.data() + i, sizeof y);
-    if (x != y) break;
-  }
-  while (i < end && a[i] == b[i]) ++i;
-  return i;
-}
+char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
 class TPosixFileSystem : public TFileSystem {
  public:
@@ -160,11 +142,17 @@ class TPosixFileSystem : public TFileSystem {
   bool ListFolder(const std::string& folder, const TEntryVisitor& visit) override {
     std::unique_ptr<DIR, TDirCloser> dir(opendir(folder.c_str()));
     if (!dir) return false;
+    TListedEntry listed;
     while (const dirent* entry = readdir(dir.get())) {
-      if (!visit(entry->d_name, ListedAttributes(folder, *entry))) break;
+      listed.Name = entry->d_name;
+      listed.Entry.Attributes = ListedAttributes(folder, *entry);
+      if (!visit(listed)) break;
     }
     return true;
   }
+
+  // readdir gives no times, and a stat per entry would make every listing cost a read of each item.
+  bool ListingHasTimes() const override { return false; }
 
   bool FolderId(const std::string& path, TFolderId& id) override {
     struct stat info;
@@ -192,7 +180,7 @@ class TPosixFileSystem : public TFileSystem {
 
   // Linux cannot set a birth time, so asking for one fails before anything is written; anything
   // else would leave a change that the caller believes undone.
-  TWriteTimesResult WriteTimes(const std::string& path, const FILETIME* creation,
+  TWriteTimesResult WriteTimes(const std::string& path, TItemKind, const FILETIME* creation,
                                const FILETIME* lastAccess, const FILETIME* lastWrite) override {
     if (creation) return TWriteTimesResult::SetFailed;
     if (!MayWriteTimes(path)) return TWriteTimesResult::NoWriteAccess;
@@ -213,20 +201,19 @@ class TPosixFileSystem : public TFileSystem {
     return LexicallyNormal(std::string(cwd) + "/" + path);
   }
 
-  // Sorting a large tree spends most of its time here, mostly on the long prefix that sibling
-  // paths share: equal bytes are skipped a word at a time, and only differing bytes are folded.
-  int ComparePaths(const std::string& a, const std::string& b) override {
-    const size_t common = std::min(a.size(), b.size());
-    for (size_t i = EqualBytesFrom(a, b, 0, common); i < common;
-         i = EqualBytesFrom(a, b, i + 1, common)) {
-      const unsigned char x = FoldCase(a[i]), y = FoldCase(b[i]);
-      if (x != y) return x < y ? -1 : 1;
-    }
-    if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
-    return Sign(a.compare(b));
-  }
+  // Linux file names are case-sensitive: the path itself names the item.
+  std::string ItemKey(const std::string& path) override { return path; }
 
-  bool SameItem(const std::string& a, const std::string& b) override { return a == b; }
+  // Case folded first; the zero byte, which no path holds, ends the folded part, so that a path
+  // that is a prefix of another comes first and only equal folded paths reach the raw bytes.
+  std::string OrderKey(const std::string& path) override {
+    std::string key;
+    key.reserve(2 * path.size() + 1);
+    for (char c : path) key += FoldCase(c);
+    key += '\0';
+    key += path;
+    return key;
+  }
 
   char Separator() const override { return '/'; }
 

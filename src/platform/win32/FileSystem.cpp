@@ -2,120 +2,189 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
+#include "platform/win32/LongPath.h"
 #include "platform/win32/ShellPath.h"
+#include "platform/win32/WideText.h"
 
 namespace {
 
 bool IsValidHandle(HANDLE handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
 
-int Sign(int value) { return (value > 0) - (value < 0); }
+struct TSearchCloser {
+  void operator()(HANDLE search) const { FindClose(search); }
+};
+// Closed on every way out of a listing, an exception from its visitor included.
+using TSearch = std::unique_ptr<void, TSearchCloser>;
 
-std::wstring Wide(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  int length = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
-  std::wstring wide(size_t(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), wide.data(), length);
-  return wide;
+struct THandleCloser {
+  void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using THandle = std::unique_ptr<void, THandleCloser>;
+
+// The basic information leaves out the short 8.3 name, which nothing here needs and which costs a
+// lookup per entry; the large fetch asks for the entries in bigger batches.
+TSearch FindFirst(const std::wstring& pattern, WIN32_FIND_DATAW& data) {
+  HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                   nullptr, FIND_FIRST_EX_LARGE_FETCH);
+  return TSearch(IsValidHandle(search) ? search : nullptr);
 }
 
-// Letter case ignored the way the file system ignores it, and nothing else: unlike the locale's
-// order, this never takes two different names for one.
-int OrdinalIgnoringCase(const std::string& a, const std::string& b) {
-  std::wstring wideA = Wide(a);
-  std::wstring wideB = Wide(b);
-  int result =
-      CompareStringOrdinal(wideA.data(), int(wideA.size()), wideB.data(), int(wideB.size()), TRUE);
-  return result == 0 ? Sign(a.compare(b)) : result - CSTR_EQUAL;
+TFileEntry EntryOf(const WIN32_FIND_DATAW& data) {
+  TFileEntry entry;
+  entry.Attributes = data.dwFileAttributes;
+  entry.CreationTime = data.ftCreationTime;
+  entry.LastAccessTime = data.ftLastAccessTime;
+  entry.LastWriteTime = data.ftLastWriteTime;
+  return entry;
+}
+
+// Letter case folded by the system's ordinal table, as the file system ignores it.
+std::wstring OrdinalUpper(const std::string& text) {
+  std::wstring wide = Utf8ToWide(text);
+  if (wide.empty()) return wide;
+  std::wstring upper(wide.size(), L'\0');
+  int length = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.data(), int(wide.size()),
+                             upper.data(), int(upper.size()), nullptr, nullptr, 0);
+  if (length <= 0) return wide;
+  upper.resize(size_t(length));
+  return upper;
+}
+
+// Big-endian, so that comparing the bytes compares the UTF-16 units.
+void AppendUnits(std::string& key, const std::wstring& units) {
+  key.reserve(key.size() + 2 * units.size());
+  for (wchar_t unit : units) {
+    key += char((unit >> 8) & 0xFF);
+    key += char(unit & 0xFF);
+  }
+}
+
+// The locale's sort key orders exactly as CompareStringEx with the same flags; it ends in a zero
+// byte that no weight holds, so what is appended after it only breaks ties. It is made from the
+// folded form, so that one item always gets one key, whatever its letter case.
+void AppendSortKey(std::string& key, const std::wstring& upper) {
+  if (upper.empty()) {
+    key += '\0';
+    return;
+  }
+  const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
+  int size = LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, upper.data(), int(upper.size()),
+                           nullptr, 0, nullptr, nullptr, 0);
+  if (size <= 0) {
+    key += '\0';
+    return;
+  }
+  const size_t start = key.size();
+  key.resize(start + size_t(size));
+  LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, upper.data(), int(upper.size()),
+                reinterpret_cast<wchar_t*>(key.data() + start), size, nullptr, nullptr, 0);
 }
 
 class TWin32FileSystem : public TFileSystem {
  public:
-  // A wildcard would make FindFirstFileA return the entry of some other, matching item.
+  // A wildcard would make FindFirstFileW give the entry of some other, matching item; and a path
+  // ending in the separator names a folder's inside, not an entry.
   bool FindEntry(const std::string& path, TFileEntry& entry) override {
     if (path.find_first_of("*?") != std::string::npos) return false;
-    WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileA(path.c_str(), &data);
-    if (!IsValidHandle(search)) return false;
-    FindClose(search);
-    entry.Attributes = data.dwFileAttributes;
-    entry.CreationTime = data.ftCreationTime;
-    entry.LastAccessTime = data.ftLastAccessTime;
-    entry.LastWriteTime = data.ftLastWriteTime;
+    if (path.empty() || path.back() == '\\' || path.back() == '/') return false;
+    WIN32_FIND_DATAW data;
+    if (!FindFirst(LongPath(path), data)) return false;
+    entry = EntryOf(data);
     return true;
   }
 
   bool ListFolder(const std::string& folder, const TEntryVisitor& visit) override {
-    WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (!IsValidHandle(search)) return false;
-    while (visit(data.cFileName, data.dwFileAttributes) && FindNextFileA(search, &data)) {
-    }
-    FindClose(search);
+    std::wstring pattern = LongPath(folder);
+    if (!pattern.empty() && pattern.back() != L'\\') pattern += L'\\';
+    pattern += L'*';
+    WIN32_FIND_DATAW data;
+    TSearch search = FindFirst(pattern, data);
+    if (!search) return false;
+    TListedEntry listed;
+    listed.HasTimes = true;
+    do {
+      const std::string name = WideToUtf8(data.cFileName);
+      listed.Name = name.c_str();
+      listed.Entry = EntryOf(data);
+      if (!visit(listed)) break;
+    } while (FindNextFileW(search.get(), &data));
     return true;
   }
 
+  bool ListingHasTimes() const override { return true; }
+
   bool FolderId(const std::string& path, TFolderId& id) override {
-    HANDLE item =
-        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (!IsValidHandle(item)) return false;
+    THandle item(Open(path, 0, FILE_FLAG_BACKUP_SEMANTICS,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
+    if (!item) return false;
     BY_HANDLE_FILE_INFORMATION info;
-    bool known = GetFileInformationByHandle(item, &info);
-    CloseHandle(item);
-    if (!known) return false;
+    if (!GetFileInformationByHandle(item.get(), &info)) return false;
     id.Volume = info.dwVolumeSerialNumber;
     id.Index = (uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
     return true;
   }
 
   uint32_t GetAttributes(const std::string& path) override {
-    return GetFileAttributesA(path.c_str());
+    return GetFileAttributesW(LongPath(path).c_str());
   }
 
   bool SetAttributes(const std::string& path, uint32_t attributes) override {
-    return SetFileAttributesA(path.c_str(), attributes);
+    return SetFileAttributesW(LongPath(path).c_str(), attributes);
   }
 
   // FILE_FLAG_OPEN_REPARSE_POINT opens a link itself: its target must not get the link's times.
   // A folder opens only with backup semantics, which a file must not get.
-  TWriteTimesResult WriteTimes(const std::string& path, const FILETIME* creation,
+  TWriteTimesResult WriteTimes(const std::string& path, TItemKind kind, const FILETIME* creation,
                                const FILETIME* lastAccess, const FILETIME* lastWrite) override {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    const bool isFolder =
-        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-    DWORD flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT |
-                  (isFolder ? FILE_FLAG_BACKUP_SEMANTICS : 0);
-    HANDLE item = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              flags, nullptr);
-    if (!IsValidHandle(item)) return TWriteTimesResult::NoWriteAccess;
-    bool written = SetFileTime(item, creation, lastAccess, lastWrite);
-    CloseHandle(item);
-    return written ? TWriteTimesResult::Written : TWriteTimesResult::SetFailed;
+    const std::wstring wide = LongPath(path);
+    if (kind == TItemKind::Unknown) kind = KindOf(wide);
+    const DWORD flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT |
+                        (kind == TItemKind::Folder ? FILE_FLAG_BACKUP_SEMANTICS : 0);
+    THandle item(Open(wide, GENERIC_WRITE, flags, FILE_SHARE_READ));
+    if (!item) return TWriteTimesResult::NoWriteAccess;
+    return SetFileTime(item.get(), creation, lastAccess, lastWrite) ? TWriteTimesResult::Written
+                                                                    : TWriteTimesResult::SetFailed;
   }
 
   std::string NormalizePath(const std::string& path) override { return ShellPath(path); }
 
-  // The locale's order alone would merge names that differ only in characters it ignores (a soft
-  // hyphen, for one), so the ordinal comparison breaks its ties; and it decides first what is one
-  // item, where a locale's case rules differ from the file system's (a Turkish i). The paths are in
-  // the process's code page (UTF-8), not in the locale's, which CompareStringA assumes unless told.
-  int ComparePaths(const std::string& a, const std::string& b) override {
-    int ordinal = OrdinalIgnoringCase(a, b);
-    if (ordinal == 0) return 0;
-    int order = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE | LOCALE_USE_CP_ACP, a.c_str(),
-                               -1, b.c_str(), -1);
-    if (order == CSTR_LESS_THAN) return -1;
-    if (order == CSTR_GREATER_THAN) return 1;
-    return ordinal;
+  std::string ItemKey(const std::string& path) override {
+    std::string key;
+    AppendUnits(key, OrdinalUpper(path));
+    return key;
   }
 
-  bool SameItem(const std::string& a, const std::string& b) override {
-    return OrdinalIgnoringCase(a, b) == 0;
+  // The locale's order alone would merge names that differ only in characters it ignores (a soft
+  // hyphen, for one), so the item key breaks its ties.
+  std::string OrderKey(const std::string& path) override {
+    const std::wstring upper = OrdinalUpper(path);
+    std::string key;
+    AppendSortKey(key, upper);
+    AppendUnits(key, upper);
+    return key;
   }
 
   char Separator() const override { return '\\'; }
+
+ private:
+  static HANDLE Open(const std::wstring& path, DWORD access, DWORD flags, DWORD share) {
+    HANDLE item = CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, flags, nullptr);
+    return IsValidHandle(item) ? item : nullptr;
+  }
+
+  static HANDLE Open(const std::string& path, DWORD access, DWORD flags, DWORD share) {
+    return Open(LongPath(path), access, flags, share);
+  }
+
+  static TItemKind KindOf(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)
+               ? TItemKind::Folder
+               : TItemKind::File;
+  }
 };
 
 }  // namespace

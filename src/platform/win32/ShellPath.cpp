@@ -5,6 +5,8 @@
 
 #include <memory>
 
+#include "platform/win32/WideText.h"
+
 namespace {
 
 // The shell's objects need COM on the calling thread, which may be a worker that never set it
@@ -27,19 +29,20 @@ struct TRelease {
   void operator()(IUnknown* object) const { object->Release(); }
 };
 
-// A path too long for the 260-character buffer fails the conversion and stays as it is.
+// The longest path the wide calls take, so that no result is cut short.
+constexpr DWORD longestPath = 32768;
+
 std::string ParsedPath(IMalloc& allocator, IShellFolder& desktop, const std::string& path) {
-  wchar_t wide[MAX_PATH];
-  if (MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH) == 0) return path;
+  std::wstring wide = Utf8ToWide(path);
   ULONG eaten = 0;
   LPITEMIDLIST items = nullptr;
-  if (desktop.ParseDisplayName(nullptr, nullptr, wide, &eaten, &items, nullptr) != S_OK) {
+  if (desktop.ParseDisplayName(nullptr, nullptr, wide.data(), &eaten, &items, nullptr) != S_OK) {
     return path;
   }
-  char buffer[MAX_PATH];
-  bool found = SHGetPathFromIDListA(items, buffer);
+  std::wstring buffer(longestPath, L'\0');
+  bool found = SHGetPathFromIDListEx(items, buffer.data(), longestPath, GPFIDL_DEFAULT);
   allocator.Free(items);
-  return found ? std::string(buffer) : path;
+  return found ? WideToUtf8(buffer.c_str()) : path;
 }
 
 }  // namespace

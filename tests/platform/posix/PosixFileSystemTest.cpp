@@ -39,7 +39,8 @@ TEST_F(PosixFileSystemTest, TimesConvertExactlyBothWays) {
   // One after 1970 and one before it, whose seconds are negative.
   FILETIME access = MakeFileTime(unixEpoch + 12345678901);
   FILETIME write = MakeFileTime(unixEpoch - 12345678901);
-  ASSERT_EQ(fs.WriteTimes(file, nullptr, &access, &write), TWriteTimesResult::Written);
+  ASSERT_EQ(fs.WriteTimes(file, TItemKind::Unknown, nullptr, &access, &write),
+            TWriteTimesResult::Written);
   struct stat info {};
   ASSERT_EQ(stat(file.c_str(), &info), 0);
   EXPECT_EQ(info.st_atim.tv_sec, 1234);
@@ -77,8 +78,8 @@ TEST_F(PosixFileSystemTest, AttributesComeFromTheModeAndTheName) {
 
   // The listing has the same bits, read-only apart.
   std::map<std::string, uint32_t> listed;
-  ASSERT_TRUE(fs.ListFolder(tree.Root(), [&](const char* name, uint32_t attributes) {
-    listed[tree.Path(name)] = attributes;
+  ASSERT_TRUE(fs.ListFolder(tree.Root(), [&](const TListedEntry& entry) {
+    listed[tree.Path(entry.Name)] = entry.Entry.Attributes;
     return true;
   }));
   for (const auto& [path, attributes] : expected) {
@@ -113,7 +114,8 @@ TEST_F(PosixFileSystemTest, AskingForACreationTimeWritesNothing) {
   tree.SetTimes(file, {0, unixEpoch + 10, unixEpoch + 20});
   TItemTimes before = TTempTree::Times(file);
   FILETIME time = MakeFileTime(unixEpoch + 30);
-  EXPECT_EQ(fs.WriteTimes(file, &time, &time, &time), TWriteTimesResult::SetFailed);
+  EXPECT_EQ(fs.WriteTimes(file, TItemKind::Unknown, &time, &time, &time),
+            TWriteTimesResult::SetFailed);
   EXPECT_EQ(TTempTree::Times(file), before);
 }
 
@@ -122,7 +124,8 @@ TEST_F(PosixFileSystemTest, AFifoGetsItsTimesWithoutBeingOpened) {
   ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
   FILETIME time = MakeFileTime(unixEpoch + 1234567);
   // Opening a FIFO without a reader would block here for ever.
-  EXPECT_EQ(fs.WriteTimes(fifo, nullptr, nullptr, &time), TWriteTimesResult::Written);
+  EXPECT_EQ(fs.WriteTimes(fifo, TItemKind::Unknown, nullptr, nullptr, &time),
+            TWriteTimesResult::Written);
   EXPECT_EQ(TTempTree::Times(fifo).LastWrite, unixEpoch + 1234567);
 }
 

@@ -1,0 +1,112 @@
+// Get, Properties, Set, Undo and Redo of 100,000 files in 1,000 folders, each against bare loops
+// of the platform's own calls in the same run, as ratios, so that the machine's speed cancels out.
+// The same program runs natively and, built for Windows, under Wine. Prints one line a figure:
+// name, measured value, target, separated by tabs.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "Baselines.h"
+#include "BenchTree.h"
+#include "EngineRun.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+template <typename F>
+double Seconds(F&& work) {
+  const auto start = Clock::now();
+  work();
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// Where the platform cannot set a creation time (Linux), the writes leave it out.
+TStampOptions WriteOptions() {
+  TStampOptions options;
+#ifndef _WIN32
+  options.CRTime = false;
+#endif
+  return options;
+}
+
+struct TFigures {
+  std::vector<double> Get, Properties, Set, Undo, Redo;
+  std::vector<double> WalkSeconds, ReadSortSeconds, WriteLoopSeconds, GetSeconds, SetSeconds,
+      UndoSeconds;
+  double LongestStepMs = 0;
+  int Items = 0;
+};
+
+void Measure(TBenchTree& tree, TFigures& figures, long long stamp) {
+  const TStringList dropped{tree.Root()};
+  std::vector<std::string> paths;
+  TEngineRun run;
+  TStampHolder holder;
+  TStampHistory history;
+  const auto engine = [&](TOperationKind kind, const TStringList* list, TStampOptions options) {
+    const double seconds = Seconds([&] { run = RunOperation(kind, list, holder, history, options); });
+    figures.LongestStepMs = std::max(figures.LongestStepMs, run.LongestStepMs);
+    return seconds;
+  };
+
+  const double walk = Seconds([&] { BareWalk(tree.Root()); });
+  const double readSort = Seconds([&] { paths = BareReadAndSort(tree.Root()); });
+  const double get = engine(okGet, &dropped, TStampOptions());
+  figures.Items = run.SucceededCount;
+  const double properties = engine(okProperties, &dropped, TStampOptions());
+  const double writeLoop = Seconds([&] { BareWriteLoop(paths, stamp); });
+
+  const TStringList reference{tree.Reference()};
+  engine(okGet, &reference, TStampOptions());
+  const double set = engine(okSet, &dropped, WriteOptions());
+  const double undo = engine(okUndo, nullptr, WriteOptions());
+  const double redo = engine(okRedo, nullptr, WriteOptions());
+
+  figures.Get.push_back(get / readSort);
+  figures.Properties.push_back(properties / readSort);
+  figures.Set.push_back(set / (walk + writeLoop));
+  figures.Undo.push_back(undo / writeLoop);
+  figures.Redo.push_back(redo / writeLoop);
+  figures.WalkSeconds.push_back(walk);
+  figures.ReadSortSeconds.push_back(readSort);
+  figures.WriteLoopSeconds.push_back(writeLoop);
+  figures.GetSeconds.push_back(get);
+  figures.SetSeconds.push_back(set);
+  figures.UndoSeconds.push_back(undo);
+}
+
+void Print(const char* name, double value, const char* target) {
+  std::printf("%s\t%.2f\t%s\n", name, value, target);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+  TBenchTree tree(1000, 100);
+  TFigures figures;
+  for (int round = 0; round < rounds; ++round) Measure(tree, figures, 1600000000 + round);
+  Print("Get / (walk + sort)", Median(figures.Get), "<= 1.5");
+  Print("Properties / (walk + sort)", Median(figures.Properties), "<= 1.5");
+  Print("Set / (walk + write loop)", Median(figures.Set), "<= 1.3");
+  Print("Undo / write loop", Median(figures.Undo), "<= 1.3");
+  Print("Redo / write loop", Median(figures.Redo), "<= 1.3");
+  Print("longest main-thread step, ms", figures.LongestStepMs, "< 50");
+  Print("items", figures.Items, "101001");
+  Print("bare walk, s", Median(figures.WalkSeconds), "");
+  Print("bare walk + sort, s", Median(figures.ReadSortSeconds), "");
+  Print("bare write loop, s", Median(figures.WriteLoopSeconds), "");
+  Print("Get, s", Median(figures.GetSeconds), "");
+  Print("Set, s", Median(figures.SetSeconds), "");
+  Print("Undo, s", Median(figures.UndoSeconds), "");
+  return figures.Items == tree.ItemCount() ? 0 : 1;
+}

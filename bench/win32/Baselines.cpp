@@ -1,0 +1,64 @@
+// The floors under Windows: the bare wide calls, one after the other, with nothing kept beyond the
+// paths.
+#include <windows.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "Baselines.h"
+#include "platform/win32/WideText.h"
+
+namespace {
+
+// The listing gives every entry's times, so walking it reads the tree.
+void Walk(const std::wstring& folder, const std::function<void(const std::wstring&)>& visit) {
+  WIN32_FIND_DATAW data;
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    const wchar_t* name = data.cFileName;
+    if (name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0))) continue;
+    const std::wstring path = folder + L"\\" + name;
+    visit(path);
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) Walk(path, visit);
+  } while (FindNextFileW(search, &data));
+  FindClose(search);
+}
+
+}  // namespace
+
+std::vector<std::string> BareReadAndSort(const std::string& root) {
+  const std::wstring wideRoot = Utf8ToWide(root);
+  std::vector<std::wstring> paths{wideRoot};
+  Walk(wideRoot, [&](const std::wstring& path) { paths.push_back(path); });
+  std::sort(paths.begin(), paths.end(), [](const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.data(), int(a.size()), b.data(), int(b.size()), TRUE) ==
+           CSTR_LESS_THAN;
+  });
+  std::vector<std::string> sorted;
+  sorted.reserve(paths.size());
+  for (const std::wstring& path : paths) sorted.push_back(WideToUtf8(path));
+  return sorted;
+}
+
+int BareWriteLoop(const std::vector<std::string>& paths, long long seconds) {
+  const ULONGLONG ticks = (ULONGLONG(seconds) + 11644473600ull) * 10000000ull;
+  const FILETIME time{DWORD(ticks), DWORD(ticks >> 32)};
+  int written = 0;
+  for (const std::string& path : paths) {
+    HANDLE item = CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (item == INVALID_HANDLE_VALUE) continue;
+    written += SetFileTime(item, &time, &time, &time) != 0;
+    CloseHandle(item);
+  }
+  return written;
+}
+
+int BareWalk(const std::string& root) {
+  int read = 1;
+  Walk(Utf8ToWide(root), [&](const std::wstring&) { ++read; });
+  return read;
+}
