@@ -34,6 +34,9 @@ constexpr DWORD longestPath = 32768;
 
 std::string ParsedPath(IMalloc& allocator, IShellFolder& desktop, const std::string& path) {
   std::wstring wide = Utf8ToWide(path);
+  // The shell's namespace stops at MAX_PATH: given a longer path, it may answer with the item its
+  // first characters name, another item. Such a path is taken as it is.
+  if (wide.size() >= MAX_PATH) return path;
   ULONG eaten = 0;
   LPITEMIDLIST items = nullptr;
   if (desktop.ParseDisplayName(nullptr, nullptr, wide.data(), &eaten, &items, nullptr) != S_OK) {
