@@ -175,3 +175,30 @@ TEST(StamperBaseListedRead, ComesOutAsTheLookupOfEachItem) {
 }
 
 }  // namespace
+
+// A stop takes effect within the folder listing that sees it: no further folder is listed and no
+// item is looked up or counted.
+TEST(StamperBaseListedRead, StopsWithinOneFolderListing) {
+  TFakeFileSystem fs;
+  fs.SetListingHasTimes(true);
+  TStamps stamps;
+  for (const char* folder : {"C:\\a", "C:\\b", "C:\\c"}) {
+    for (const char* name : {"\\1", "\\2"}) {
+      fs.AddFile(std::string(folder) + name);
+      stamps.push_back(MakeStamp(std::string(folder) + name));
+    }
+  }
+  TFileSystemOverride guard(fs);
+  TTestStamper stamper;
+  std::vector<std::string> calls;
+  fs.OnCall = [&](TPrimitive primitive, const std::string& path) {
+    calls.push_back(path);
+    if (primitive == TPrimitive::ListFolder && path == "C:\\b") stamper.Terminate();
+  };
+  TFlags flags(stamps.size(), 1);
+  TStringList log;
+  int folders = 0;
+  EXPECT_EQ(stamper.ReadStamps(log, stamps, folders, flags), 0);
+  EXPECT_EQ(calls, (std::vector<std::string>{"C:\\a", "C:\\b"}));
+  EXPECT_TRUE(log.empty());
+}
