@@ -12,6 +12,41 @@ bool IsDotEntry(const char* name) {
   return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
+// One key per path, made once, and one sort of the keys: comparing two paths anew at every step
+// of the sort would cost the locale's work again each time.
+template <typename TItems>
+void SortByKeys(TItems& items) {
+  TFileSystem& fs = FileSystem();
+  std::vector<std::string> keys;
+  keys.reserve(items.size());
+  for (const auto& item : items) keys.push_back(fs.OrderKey(item.Path));
+  std::vector<size_t> order(items.size());
+  std::iota(order.begin(), order.end(), size_t(0));
+  std::stable_sort(order.begin(), order.end(),
+                   [&keys](size_t a, size_t b) { return keys[a] < keys[b]; });
+  const auto end = std::unique(order.begin(), order.end(), [&keys](size_t kept, size_t next) {
+    return keys[kept] == keys[next];
+  });
+  order.erase(end, order.end());
+  keys = std::vector<std::string>();
+  TItems sorted;
+  sorted.reserve(order.size());
+  for (size_t place : order) sorted.push_back(std::move(items[place]));
+  items = std::move(sorted);
+}
+
+template <typename TItems>
+void SortByComparison(TItems& items) {
+  TFileSystem& fs = FileSystem();
+  std::stable_sort(items.begin(), items.end(), [&fs](const auto& a, const auto& b) {
+    return fs.ComparePaths(a.Path, b.Path) < 0;
+  });
+  const auto end = std::unique(
+      items.begin(), items.end(),
+      [&fs](const auto& kept, const auto& next) { return fs.SameItem(kept.Path, next.Path); });
+  items.erase(end, items.end());
+}
+
 }  // namespace
 
 void TStamperBase::ExpandItems(TStringList& list, TStampOptions options) {
@@ -72,27 +107,12 @@ void TStamperBase::AddFolderItems(TFoundItems& items, const std::string& folder,
   });
 }
 
-// One key per path, made once, and one sort of the keys: comparing two paths anew at every step
-// of the sort would cost the locale's work again each time. The sort is stable, so of the paths
-// naming one item the first one collected is kept.
+// The sorts are stable, so of the paths naming one item the first one collected is kept.
 void TStamperBase::SortAndDropDuplicates(TFoundItems& items) {
-  TFileSystem& fs = FileSystem();
-  std::vector<std::string> keys;
-  keys.reserve(items.size());
-  for (const TFoundItem& item : items) keys.push_back(fs.OrderKey(item.Path));
-  std::vector<size_t> order(items.size());
-  std::iota(order.begin(), order.end(), size_t(0));
-  std::stable_sort(order.begin(), order.end(),
-                   [&keys](size_t a, size_t b) { return keys[a] < keys[b]; });
-  const auto end = std::unique(order.begin(), order.end(), [&keys](size_t kept, size_t next) {
-    return keys[kept] == keys[next];
-  });
-  order.erase(end, order.end());
-  keys = std::vector<std::string>();
-  TFoundItems sorted;
-  sorted.reserve(order.size());
-  for (size_t place : order) sorted.push_back(std::move(items[place]));
-  items = std::move(sorted);
+  if (FileSystem().SortsByKey())
+    SortByKeys(items);
+  else
+    SortByComparison(items);
 }
 
 void TStamperBase::KeepListedEntries(const TFoundItems& items) {
