@@ -107,6 +107,20 @@ class ProgramTest : public testing::Test {
     return search.Found;
   }
 
+  // Starts the program with a settings file (after `before`, which may be a byte-order mark) whose
+  // saved position, 500,300, Last Position restores; gives its window, placed there.
+  HWND StartAtSavedPosition(DWORD& process, const std::string& before = "") {
+    WriteFile(Settings,
+              before + "[Settings]\r\nValues=-1,-1,-1,-1,-1,-1,-1,0,-1,0,-1,500,300,\r\n");
+    process = Start();
+    HWND window = WaitForWindow(process);
+    RECT place{};
+    if (window) GetWindowRect(window, &place);
+    EXPECT_EQ(place.left, 500);
+    EXPECT_EQ(place.top, 300);
+    return window;
+  }
+
   static bool CloseAndWait(HWND window, HANDLE process) {
     PostMessageA(window, WM_CLOSE, 0, 0);
     return WaitForSingleObject(process, 20000) == WAIT_OBJECT_0;
@@ -144,14 +158,9 @@ TEST_F(ProgramTest, SavingKeepsTheOtherSectionsAndKeys) {
 // program with "/dp", which reads those settings but keeps the system's position even though
 // Last Position is on.
 TEST_F(ProgramTest, NewWindowStartsASecondProgramWithTheSavedSettingsButNotThePosition) {
-  WriteFile(Settings, "[Settings]\r\nValues=-1,-1,-1,-1,-1,-1,-1,0,-1,0,-1,500,300,\r\n");
-  const DWORD first = Start();
-  HWND window = WaitForWindow(first);
+  DWORD first = 0;
+  HWND window = StartAtSavedPosition(first);
   ASSERT_NE(window, nullptr);
-  RECT place;
-  GetWindowRect(window, &place);
-  EXPECT_EQ(place.left, 500);
-  EXPECT_EQ(place.top, 300);
   WriteFile(Settings, "");  // only the first window's save can fill it again
   SetForegroundWindow(window);
   keybd_event(VK_CONTROL, 0, 0, 0);
@@ -190,15 +199,9 @@ BOOL CALLBACK CountVisibleWindows(HWND window, LPARAM data) {
 // nothing, although it holds no data that closing would ask about. A file an editor saved with a
 // UTF-8 byte-order mark loads (the saved position is restored) and keeps its mark.
 TEST_F(ProgramTest, ASessionEndSavesTheSettingsWithoutAQuestion) {
-  WriteFile(Settings,
-            "\xEF\xBB\xBF[Settings]\r\nValues=-1,-1,-1,-1,-1,-1,-1,0,-1,0,-1,500,300,\r\n");
-  const DWORD process = Start();
-  HWND window = WaitForWindow(process);
+  DWORD process = 0;
+  HWND window = StartAtSavedPosition(process, "\xEF\xBB\xBF");
   ASSERT_NE(window, nullptr);
-  RECT place;
-  GetWindowRect(window, &place);
-  EXPECT_EQ(place.left, 500);
-  EXPECT_EQ(place.top, 300);
   SetWindowPos(window, nullptr, 370, 248, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   DWORD_PTR agreed = 0;
   ASSERT_TRUE(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_BLOCK,
