@@ -12,39 +12,55 @@ bool IsDotEntry(const char* name) {
   return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
-// One key per path, made once, and one sort of the keys: comparing two paths anew at every step
-// of the sort would cost the locale's work again each time.
-template <typename TItems>
-void SortByKeys(TItems& items) {
-  TFileSystem& fs = FileSystem();
-  std::vector<std::string> keys;
-  keys.reserve(items.size());
-  for (const auto& item : items) keys.push_back(fs.OrderKey(item.Path));
-  std::vector<size_t> order(items.size());
+// Places into paths in their sorted order, of the places naming one item only the first. The sort
+// is stable, so that first one is the one collected first.
+template <typename TLess, typename TSame>
+std::vector<size_t> SortedPlaces(size_t count, TLess less, TSame same) {
+  std::vector<size_t> order(count);
   std::iota(order.begin(), order.end(), size_t(0));
-  std::stable_sort(order.begin(), order.end(),
-                   [&keys](size_t a, size_t b) { return keys[a] < keys[b]; });
-  const auto end = std::unique(order.begin(), order.end(), [&keys](size_t kept, size_t next) {
-    return keys[kept] == keys[next];
-  });
-  order.erase(end, order.end());
-  keys = std::vector<std::string>();
-  TItems sorted;
-  sorted.reserve(order.size());
-  for (size_t place : order) sorted.push_back(std::move(items[place]));
-  items = std::move(sorted);
+  std::stable_sort(order.begin(), order.end(), less);
+  order.erase(std::unique(order.begin(), order.end(), same), order.end());
+  return order;
 }
 
-template <typename TItems>
-void SortByComparison(TItems& items) {
+// One key per path, made once, and one sort of the keys: comparing two paths anew at every step
+// of the sort would cost the locale's work again each time.
+std::vector<size_t> SortedPlacesByKeys(const TStringList& paths) {
   TFileSystem& fs = FileSystem();
-  std::stable_sort(items.begin(), items.end(), [&fs](const auto& a, const auto& b) {
-    return fs.ComparePaths(a.Path, b.Path) < 0;
+  std::vector<std::string> keys;
+  keys.reserve(paths.size());
+  for (const std::string& path : paths) keys.push_back(fs.OrderKey(path));
+  return SortedPlaces(
+      paths.size(), [&keys](size_t a, size_t b) { return keys[a] < keys[b]; },
+      [&keys](size_t kept, size_t next) { return keys[kept] == keys[next]; });
+}
+
+std::vector<size_t> SortedPlacesByComparison(const TStringList& paths) {
+  TFileSystem& fs = FileSystem();
+  return SortedPlaces(
+      paths.size(), [&](size_t a, size_t b) { return fs.ComparePaths(paths[a], paths[b]) < 0; },
+      [&](size_t kept, size_t next) { return fs.SameItem(paths[kept], paths[next]); });
+}
+
+template <typename T>
+std::vector<T> Rearranged(std::vector<T>& items, const std::vector<size_t>& order) {
+  std::vector<T> rearranged;
+  rearranged.reserve(order.size());
+  for (size_t place : order) rearranged.push_back(std::move(items[place]));
+  return rearranged;
+}
+
+// Paths alone, compared two at a time, are sorted in place: no places, keys or copies held.
+void SortPathsByComparison(TStringList& paths) {
+  TFileSystem& fs = FileSystem();
+  std::stable_sort(paths.begin(), paths.end(), [&fs](const std::string& a, const std::string& b) {
+    return fs.ComparePaths(a, b) < 0;
   });
-  const auto end = std::unique(
-      items.begin(), items.end(),
-      [&fs](const auto& kept, const auto& next) { return fs.SameItem(kept.Path, next.Path); });
-  items.erase(end, items.end());
+  const auto end =
+      std::unique(paths.begin(), paths.end(), [&fs](const std::string& kept, const std::string& next) {
+        return fs.SameItem(kept, next);
+      });
+  paths.erase(end, paths.end());
 }
 
 }  // namespace
@@ -58,13 +74,19 @@ void TStamperBase::ExpandItems(TStringList& list, TStampOptions options) {
     if (IsExistingFolder(path))
       AddFolder(items, path, options, descent, nullptr);
     else
-      items.push_back({std::move(path), {}, false});
+      items.Add(std::move(path), nullptr);
   }
   SortAndDropDuplicates(items);
   KeepListedEntries(items);
-  list.clear();
-  list.reserve(items.size());
-  for (TFoundItem& item : items) list.push_back(std::move(item.Path));
+  list = std::move(items.Paths);
+}
+
+void TStamperBase::TFoundItems::Add(std::string path, const TListedEntry* listed) {
+  Paths.push_back(std::move(path));
+  if (!listed || !listed->HasTimes) return;
+  Entries.resize(Paths.size());
+  Entries.back().Entry = listed->Entry;
+  Entries.back().Known = true;
 }
 
 // A folder gives itself under Directories and its contents under Subdirs, unless it leads back to
@@ -72,10 +94,7 @@ void TStamperBase::ExpandItems(TStringList& list, TStampOptions options) {
 void TStamperBase::AddFolder(TFoundItems& items, const std::string& folder,
                              const TStampOptions& options, TDescent& descent,
                              const TListedEntry* listed) {
-  if (options.Directories) {
-    const bool hasEntry = listed && listed->HasTimes;
-    items.push_back({folder, hasEntry ? listed->Entry : TFileEntry{}, hasEntry});
-  }
+  if (options.Directories) items.Add(folder, listed);
   if (!options.Subdirs) return;
   TFolderId id;
   if (!FileSystem().FolderId(folder, id)) {
@@ -101,28 +120,30 @@ void TStamperBase::AddFolderItems(TFoundItems& items, const std::string& folder,
       if (listed.Entry.Attributes & faDirectory)
         AddFolder(items, path, options, descent, &listed);
       else
-        items.push_back({std::move(path), listed.Entry, listed.HasTimes});
+        items.Add(std::move(path), &listed);
     }
     return !Terminated();
   });
 }
 
-// The sorts are stable, so of the paths naming one item the first one collected is kept.
 void TStamperBase::SortAndDropDuplicates(TFoundItems& items) {
-  if (FileSystem().SortsByKey())
-    SortByKeys(items);
-  else
-    SortByComparison(items);
+  TFileSystem& fs = FileSystem();
+  if (!fs.SortsByKey() && items.Entries.empty()) {
+    SortPathsByComparison(items.Paths);
+    return;
+  }
+  const std::vector<size_t> order = fs.SortsByKey() ? SortedPlacesByKeys(items.Paths)
+                                                    : SortedPlacesByComparison(items.Paths);
+  // Entries ends at the last path found with one.
+  if (!items.Entries.empty()) items.Entries.resize(items.Paths.size());
+  items.Paths = Rearranged(items.Paths, order);
+  if (!items.Entries.empty()) items.Entries = Rearranged(items.Entries, order);
 }
 
-void TStamperBase::KeepListedEntries(const TFoundItems& items) {
-  FListed.clear();
-  const bool anyKnown =
-      std::any_of(items.begin(), items.end(), [](const TFoundItem& item) { return item.HasEntry; });
-  if (!anyKnown) return;
-  FListed.resize(items.size());
-  for (size_t i = 0; i < items.size(); ++i) {
-    if (!items[i].HasEntry) continue;
-    FListed[i] = {Fingerprint(items[i].Path), items[i].Entry, true};
+// The fingerprints tie the entries to the places of the list handed back.
+void TStamperBase::KeepListedEntries(TFoundItems& items) {
+  FListed = std::move(items.Entries);
+  for (size_t i = 0; i < FListed.size(); ++i) {
+    if (FListed[i].Known) FListed[i].Fingerprint = Fingerprint(items.Paths[i]);
   }
 }

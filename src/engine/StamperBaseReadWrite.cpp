@@ -64,35 +64,31 @@ uint64_t TStamperBase::Fingerprint(const std::string& path) {
   return hash;
 }
 
-const TFileEntry* TStamperBase::KnownAt(const TKnownEntries& known, size_t place,
-                                        uint64_t fingerprint, size_t count) {
-  if (known.size() != count || !known[place].Known) return nullptr;
-  return known[place].Fingerprint == fingerprint ? &known[place].Entry : nullptr;
-}
-
-// Items the expansion listed come with their entries already.
-void TStamperBase::TakeListedEntries(const TStamps& stamps, const TFlags& flags) {
-  FRead.assign(stamps.size(), TKnownEntry());
+// Items the expansion listed come with their entries already; the entries are taken, as they tell
+// the times of that moment only. Empty when the expansion listed none of these items.
+TStamperBase::TKnownEntries TStamperBase::TakeListedEntries(const TStamps& stamps,
+                                                            const TFlags& flags) {
+  TKnownEntries known = std::move(FListed);
+  FListed.clear();
+  if (known.size() != stamps.size()) return {};
   for (size_t i = 0; i < stamps.size(); ++i) {
-    FRead[i].Fingerprint = Fingerprint(stamps[i].Path);
-    if (!flags[i]) continue;
-    if (const TFileEntry* listed = KnownAt(FListed, i, FRead[i].Fingerprint, stamps.size())) {
-      FRead[i].Entry = *listed;
-      FRead[i].Known = true;
-    }
+    if (!known[i].Known) continue;
+    known[i].Known = flags[i] && known[i].Fingerprint == Fingerprint(stamps[i].Path);
   }
+  return known;
 }
 
 // The other items are read by folder: one listing gives the entries of all of its items that are
 // wanted, where one lookup each would cost as much as that listing (under Wine every lookup reads
 // the whole folder). A folder that holds one of them is not worth a listing.
-void TStamperBase::ReadByFolder(const TStamps& stamps, const TFlags& flags) {
+void TStamperBase::ReadByFolder(const TStamps& stamps, const TFlags& flags, TKnownEntries& known) {
   TFileSystem& fs = FileSystem();
   if (!fs.ListingHasTimes()) return;
+  known.resize(stamps.size());
   std::unordered_map<std::string_view, std::vector<size_t>> byFolder;
   std::vector<std::string_view> folders;
   for (size_t i = 0; i < stamps.size(); ++i) {
-    if (!flags[i] || FRead[i].Known) continue;
+    if (!flags[i] || known[i].Known) continue;
     const auto [folder, name] = FolderAndName(stamps[i].Path, fs.Separator());
     if (name.empty()) continue;
     auto [group, isNew] = byFolder.try_emplace(folder);
@@ -102,14 +98,14 @@ void TStamperBase::ReadByFolder(const TStamps& stamps, const TFlags& flags) {
   for (std::string_view folder : folders) {
     if (Terminated()) return;
     const std::vector<size_t>& places = byFolder[folder];
-    if (places.size() > 1) PickFromListing(std::string(folder), places, stamps);
+    if (places.size() > 1) PickFromListing(std::string(folder), places, stamps, known);
   }
 }
 
 // Names match as the file system matches them, letter case ignored. The listing ends as soon as
 // every wanted name is found.
 void TStamperBase::PickFromListing(const std::string& folder, const std::vector<size_t>& places,
-                                   const TStamps& stamps) {
+                                   const TStamps& stamps, TKnownEntries& known) {
   TFileSystem& fs = FileSystem();
   std::unordered_multimap<std::string, size_t> wanted;
   for (size_t place : places) {
@@ -121,8 +117,8 @@ void TStamperBase::PickFromListing(const std::string& folder, const std::vector<
     if (!listed.HasTimes) return !Terminated();
     const auto [first, last] = wanted.equal_range(fs.ItemKey(listed.Name));
     for (auto found = first; found != last; ++found) {
-      FRead[found->second].Entry = listed.Entry;
-      FRead[found->second].Known = true;
+      known[found->second].Entry = listed.Entry;
+      known[found->second].Known = true;
       --missing;
     }
     return missing > 0 && !Terminated();
@@ -130,28 +126,30 @@ void TStamperBase::PickFromListing(const std::string& folder, const std::vector<
 }
 
 int TStamperBase::ReadStamps(TStringList& errorLog, TStamps& stamps, int& folderCount,
-                             TFlags& flags) {
+                             TFlags& flags, TItemKinds* kinds) {
   TFileSystem& fs = FileSystem();
   folderCount = 0;
   int count = 0;
-  TakeListedEntries(stamps, flags);
-  ReadByFolder(stamps, flags);
+  if (kinds) kinds->assign(stamps.size(), TItemKind::Unknown);
+  TKnownEntries known = TakeListedEntries(stamps, flags);
+  ReadByFolder(stamps, flags, known);
   // The single lookup serves the rest, and every failure is logged here, in the order of the list.
   for (size_t i = 0; i < stamps.size() && !Terminated(); ++i) {
     if (!flags[i]) continue;
     TStamp& stamp = stamps[i];
-    TKnownEntry& known = FRead[i];
-    if (!known.Known && fs.FindEntry(stamp.Path, known.Entry)) known.Known = true;
-    if (!known.Known) {
+    TFileEntry entry;
+    const bool isKnown = i < known.size() && known[i].Known;
+    if (isKnown) entry = known[i].Entry;
+    if (!isKnown && !fs.FindEntry(stamp.Path, entry)) {
       errorLog.push_back("failed to get data: " + stamp.Path);
       flags[i] = 0;
       continue;
     }
-    const TFileEntry& entry = known.Entry;
     stamp.CRTime = entry.CreationTime;
     stamp.LWTime = entry.LastWriteTime;
     stamp.LATime = entry.LastAccessTime;
     if (entry.Attributes & faDirectory) ++folderCount;
+    if (kinds) (*kinds)[i] = KindOf(entry.Attributes);
     ++count;
   }
   return count;
@@ -180,24 +178,20 @@ void TStamperBase::RemoveFailedUnits(TStamps& stamps, const TFlags& flags) {
 }
 
 int TStamperBase::WriteStamps(TStringList& errorLog, TStamps& stamps, TStampOptions options,
-                              bool forward, TFlags& flags, TFlags* timesWritten) {
+                              bool forward, TFlags& flags, TFlags* timesWritten,
+                              const TItemKinds* kinds) {
   const size_t n = stamps.size();
   if (timesWritten) timesWritten->assign(n, 0);
   int count = 0;
   for (size_t i = 0; i < n && !Terminated(); ++i) {
     const size_t k = forward ? i : n - 1 - i;
     if (!flags[k]) continue;
-    const TItemKind kind = KindFromRead(stamps[k], k, n);
+    const TItemKind kind = kinds && kinds->size() == n ? (*kinds)[k] : TItemKind::Unknown;
     const bool written = WriteStamp(errorLog, stamps[k], kind, options, flags[k]);
     if (timesWritten) (*timesWritten)[k] = written;
     if (flags[k]) ++count;
   }
   return count;
-}
-
-TItemKind TStamperBase::KindFromRead(const TStamp& stamp, size_t place, size_t count) const {
-  const TFileEntry* read = KnownAt(FRead, place, Fingerprint(stamp.Path), count);
-  return read ? KindOf(read->Attributes) : TItemKind::Unknown;
 }
 
 // The flag ends 1 when the times were written and the attributes, if touched, were put back;

@@ -44,7 +44,8 @@ void TStamper::WriteOperation() {
   TStampUnit backup = unit;
   TFlags flags(unit.Stamps.size(), 1);
   int ignoredFolderCount = 0;
-  const int read = ReadStamps(FErrorLog, backup.Stamps, ignoredFolderCount, flags);
+  TItemKinds kinds;
+  const int read = ReadStamps(FErrorLog, backup.Stamps, ignoredFolderCount, flags, &kinds);
   if (Terminated()) return;
   if (read < FItemCount && !ConfirmIncompleteBackup(read)) {
     Terminate();
@@ -52,8 +53,8 @@ void TStamper::WriteOperation() {
   }
 
   TFlags timesWritten;
-  FSucceededCount =
-      WriteStamps(FErrorLog, unit.Stamps, unit.Options, FKind != okUndo, flags, &timesWritten);
+  FSucceededCount = WriteStamps(FErrorLog, unit.Stamps, unit.Options, FKind != okUndo, flags,
+                                &timesWritten, &kinds);
   const bool stopped = Terminated();
   // Every item whose times changed stays undoable, also when its attributes could not be put back
   // or when a stop cut the write short.

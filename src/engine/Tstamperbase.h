@@ -11,6 +11,8 @@
 
 // One byte per stamp: 1 while the item is still good, 0 once it failed or is to be skipped.
 using TFlags = std::vector<uint8_t>;
+// One per stamp: whether the item is a folder, where a read has told.
+using TItemKinds = std::vector<TItemKind>;
 
 // The file-system work of one operation, run on its worker thread: dropped paths to items, reading
 // and writing times, averages and the Properties report, and message boxes on the main thread.
@@ -26,14 +28,17 @@ class TStamperBase : public TThread {
   // Replaces the dropped paths by the sorted, duplicate-free item paths the options select, and
   // keeps the entries their listings gave, for the reading of the same items that follows.
   void ExpandItems(TStringList& list, TStampOptions options);
-  int ReadStamps(TStringList& errorLog, TStamps& stamps, int& folderCount, TFlags& flags);
+  // With kinds, it ends with one per stamp: what the read found, Unknown where it found nothing.
+  int ReadStamps(TStringList& errorLog, TStamps& stamps, int& folderCount, TFlags& flags,
+                 TItemKinds* kinds = nullptr);
   int GetStamps(TStringList& errorLog, TStamps& stamps, int& folderCount);
   void RemoveFailedUnits(TStamps& stamps, const TFlags& flags);
   // With timesWritten, it ends with one byte per stamp: 1 exactly where the times were written,
-  // whatever became of the attributes afterwards. What the last ReadStamps of the same items
-  // learnt spares asking whether each is a folder.
+  // whatever became of the attributes afterwards. The kinds a read of the same stamps gave spare
+  // asking whether each item is a folder.
   int WriteStamps(TStringList& errorLog, TStamps& stamps, TStampOptions options, bool forward,
-                  TFlags& flags, TFlags* timesWritten = nullptr);
+                  TFlags& flags, TFlags* timesWritten = nullptr,
+                  const TItemKinds* kinds = nullptr);
   static std::string AttributeText(uint32_t attrs);
   // Shows the box on the main thread and waits for the answer.
   int ShowMessageBox(const std::string& text, int style);
@@ -50,14 +55,6 @@ class TStamperBase : public TThread {
   // The ids of the folders being walked, outermost first.
   using TDescent = std::vector<TFolderId>;
 
-  // An item path with the entry its listing gave, where one did.
-  struct TFoundItem {
-    std::string Path;
-    TFileEntry Entry;
-    bool HasEntry = false;
-  };
-  using TFoundItems = std::vector<TFoundItem>;
-
   // What is known of the item at one place of a list. The fingerprint of its path ties it to that
   // place: a list of other items, or in another order, finds no entry there.
   struct TKnownEntry {
@@ -67,28 +64,33 @@ class TStamperBase : public TThread {
   };
   using TKnownEntries = std::vector<TKnownEntry>;
 
+  // The item paths found, and the entries their listings gave beside them. Entries stays empty
+  // while no listing gives times (always on Linux), so that the paths alone are carried and
+  // sorted there.
+  struct TFoundItems {
+    TStringList Paths;
+    TKnownEntries Entries;
+    void Add(std::string path, const TListedEntry* listed);
+  };
+
   static bool IsExistingFolder(const std::string& path);
   static uint64_t Fingerprint(const std::string& path);
-  static const TFileEntry* KnownAt(const TKnownEntries& known, size_t place, uint64_t fingerprint,
-                                   size_t count);
 
   void AddFolder(TFoundItems& items, const std::string& folder, const TStampOptions& options,
                  TDescent& descent, const TListedEntry* listed);
   void AddFolderItems(TFoundItems& items, const std::string& folder, const TStampOptions& options,
                       TDescent& descent);
   void SortAndDropDuplicates(TFoundItems& items);
-  void KeepListedEntries(const TFoundItems& items);
+  void KeepListedEntries(TFoundItems& items);
 
-  void TakeListedEntries(const TStamps& stamps, const TFlags& flags);
-  void ReadByFolder(const TStamps& stamps, const TFlags& flags);
+  TKnownEntries TakeListedEntries(const TStamps& stamps, const TFlags& flags);
+  void ReadByFolder(const TStamps& stamps, const TFlags& flags, TKnownEntries& known);
   void PickFromListing(const std::string& folder, const std::vector<size_t>& places,
-                       const TStamps& stamps);
-  TItemKind KindFromRead(const TStamp& stamp, size_t place, size_t count) const;
+                       const TStamps& stamps, TKnownEntries& known);
   bool WriteStamp(TStringList& errorLog, const TStamp& stamp, TItemKind kind,
                   const TStampOptions& options, uint8_t& flag);
 
-  // Entries the last expansion's listings gave, in the order of its result.
+  // Entries the last expansion's listings gave, in the order of its result, until a read takes
+  // them.
   TKnownEntries FListed;
-  // Entries the last ReadStamps read, in the order of its stamps.
-  TKnownEntries FRead;
 };

@@ -30,7 +30,7 @@ struct TListedEntry {
 };
 
 // What a writer knows of an item before opening it; Unknown makes the backend find out itself.
-enum class TItemKind { Unknown, File, Folder };
+enum class TItemKind : uint8_t { Unknown, File, Folder };
 
 enum class TWriteTimesResult {
   Written,        // every time asked for is written
