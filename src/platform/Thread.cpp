@@ -77,11 +77,13 @@ int TMainThreadQueue::ProcessPending() {
   }
 }
 
+bool TMainThreadQueue::WaitForSteps(std::chrono::milliseconds timeout) {
+  std::unique_lock lock(Mutex);
+  return Arrived.wait_for(lock, timeout, [&] { return !Steps.empty(); });
+}
+
 bool TMainThreadQueue::WaitAndProcess(std::chrono::milliseconds timeout) {
-  {
-    std::unique_lock lock(Mutex);
-    if (!Arrived.wait_for(lock, timeout, [&] { return !Steps.empty(); })) return false;
-  }
+  if (!WaitForSteps(timeout)) return false;
   ProcessPending();
   return true;
 }

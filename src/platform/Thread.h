@@ -24,6 +24,8 @@ class TMainThreadQueue {
   // Main thread: runs every waiting step; gives the number run.
   int ProcessPending();
 
+  // Main thread: waits until a step arrives or the time is up; gives whether one is waiting.
+  bool WaitForSteps(std::chrono::milliseconds timeout);
   // Main thread: waits until a step arrives or the time is up, then runs what is waiting.
   bool WaitAndProcess(std::chrono::milliseconds timeout);
 
