@@ -56,10 +56,9 @@ void SortPathsByComparison(TStringList& paths) {
   std::stable_sort(paths.begin(), paths.end(), [&fs](const std::string& a, const std::string& b) {
     return fs.ComparePaths(a, b) < 0;
   });
-  const auto end =
-      std::unique(paths.begin(), paths.end(), [&fs](const std::string& kept, const std::string& next) {
-        return fs.SameItem(kept, next);
-      });
+  const auto end = std::unique(
+      paths.begin(), paths.end(),
+      [&fs](const std::string& kept, const std::string& next) { return fs.SameItem(kept, next); });
   paths.erase(end, paths.end());
 }
 
@@ -71,8 +70,9 @@ void TStamperBase::ExpandItems(TStringList& list, TStampOptions options) {
   for (const std::string& dropped : list) {
     if (Terminated()) break;
     std::string path = NormalizePath(dropped);
-    if (IsExistingFolder(path))
-      AddFolder(items, path, options, descent, nullptr);
+    const uint32_t attributes = FileSystem().GetAttributes(path);
+    if (IsFolder(attributes))
+      AddFolder(items, path, attributes, options, descent, nullptr);
     else
       items.Add(std::move(path), nullptr);
   }
@@ -91,20 +91,37 @@ void TStamperBase::TFoundItems::Add(std::string path, const TListedEntry* listed
 
 // A folder gives itself under Directories and its contents under Subdirs, unless it leads back to
 // a folder being walked already: a link to an ancestor would make the walk grow without end.
-void TStamperBase::AddFolder(TFoundItems& items, const std::string& folder,
+// Below a link an ordinary folder can lead back too (a link to a folder's parent shows the folder
+// again), so from a link down every folder is compared.
+void TStamperBase::AddFolder(TFoundItems& items, const std::string& folder, uint32_t attributes,
                              const TStampOptions& options, TDescent& descent,
                              const TListedEntry* listed) {
   if (options.Directories) items.Add(folder, listed);
   if (!options.Subdirs) return;
-  TFolderId id;
-  if (!FileSystem().FolderId(folder, id)) {
-    AddFolderItems(items, folder, options, descent);
-    return;
-  }
-  if (std::find(descent.begin(), descent.end(), id) != descent.end()) return;
-  descent.push_back(id);
+  TWalkedFolder walked;
+  walked.Path = folder;
+  walked.BelowLink =
+      (attributes & faReparsePoint) || (!descent.empty() && descent.back().BelowLink);
+  if ((walked.BelowLink || !FileSystem().OnlyLinksLeadBack()) && LeadsBack(walked, descent)) return;
+  descent.push_back(std::move(walked));
   AddFolderItems(items, folder, options, descent);
   descent.pop_back();
+}
+
+void TStamperBase::AskId(TWalkedFolder& folder) {
+  if (folder.Asked) return;
+  folder.HasId = FileSystem().FolderId(folder.Path, folder.Id);
+  folder.Asked = true;
+}
+
+// A folder whose identity cannot be told is walked.
+bool TStamperBase::LeadsBack(TWalkedFolder& folder, TDescent& descent) {
+  AskId(folder);
+  if (!folder.HasId) return false;
+  return std::any_of(descent.begin(), descent.end(), [&](TWalkedFolder& above) {
+    AskId(above);
+    return above.HasId && above.Id == folder.Id;
+  });
 }
 
 void TStamperBase::AddFolderItems(TFoundItems& items, const std::string& folder,
@@ -118,7 +135,7 @@ void TStamperBase::AddFolderItems(TFoundItems& items, const std::string& folder,
     if (!IsDotEntry(listed.Name)) {
       std::string path = prefix + listed.Name;
       if (listed.Entry.Attributes & faDirectory)
-        AddFolder(items, path, options, descent, &listed);
+        AddFolder(items, path, listed.Entry.Attributes, options, descent, &listed);
       else
         items.Add(std::move(path), &listed);
     }
@@ -132,8 +149,8 @@ void TStamperBase::SortAndDropDuplicates(TFoundItems& items) {
     SortPathsByComparison(items.Paths);
     return;
   }
-  const std::vector<size_t> order = fs.SortsByKey() ? SortedPlacesByKeys(items.Paths)
-                                                    : SortedPlacesByComparison(items.Paths);
+  const std::vector<size_t> order =
+      fs.SortsByKey() ? SortedPlacesByKeys(items.Paths) : SortedPlacesByComparison(items.Paths);
   // Entries ends at the last path found with one.
   if (!items.Entries.empty()) items.Entries.resize(items.Paths.size());
   items.Paths = Rearranged(items.Paths, order);

@@ -11,8 +11,7 @@ std::string TStamperBase::NormalizePath(const std::string& path) {
   return FileSystem().NormalizePath(path);
 }
 
-bool TStamperBase::IsExistingFolder(const std::string& path) {
-  const uint32_t attributes = FileSystem().GetAttributes(path);
+bool TStamperBase::IsFolder(uint32_t attributes) {
   return attributes != faInvalid && (attributes & faDirectory) != 0;
 }
 

@@ -37,8 +37,7 @@ class TStamperBase : public TThread {
   // whatever became of the attributes afterwards. The kinds a read of the same stamps gave spare
   // asking whether each item is a folder.
   int WriteStamps(TStringList& errorLog, TStamps& stamps, TStampOptions options, bool forward,
-                  TFlags& flags, TFlags* timesWritten = nullptr,
-                  const TItemKinds* kinds = nullptr);
+                  TFlags& flags, TFlags* timesWritten = nullptr, const TItemKinds* kinds = nullptr);
   static std::string AttributeText(uint32_t attrs);
   // Shows the box on the main thread and waits for the answer.
   int ShowMessageBox(const std::string& text, int style);
@@ -52,8 +51,17 @@ class TStamperBase : public TThread {
   int MessageResult = 0;
 
  private:
-  // The ids of the folders being walked, outermost first.
-  using TDescent = std::vector<TFolderId>;
+  // A folder being walked, and its identity once asked for: asking costs an opening of the folder,
+  // so where only links lead back it waits until the walk meets one.
+  struct TWalkedFolder {
+    std::string Path;
+    bool BelowLink = false;  // it, or a folder above it in the walk, is a link
+    bool Asked = false;
+    bool HasId = false;
+    TFolderId Id;
+  };
+  // The folders being walked, outermost first.
+  using TDescent = std::vector<TWalkedFolder>;
 
   // What is known of the item at one place of a list. The fingerprint of its path ties it to that
   // place: a list of other items, or in another order, finds no entry there.
@@ -73,11 +81,13 @@ class TStamperBase : public TThread {
     void Add(std::string path, const TListedEntry* listed);
   };
 
-  static bool IsExistingFolder(const std::string& path);
+  static bool IsFolder(uint32_t attributes);
+  static void AskId(TWalkedFolder& folder);
+  static bool LeadsBack(TWalkedFolder& folder, TDescent& descent);
   static uint64_t Fingerprint(const std::string& path);
 
-  void AddFolder(TFoundItems& items, const std::string& folder, const TStampOptions& options,
-                 TDescent& descent, const TListedEntry* listed);
+  void AddFolder(TFoundItems& items, const std::string& folder, uint32_t attributes,
+                 const TStampOptions& options, TDescent& descent, const TListedEntry* listed);
   void AddFolderItems(TFoundItems& items, const std::string& folder, const TStampOptions& options,
                       TDescent& descent);
   void SortAndDropDuplicates(TFoundItems& items);

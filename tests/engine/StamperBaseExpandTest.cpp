@@ -144,21 +144,23 @@ TEST_F(ExpandItemsTest, StopsBeforeTheNextDroppedPath) {
 TEST_F(ExpandItemsTest, StopsAfterTheListedEntryAndKeepsWhatWasCollected) {
   Fs.AddFile("C:\\top\\z.txt");
   Fs.OnCall = [&](TPrimitive primitive, const std::string& path) {
-    if (primitive == TPrimitive::FolderId && path == "C:\\top\\sub") Stamper.Terminate();
+    if (primitive == TPrimitive::ListFolder && path == "C:\\top\\sub") Stamper.Terminate();
   };
   EXPECT_EQ(Expand({"C:\\top", "C:\\B.txt"}),
             (TStringList{"C:\\top", "C:\\top\\a.txt", "C:\\top\\sub"}));
 }
 
-TEST_F(ExpandItemsTest, AsksForFolderIdsOnlyOfFoldersItWalks) {
+// Opening a folder to identify it costs as much as listing it, so it waits for a link.
+TEST_F(ExpandItemsTest, AsksForFolderIdsOnlyFromALinkDown) {
   int asked = 0;
   Fs.OnCall = [&](TPrimitive primitive, const std::string&) {
     if (primitive == TPrimitive::FolderId) ++asked;
   };
-  Expand({"C:\\top"}, Walk(false, true));
-  EXPECT_EQ(asked, 0);
   Expand({"C:\\top"}, Walk(true, true));
-  EXPECT_EQ(asked, 3);
+  EXPECT_EQ(asked, 0);
+  Fs.AddFolderLink("C:\\top\\sub\\up", "C:\\top\\sub");
+  Expand({"C:\\top"}, Walk(true, true));
+  EXPECT_EQ(asked, 3);  // the link, and the folders above it down to the one it leads back to
 }
 
 }  // namespace

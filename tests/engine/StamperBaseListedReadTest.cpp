@@ -1,7 +1,7 @@
-// Reading items from the entries their listings gave, and by folder, must come out exactly as
-// reading each item with a lookup of its own: the same items, stamps, log lines, flags and counts.
-// Random trees and drops, each run twice: once on a file system whose listings carry the times,
-// once on one whose listings do not, which leaves every item to its own lookup.
+// The shortcuts of the Windows backend must come out exactly as the plain way: reading items from
+// the entries their listings gave and by folder, as reading each item with a lookup of its own;
+// asking folder identities only from a link down, as asking every folder's. The same items, stamps,
+// log lines, flags and counts, on random trees (with links) and drops.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -46,6 +46,15 @@ std::vector<std::string> BuildTree(TFakeFileSystem& fs, TRandom& random) {
     paths.push_back(path);
   }
   if (Chance(random, 20)) fs.Fail(TPrimitive::ListFolder, folders.back());
+  // Links to folders above them, beside them or to each other's folders, some of which cannot be
+  // identified.
+  for (int i = Pick(random, 3); i > 0; --i) {
+    const std::string& parent = folders[size_t(Pick(random, int(folders.size())))];
+    const std::string path = parent + "\\link" + std::to_string(i);
+    fs.AddFolderLink(path, folders[size_t(Pick(random, int(folders.size())))]);
+    if (Chance(random, 10)) fs.Fail(TPrimitive::FolderId, path);
+    paths.push_back(path);
+  }
   return paths;
 }
 
@@ -116,11 +125,18 @@ TStampOptions RandomOptions(TRandom& random) {
   return options;
 }
 
+// The file system's ways; both off is the plain way.
+struct TWays {
+  bool ListingHasTimes = false;
+  bool OnlyLinksLeadBack = false;
+};
+
 // A Get of dropped paths: expansion and the read of its items.
-TOutcome Get(bool listingHasTimes, unsigned seed) {
+TOutcome Get(TWays ways, unsigned seed) {
   TRandom random(seed);
   TFakeFileSystem fs;
-  fs.SetListingHasTimes(listingHasTimes);
+  fs.SetListingHasTimes(ways.ListingHasTimes);
+  fs.SetOnlyLinksLeadBack(ways.OnlyLinksLeadBack);
   const std::vector<std::string> tree = BuildTree(fs, random);
   const TStringList dropped = RandomPaths(tree, random);
   const TStampOptions options = RandomOptions(random);
@@ -168,7 +184,9 @@ TOutcome ReadAndWrite(bool listingHasTimes, unsigned seed) {
 TEST(StamperBaseListedRead, ComesOutAsTheLookupOfEachItem) {
   for (unsigned seed = 1; seed <= 300; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
-    EXPECT_EQ(Get(true, seed), Get(false, seed));
+    const TOutcome plain = Get(TWays(), seed);
+    EXPECT_EQ(Get({.ListingHasTimes = true}, seed), plain);
+    EXPECT_EQ(Get({.OnlyLinksLeadBack = true}, seed), plain);
     EXPECT_EQ(ReadAndWrite(true, seed), ReadAndWrite(false, seed));
     if (HasFailure()) break;
   }

@@ -104,6 +104,16 @@ bool TFakeFileSystem::ListingHasTimes() const {
   return ListingTimes;
 }
 
+void TFakeFileSystem::SetOnlyLinksLeadBack(bool only) {
+  std::lock_guard lock(Mutex);
+  OnlyLinks = only;
+}
+
+bool TFakeFileSystem::OnlyLinksLeadBack() const {
+  std::lock_guard lock(Mutex);
+  return OnlyLinks;
+}
+
 bool TFakeFileSystem::Exists(const std::string& path) const {
   std::lock_guard lock(Mutex);
   return Find(path) != nullptr;

@@ -31,8 +31,9 @@ enum class TPrimitive {
 // has no access). Listings carry no times unless SetListingHasTimes(true) asks for the Windows
 // listing's; an item whose FindEntry is made to fail is then listed without them. With the
 // separator '\\', a path ending in it or holding '*' or '?' has no entry, as FindFirstFileA gives
-// none. Any primitive can be made to fail for a chosen path. Safe to use from one worker thread and
-// the test's thread.
+// none. Only links lead back to a folder above, unless SetOnlyLinksLeadBack(false) asks the walk to
+// compare every folder, as on Linux. Any primitive can be made to fail for a chosen path. Safe to
+// use from one worker thread and the test's thread.
 class TFakeFileSystem : public TFileSystem {
  public:
   explicit TFakeFileSystem(char separator = '\\');
@@ -55,6 +56,7 @@ class TFakeFileSystem : public TFileSystem {
   // False: a write that asks for a creation time gives SetFailed and writes nothing.
   void SetCanWriteCreationTime(bool can);
   void SetListingHasTimes(bool has);
+  void SetOnlyLinksLeadBack(bool only);
 
   bool Exists(const std::string& path) const;
   // The item's current attributes and times; Attributes is faInvalid when there is no such item.
@@ -67,6 +69,7 @@ class TFakeFileSystem : public TFileSystem {
   bool FindEntry(const std::string& path, TFileEntry& entry) override;
   bool ListFolder(const std::string& folder, const TEntryVisitor& visit) override;
   bool ListingHasTimes() const override;
+  bool OnlyLinksLeadBack() const override;
   bool FolderId(const std::string& path, TFolderId& id) override;
   uint32_t GetAttributes(const std::string& path) override;
   bool SetAttributes(const std::string& path, uint32_t attributes) override;
@@ -115,4 +118,5 @@ class TFakeFileSystem : public TFileSystem {
   std::array<TPathSet, size_t(TPrimitive::NormalizePath) + 1> Failures;
   bool CanWriteCreationTime = true;
   bool ListingTimes = false;
+  bool OnlyLinks = true;
 };

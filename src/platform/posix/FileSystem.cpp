@@ -168,6 +168,8 @@ class TPosixFileSystem : public TFileSystem {
   // readdir gives no times, and a stat per entry would make every listing cost a read of each item.
   bool ListingHasTimes() const override { return false; }
 
+  // A bind mount can show a folder again below itself without any link, so a walk asks every
+  // folder's identity here (OnlyLinksLeadBack stays false).
   bool FolderId(const std::string& path, TFolderId& id) override {
     struct stat info;
     if (stat(path.c_str(), &info) != 0) return false;

@@ -116,6 +116,9 @@ class TWin32FileSystem : public TFileSystem {
 
   bool ListingHasTimes() const override { return true; }
 
+  // No folder has a second parent, and a volume is mounted on a folder only as a reparse point.
+  bool OnlyLinksLeadBack() const override { return true; }
+
   bool FolderId(const std::string& path, TFolderId& id) override {
     THandle item(Open(path, 0, FILE_FLAG_BACKUP_SEMANTICS,
                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
