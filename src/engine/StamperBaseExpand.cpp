@@ -12,6 +12,12 @@ bool IsDotEntry(const char* name) {
   return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
+// A root ("C:\", "/") already ends in the separator; doubling it would give a second spelling of
+// every path below it.
+void EndWithSeparator(std::string& path, char separator) {
+  if (path.empty() || path.back() != separator) path += separator;
+}
+
 // Places into paths in their sorted order, of the places naming one item only the first. The sort
 // is stable, so that first one is the one collected first.
 template <typename TLess, typename TSame>
@@ -66,15 +72,16 @@ void SortPathsByComparison(TStringList& paths) {
 
 void TStamperBase::ExpandItems(TStringList& list, TStampOptions options) {
   TFoundItems items;
-  TDescent descent;
   for (const std::string& dropped : list) {
     if (Terminated()) break;
     std::string path = NormalizePath(dropped);
     const uint32_t attributes = FileSystem().GetAttributes(path);
-    if (IsFolder(attributes))
-      AddFolder(items, path, attributes, options, descent, nullptr);
-    else
+    if (!IsFolder(attributes)) {
       items.Add(std::move(path), nullptr);
+      continue;
+    }
+    if (options.Directories) items.Add(path, nullptr);
+    if (options.Subdirs) WalkFolder(items, std::move(path), attributes, options);
   }
   SortAndDropDuplicates(items);
   KeepListedEntries(items);
@@ -89,57 +96,81 @@ void TStamperBase::TFoundItems::Add(std::string path, const TListedEntry* listed
   Entries.back().Known = true;
 }
 
-// A folder gives itself under Directories and its contents under Subdirs, unless it leads back to
-// a folder being walked already: a link to an ancestor would make the walk grow without end.
-// Below a link an ordinary folder can lead back too (a link to a folder's parent shows the folder
-// again), so from a link down every folder is compared.
-void TStamperBase::AddFolder(TFoundItems& items, const std::string& folder, uint32_t attributes,
-                             const TStampOptions& options, TDescent& descent,
-                             const TListedEntry* listed) {
-  if (options.Directories) items.Add(folder, listed);
-  if (!options.Subdirs) return;
-  TWalkedFolder walked;
-  walked.Path = folder;
-  walked.BelowLink =
-      (attributes & faReparsePoint) || (!descent.empty() && descent.back().BelowLink);
-  if ((walked.BelowLink || !FileSystem().OnlyLinksLeadBack()) && LeadsBack(walked, descent)) return;
-  descent.push_back(std::move(walked));
-  AddFolderItems(items, folder, options, descent);
-  descent.pop_back();
+// Every item below the folder, in the order a recursion would find them: each folder's entries as
+// listed, a subfolder's contents right after the subfolder. A walk stays on its volume until it
+// meets a link (a mount point is one), so the volume is asked once, here, whether a folder can show
+// up again below itself without a link (a share, a bind mount); then every folder is compared.
+void TStamperBase::WalkFolder(TFoundItems& items, std::string folder, uint32_t attributes,
+                              const TStampOptions& options) {
+  TWalk walk;
+  walk.EveryFolderAsked = !FileSystem().OnlyLinksLeadBack(folder);
+  walk.Path = std::move(folder);
+  EnterFolder(walk, items, attributes & faReparsePoint);
+  while (!walk.Descent.empty() && !Terminated()) {
+    TWalkedFolder& current = walk.Descent.back();
+    if (current.Next == current.Pending.size()) {
+      walk.Descent.pop_back();
+      continue;
+    }
+    const TPendingEntry entry = std::move(current.Pending[current.Next++]);
+    TakeEntry(walk, items, entry, options);
+  }
 }
 
-void TStamperBase::AskId(TWalkedFolder& folder) {
+// A folder gives itself under Directories, and its contents unless it leads back to a folder being
+// walked already: a link to an ancestor would make the walk grow without end. Below a link an
+// ordinary folder can lead back too (a link to a folder's parent shows the folder again), so from
+// a link down every folder is compared.
+void TStamperBase::TakeEntry(TWalk& walk, TFoundItems& items, const TPendingEntry& entry,
+                             const TStampOptions& options) {
+  const TWalkedFolder& parent = walk.Descent.back();
+  walk.Path.resize(parent.Length);
+  EndWithSeparator(walk.Path, FileSystem().Separator());
+  walk.Path += entry.Name;
+  const TListedEntry listed{entry.Name.c_str(), entry.Entry, entry.HasTimes};
+  if (!(entry.Entry.Attributes & faDirectory)) {
+    items.Add(walk.Path, &listed);
+    return;
+  }
+  if (options.Directories) items.Add(walk.Path, &listed);
+  EnterFolder(walk, items, entry.Entry.Attributes & faReparsePoint);
+}
+
+// Lists the folder at the walk's path unless it leads back. Entries up to its first subfolder are
+// added at once; the rest wait in its place on the stack, since the subfolder's contents come
+// first.
+void TStamperBase::EnterFolder(TWalk& walk, TFoundItems& items, bool isLink) {
+  TWalkedFolder folder;
+  folder.Length = walk.Path.size();
+  folder.BelowLink = isLink || (!walk.Descent.empty() && walk.Descent.back().BelowLink);
+  if ((folder.BelowLink || walk.EveryFolderAsked) && LeadsBack(walk, folder)) return;
+  TFileSystem& fs = FileSystem();
+  std::string prefix = walk.Path;
+  EndWithSeparator(prefix, fs.Separator());
+  fs.ListFolder(walk.Path, [&](const TListedEntry& listed) {
+    if (IsDotEntry(listed.Name)) return !Terminated();
+    if (folder.Pending.empty() && !(listed.Entry.Attributes & faDirectory))
+      items.Add(prefix + listed.Name, &listed);
+    else
+      folder.Pending.push_back({listed.Name, listed.Entry, listed.HasTimes});
+    return !Terminated();
+  });
+  walk.Descent.push_back(std::move(folder));
+}
+
+void TStamperBase::AskId(const TWalk& walk, TWalkedFolder& folder) {
   if (folder.Asked) return;
-  folder.HasId = FileSystem().FolderId(folder.Path, folder.Id);
+  folder.HasId = FileSystem().FolderId(walk.Path.substr(0, folder.Length), folder.Id);
   folder.Asked = true;
 }
 
 // A folder whose identity cannot be told is walked.
-bool TStamperBase::LeadsBack(TWalkedFolder& folder, TDescent& descent) {
-  AskId(folder);
+bool TStamperBase::LeadsBack(TWalk& walk, TWalkedFolder& folder) {
+  AskId(walk, folder);
   if (!folder.HasId) return false;
-  return std::any_of(descent.begin(), descent.end(), [&](TWalkedFolder& above) {
-    AskId(above);
+  return std::any_of(walk.Descent.begin(), walk.Descent.end(), [&](TWalkedFolder& above) {
+    AskId(walk, above);
     return above.HasId && above.Id == folder.Id;
-  });
-}
-
-void TStamperBase::AddFolderItems(TFoundItems& items, const std::string& folder,
-                                  const TStampOptions& options, TDescent& descent) {
-  TFileSystem& fs = FileSystem();
-  // A root ("C:\", "/") already ends in the separator; doubling it would give a second spelling
-  // of every path below it.
-  std::string prefix = folder;
-  if (prefix.empty() || prefix.back() != fs.Separator()) prefix += fs.Separator();
-  fs.ListFolder(folder, [&](const TListedEntry& listed) {
-    if (!IsDotEntry(listed.Name)) {
-      std::string path = prefix + listed.Name;
-      if (listed.Entry.Attributes & faDirectory)
-        AddFolder(items, path, listed.Entry.Attributes, options, descent, &listed);
-      else
-        items.Add(std::move(path), &listed);
-    }
-    return !Terminated();
   });
 }
 

@@ -102,27 +102,48 @@ void TStamperBase::ReadByFolder(const TStamps& stamps, const TFlags& flags, TKno
   }
 }
 
-// Names match as the file system matches them, letter case ignored. The listing ends as soon as
-// every wanted name is found.
+// A name matches its own entry first. In a case-sensitive folder (as WSL marks them, or a Linux
+// folder seen through a share) "a.txt" and "A.txt" are two items, so a name that matches only with
+// letter case ignored takes that entry only when the listing holds no other such; otherwise the
+// item is left to its own lookup. The listing ends as soon as every name has met its own entry.
 void TStamperBase::PickFromListing(const std::string& folder, const std::vector<size_t>& places,
                                    const TStamps& stamps, TKnownEntries& known) {
+  struct TWanted {
+    std::string_view Name;
+    size_t Place = 0;
+    bool Exact = false;
+    int FoldedMatches = 0;
+    bool HasTimes = false;
+    TFileEntry Entry{};
+  };
   TFileSystem& fs = FileSystem();
-  std::unordered_multimap<std::string, size_t> wanted;
+  std::vector<TWanted> wanted;
+  wanted.reserve(places.size());
+  std::unordered_multimap<std::string, size_t> byKey;
   for (size_t place : places) {
     const std::string_view name = FolderAndName(stamps[place].Path, fs.Separator()).second;
-    wanted.emplace(fs.ItemKey(std::string(name)), place);
+    byKey.emplace(fs.ItemKey(std::string(name)), wanted.size());
+    wanted.push_back({.Name = name, .Place = place});
   }
-  size_t missing = places.size();
+  size_t missing = wanted.size();
   fs.ListFolder(folder, [&](const TListedEntry& listed) {
-    if (!listed.HasTimes) return !Terminated();
-    const auto [first, last] = wanted.equal_range(fs.ItemKey(listed.Name));
+    const auto [first, last] = byKey.equal_range(fs.ItemKey(listed.Name));
     for (auto found = first; found != last; ++found) {
-      known[found->second].Entry = listed.Entry;
-      known[found->second].Known = true;
-      --missing;
+      TWanted& item = wanted[found->second];
+      if (item.Exact) continue;
+      item.Exact = item.Name == listed.Name;
+      if (item.Exact) --missing;
+      else ++item.FoldedMatches;
+      item.HasTimes = listed.HasTimes;
+      item.Entry = listed.Entry;
     }
     return missing > 0 && !Terminated();
   });
+  for (const TWanted& item : wanted) {
+    if (!item.HasTimes || (!item.Exact && item.FoldedMatches != 1)) continue;
+    known[item.Place].Entry = item.Entry;
+    known[item.Place].Known = true;
+  }
 }
 
 int TStamperBase::ReadStamps(TStringList& errorLog, TStamps& stamps, int& folderCount,

@@ -51,17 +51,31 @@ class TStamperBase : public TThread {
   int MessageResult = 0;
 
  private:
-  // A folder being walked, and its identity once asked for: asking costs an opening of the folder,
-  // so where only links lead back it waits until the walk meets one.
+  // An entry of a folder's listing that waits while the walk is below an earlier one.
+  struct TPendingEntry {
+    std::string Name;
+    TFileEntry Entry;
+    bool HasTimes = false;
+  };
+  // A folder being walked: the walk's path up to Length. Its identity once asked for: asking
+  // costs an opening of the folder, so where only links lead back it waits until the walk meets
+  // one. And the entries of its listing not taken yet.
   struct TWalkedFolder {
-    std::string Path;
+    size_t Length = 0;
     bool BelowLink = false;  // it, or a folder above it in the walk, is a link
     bool Asked = false;
     bool HasId = false;
     TFolderId Id;
+    std::vector<TPendingEntry> Pending;
+    size_t Next = 0;
   };
-  // The folders being walked, outermost first.
-  using TDescent = std::vector<TWalkedFolder>;
+  // One walk below a dropped folder. The folders being walked are its own stack, outermost first,
+  // so that no depth of tree is too deep for the thread's stack; Path is the item at hand.
+  struct TWalk {
+    std::string Path;
+    std::vector<TWalkedFolder> Descent;
+    bool EveryFolderAsked = false;  // the volume can show a folder again below itself unmarked
+  };
 
   // What is known of the item at one place of a list. The fingerprint of its path ties it to that
   // place: a list of other items, or in another order, finds no entry there.
@@ -82,14 +96,15 @@ class TStamperBase : public TThread {
   };
 
   static bool IsFolder(uint32_t attributes);
-  static void AskId(TWalkedFolder& folder);
-  static bool LeadsBack(TWalkedFolder& folder, TDescent& descent);
+  static void AskId(const TWalk& walk, TWalkedFolder& folder);
+  static bool LeadsBack(TWalk& walk, TWalkedFolder& folder);
   static uint64_t Fingerprint(const std::string& path);
 
-  void AddFolder(TFoundItems& items, const std::string& folder, uint32_t attributes,
-                 const TStampOptions& options, TDescent& descent, const TListedEntry* listed);
-  void AddFolderItems(TFoundItems& items, const std::string& folder, const TStampOptions& options,
-                      TDescent& descent);
+  void WalkFolder(TFoundItems& items, std::string folder, uint32_t attributes,
+                  const TStampOptions& options);
+  void TakeEntry(TWalk& walk, TFoundItems& items, const TPendingEntry& entry,
+                 const TStampOptions& options);
+  void EnterFolder(TWalk& walk, TFoundItems& items, bool isLink);
   void SortAndDropDuplicates(TFoundItems& items);
   void KeepListedEntries(TFoundItems& items);
 

@@ -24,3 +24,5 @@ int TFileSystem::ComparePaths(const std::string& a, const std::string& b) {
 bool TFileSystem::SameItem(const std::string& a, const std::string& b) {
   return ItemKey(a) == ItemKey(b);
 }
+
+bool TFileSystem::OnlyLinksLeadBack(const std::string&) { return false; }

@@ -59,10 +59,11 @@ class TFileSystem {
 
   // The identity of the folder a path leads to, links followed. False when it cannot be told.
   virtual bool FolderId(const std::string& path, TFolderId& id) = 0;
-  // Whether a folder can show up again below itself only through a link (faReparsePoint). True
-  // where a folder has one parent and every mount point is a link; then a walk needs no folder's
-  // identity until it meets a link.
-  virtual bool OnlyLinksLeadBack() const { return false; }
+  // Whether, on the volume holding this folder, a folder can show up again below itself only
+  // through a link (faReparsePoint). True where a folder has one parent and every mount point is a
+  // link; then a walk needs no folder's identity until it meets a link. False where that cannot
+  // be told.
+  virtual bool OnlyLinksLeadBack(const std::string& folder);
 
   // faInvalid when the path names nothing.
   virtual uint32_t GetAttributes(const std::string& path) = 0;

@@ -32,15 +32,20 @@ uint32_t AttributesAfterSet(uint32_t old, uint32_t requested) {
 
 size_t TFakeFileSystem::TFoldedHash::operator()(const std::string& path) const {
   uint64_t hash = 14695981039346656037ull;
-  for (char c : path) hash = (hash ^ Folded(c)) * 1099511628211ull;
+  for (char c : path) {
+    hash = (hash ^ (CaseSensitive ? static_cast<unsigned char>(c) : Folded(c))) * 1099511628211ull;
+  }
   return size_t(hash);
 }
 
 bool TFakeFileSystem::TFoldedEqual::operator()(const std::string& a, const std::string& b) const {
-  return a.size() == b.size() && CompareFolded(a, b) == 0;
+  return CaseSensitive ? a == b : a.size() == b.size() && CompareFolded(a, b) == 0;
 }
 
-TFakeFileSystem::TFakeFileSystem(char separator) : PathSeparator(separator) {}
+TFakeFileSystem::TFakeFileSystem(char separator, bool caseSensitive)
+    : PathSeparator(separator),
+      Nodes(0, TFoldedHash{caseSensitive}, TFoldedEqual{caseSensitive}),
+      LinkTargets(0, TFoldedHash{caseSensitive}, TFoldedEqual{caseSensitive}) {}
 
 void TFakeFileSystem::AddFolder(const std::string& path, uint32_t attributes) {
   std::lock_guard lock(Mutex);
@@ -60,10 +65,11 @@ void TFakeFileSystem::AddFile(const std::string& path, uint32_t attributes, uint
   Add(path, entry);
 }
 
-void TFakeFileSystem::AddFolderLink(const std::string& path, const std::string& target) {
+void TFakeFileSystem::AddFolderLink(const std::string& path, const std::string& target,
+                                    bool marked) {
   std::lock_guard lock(Mutex);
   TFileEntry entry;
-  entry.Attributes = faDirectory | faReparsePoint;
+  entry.Attributes = marked ? faDirectory | faReparsePoint : faDirectory;
   Add(path, entry);
   LinkTargets[path] = target;
 }
@@ -109,9 +115,17 @@ void TFakeFileSystem::SetOnlyLinksLeadBack(bool only) {
   OnlyLinks = only;
 }
 
-bool TFakeFileSystem::OnlyLinksLeadBack() const {
+void TFakeFileSystem::MarkShare(const std::string& volume) {
   std::lock_guard lock(Mutex);
-  return OnlyLinks;
+  Shares.push_back(volume);
+}
+
+bool TFakeFileSystem::OnlyLinksLeadBack(const std::string& folder) {
+  Notify(TPrimitive::OnlyLinksLeadBack, folder);
+  std::lock_guard lock(Mutex);
+  return OnlyLinks && std::none_of(Shares.begin(), Shares.end(), [&](const std::string& share) {
+           return CompareFolded(folder.substr(0, share.size()), share) == 0;
+         });
 }
 
 bool TFakeFileSystem::Exists(const std::string& path) const {

@@ -22,6 +22,7 @@ enum class TPrimitive {
   SetAttributes,
   WriteTimesOpen,
   WriteTimesSet,
+  OnlyLinksLeadBack,
   NormalizePath
 };
 
@@ -32,19 +33,22 @@ enum class TPrimitive {
 // listing's; an item whose FindEntry is made to fail is then listed without them. With the
 // separator '\\', a path ending in it or holding '*' or '?' has no entry, as FindFirstFileA gives
 // none. Only links lead back to a folder above, unless SetOnlyLinksLeadBack(false) asks the walk to
-// compare every folder, as on Linux. Any primitive can be made to fail for a chosen path. Safe to
-// use from one worker thread and the test's thread.
+// compare every folder, as on Linux, or the folder is on a share (MarkShare). Case sensitive, it
+// holds names that differ only in letter case, as a folder of a Linux system seen from Windows
+// does; its item keys still fold case, as Windows does. Any primitive can be made to fail for a
+// chosen path. Safe to use from one worker thread and the test's thread.
 class TFakeFileSystem : public TFileSystem {
  public:
-  explicit TFakeFileSystem(char separator = '\\');
+  explicit TFakeFileSystem(char separator = '\\', bool caseSensitive = false);
 
   // Both create missing parent folders; adding a path that exists replaces its entry.
   void AddFolder(const std::string& path, uint32_t attributes = faDirectory);
   void AddFile(const std::string& path, uint32_t attributes = faArchive, uint64_t creation = 0,
                uint64_t lastAccess = 0, uint64_t lastWrite = 0);
   // A linked folder (faDirectory | faReparsePoint): read and written as itself, listed as the
-  // target, and every path below it leads into the target.
-  void AddFolderLink(const std::string& path, const std::string& target);
+  // target, and every path below it leads into the target. Unmarked, it looks a plain folder, as
+  // a share shows a link that its server follows.
+  void AddFolderLink(const std::string& path, const std::string& target, bool marked = true);
   // The three times of an existing item; false when there is none.
   bool SetTimes(const std::string& path, uint64_t creation, uint64_t lastAccess,
                 uint64_t lastWrite);
@@ -57,6 +61,8 @@ class TFakeFileSystem : public TFileSystem {
   void SetCanWriteCreationTime(bool can);
   void SetListingHasTimes(bool has);
   void SetOnlyLinksLeadBack(bool only);
+  // Folders whose path begins with the volume ("S:") are on a share.
+  void MarkShare(const std::string& volume);
 
   bool Exists(const std::string& path) const;
   // The item's current attributes and times; Attributes is faInvalid when there is no such item.
@@ -69,7 +75,7 @@ class TFakeFileSystem : public TFileSystem {
   bool FindEntry(const std::string& path, TFileEntry& entry) override;
   bool ListFolder(const std::string& folder, const TEntryVisitor& visit) override;
   bool ListingHasTimes() const override;
-  bool OnlyLinksLeadBack() const override;
+  bool OnlyLinksLeadBack(const std::string& folder) override;
   bool FolderId(const std::string& path, TFolderId& id) override;
   uint32_t GetAttributes(const std::string& path) override;
   bool SetAttributes(const std::string& path, uint32_t attributes) override;
@@ -81,10 +87,13 @@ class TFakeFileSystem : public TFileSystem {
   char Separator() const override { return PathSeparator; }
 
  private:
+  // Letter case folded unless the file system is case sensitive.
   struct TFoldedHash {
+    bool CaseSensitive;
     size_t operator()(const std::string& path) const;
   };
   struct TFoldedEqual {
+    bool CaseSensitive;
     bool operator()(const std::string& a, const std::string& b) const;
   };
   template <typename T>
@@ -119,4 +128,5 @@ class TFakeFileSystem : public TFileSystem {
   bool CanWriteCreationTime = true;
   bool ListingTimes = false;
   bool OnlyLinks = true;
+  std::vector<std::string> Shares;
 };

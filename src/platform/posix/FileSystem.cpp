@@ -169,7 +169,7 @@ class TPosixFileSystem : public TFileSystem {
   bool ListingHasTimes() const override { return false; }
 
   // A bind mount can show a folder again below itself without any link, so a walk asks every
-  // folder's identity here (OnlyLinksLeadBack stays false).
+  // folder's identity here (OnlyLinksLeadBack stays false on every volume).
   bool FolderId(const std::string& path, TFolderId& id) override {
     struct stat info;
     if (stat(path.c_str(), &info) != 0) return false;

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/win32/LongPath.h"
 #include "platform/win32/ShellPath.h"
@@ -116,8 +117,21 @@ class TWin32FileSystem : public TFileSystem {
 
   bool ListingHasTimes() const override { return true; }
 
-  // No folder has a second parent, and a volume is mounted on a folder only as a reparse point.
-  bool OnlyLinksLeadBack() const override { return true; }
+  // On NTFS and ReFS no folder has a second parent, and a volume is mounted on a folder only as a
+  // reparse point. A share shows what its server's links and mounts show, as plain folders, and
+  // other file systems (a driver's, a network redirector's) may do the same.
+  bool OnlyLinksLeadBack(const std::string& folder) override {
+    const std::wstring path = LongPath(folder);
+    if (IsRemote(path)) return false;
+    THandle item(Open(path, 0, FILE_FLAG_BACKUP_SEMANTICS,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
+    wchar_t name[MAX_PATH + 1];
+    if (!item || !GetVolumeInformationByHandleW(item.get(), nullptr, 0, nullptr, nullptr, nullptr,
+                                                name, MAX_PATH + 1)) {
+      return false;
+    }
+    return std::wstring_view(name) == L"NTFS" || std::wstring_view(name) == L"ReFS";
+  }
 
   bool FolderId(const std::string& path, TFolderId& id) override {
     THandle item(Open(path, 0, FILE_FLAG_BACKUP_SEMANTICS,
@@ -180,6 +194,16 @@ class TWin32FileSystem : public TFileSystem {
 
   static HANDLE Open(const std::string& path, DWORD access, DWORD flags, DWORD share) {
     return Open(LongPath(path), access, flags, share);
+  }
+
+  // A long path names a share as "\\?\UNC\server\share" and a drive as "\\?\C:\"; a
+  // mapped network drive is remote too.
+  static bool IsRemote(const std::wstring& longPath) {
+    if (longPath.starts_with(L"\\\\?\\UNC\\")) return true;
+    if (longPath.size() < 7 || !longPath.starts_with(L"\\\\?\\") || longPath[5] != L':')
+      return false;
+    const wchar_t root[] = {longPath[4], L':', L'\\', L'\0'};
+    return GetDriveTypeW(root) == DRIVE_REMOTE;
   }
 
   static TItemKind KindOf(const std::wstring& path) {
