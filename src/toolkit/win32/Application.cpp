@@ -22,7 +22,8 @@ void TApplication::PlatformInitialize() {
 // front of a topmost window; without a main window, by nobody.
 int TApplication::PlatformMsgBox(const std::string& text, const std::string& caption, int flags) {
   const HWND owner = FMainForm ? WindowHandle(*FMainForm) : nullptr;
-  return MessageBoxW(owner, Utf8ToWide(text).c_str(), Utf8ToWide(caption).c_str(), UINT(flags));
+  return MessageBoxW(owner, Utf8ToDisplayWide(text).c_str(), Utf8ToDisplayWide(caption).c_str(),
+                     UINT(flags));
 }
 
 void TApplication::ProcessMessages() {

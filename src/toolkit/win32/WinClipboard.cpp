@@ -5,9 +5,10 @@
 #include "toolkit/win32/WinWindow.h"
 
 // The text is put there as UTF-16 and read back as such, so that the system converts it for
-// other programs and no character is lost to a code page.
+// other programs and no character is lost to a code page; a name's unpaired surrogate, which no
+// other program could show, goes as U+FFFD.
 bool TClipboard::SetText(const std::string& text) {
-  const std::wstring wide = Utf8ToWide(text);
+  const std::wstring wide = Utf8ToDisplayWide(text);
   const size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
   const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
   if (!memory) return false;

@@ -29,7 +29,7 @@ class TWinStatusBarPeer : public TWinPeer {
 
  private:
   void MirrorText() {
-    const std::wstring text = Utf8ToWide(Bar.SimpleText());
+    const std::wstring text = Utf8ToDisplayWide(Bar.SimpleText());
     SendMessageW(Window, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
   }
 
