@@ -438,6 +438,31 @@ TEST_F(WinToolkitTest, WhileTheSessionEndsNoMessageBoxIsShown) {
   EXPECT_EQ(shown, std::vector<std::string>{"Back"});
 }
 
+void CALLBACK EndTheSession(HWND window, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(window, timer);
+  SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+  SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+}
+
+// A real box open when the session begins to end closes as declined: Cancel where it has one, else
+// OK. The process may live on after an end said to be its own; its next box is shown.
+TEST_F(WinToolkitTest, ABoxOpenWhenTheSessionEndsClosesAsDeclined) {
+  std::vector<int> answers;
+  for (int flags : {MB_OKCANCEL, MB_OK}) {
+    SetTimer(Window, 1, 20, EndTheSession);
+    answers.push_back(Application().MsgBox("Waiting for the session's end.", "", flags));
+  }
+  EXPECT_EQ(answers, (std::vector<int>{IDCANCEL, IDOK}));
+  bool shown = false;
+  Application().MessageBoxHook = [&](const std::string&, const std::string&, int) {
+    shown = true;
+    return IDOK;
+  };
+  Application().MsgBox("Back", "", MB_OK);
+  Application().MessageBoxHook = nullptr;
+  EXPECT_TRUE(shown);
+}
+
 // The shell's calls need COM on the main thread; it is there, single-threaded, for the program's
 // life.
 TEST(WinApplicationTest, InitializeReadiesComOnTheMainThread) {
