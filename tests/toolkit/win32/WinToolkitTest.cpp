@@ -497,7 +497,12 @@ TEST(WinLegacyCodePageTest, TextsSurviveTheLegacyCodePage) {
                                       nullptr, nullptr, &startup, &info);
   SetEnvironmentVariableA(LegacyCodePageVariable, nullptr);
   ASSERT_TRUE(started);
-  WaitForSingleObject(info.hProcess, 60000);
+  // Pumped meanwhile: the copy's clipboard calls wait for this process, the clipboard's last
+  // owner, to let go of it. The bound is generous, for a loaded machine.
+  const ULONGLONG deadline = GetTickCount64() + 300000;
+  while (MsgWaitForMultipleObjects(1, &info.hProcess, FALSE, 1000, QS_ALLINPUT) != WAIT_OBJECT_0 &&
+         GetTickCount64() < deadline)
+    Application().ProcessMessages();
   DWORD code = 1;
   GetExitCodeProcess(info.hProcess, &code);
   CloseHandle(info.hThread);
