@@ -1,4 +1,5 @@
-# Fails when the program imports any DLL that is not part of Windows itself.
+# Fails when the program imports any DLL that is not part of Windows itself, or is not large-address
+# aware: 64-bit Windows gives a 32-bit program that says so 4 GB instead of 2 for its history.
 set(system_dlls
   kernel32.dll user32.dll gdi32.dll shell32.dll comctl32.dll ole32.dll oleaut32.dll advapi32.dll
   comdlg32.dll shlwapi.dll msvcrt.dll uxtheme.dll)
@@ -6,6 +7,10 @@ execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABL
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "objdump failed on ${EXE}")
 endif()
+if(NOT dump MATCHES "\n[ \t]*large address aware")
+  message(FATAL_ERROR "${EXE} is not large-address aware")
+endif()
+message(STATUS "large-address aware")
 string(REGEX MATCHALL "DLL Name: [^\r\n]+" lines "${dump}")
 if(NOT lines)
   message(FATAL_ERROR "no imports found in ${EXE}")

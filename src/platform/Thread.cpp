@@ -2,8 +2,6 @@
 
 #include <system_error>
 
-#include "platform/NativeFileView.h"
-
 namespace {
 
 std::atomic<int> threadRefusals{0};
@@ -64,10 +62,12 @@ int TMainThreadQueue::ProcessPending() {
       Steps.pop_front();
     }
     // A step that throws must still release its worker; the exception is the step's own fault.
+    ++StepsRunning;
     try {
       (*next->Step)();
     } catch (...) {
     }
+    --StepsRunning;
     {
       std::lock_guard lock(Mutex);
       next->Done = true;
@@ -113,7 +113,6 @@ void TThread::Start() {
 void TThread::Run() {
   // Nothing may escape into the thread's entry: an exception here would end the whole program.
   try {
-    const TNativeFileView nativeFiles;
     Execute();
   } catch (...) {
   }

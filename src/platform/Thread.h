@@ -23,6 +23,9 @@ class TMainThreadQueue {
 
   // Main thread: runs every waiting step; gives the number run.
   int ProcessPending();
+  // Main thread: whether a step runs now beneath the caller (a message box the step shows runs the
+  // caller from its own message loop); that step's worker waits until the caller has returned.
+  bool StepRunning() const { return StepsRunning > 0; }
 
   // Main thread: waits until a step arrives or the time is up; gives whether one is waiting.
   bool WaitForSteps(std::chrono::milliseconds timeout);
@@ -44,6 +47,8 @@ class TMainThreadQueue {
   std::deque<TStep*> Steps;
   std::function<void()> WakeUp;
   std::thread::id MainThread;
+  // Touched on the main thread only.
+  int StepsRunning = 0;
 };
 
 TMainThreadQueue& MainThreadQueue();

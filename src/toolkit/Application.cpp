@@ -8,6 +8,8 @@ namespace {
 constexpr int IconErrorStyle = 0x10;
 // The bits of a message box's style that choose its buttons.
 constexpr int mbButtonsMask = 0x0F;
+
+int DeclinedAnswer(int flags) { return (flags & mbButtonsMask) == mbOk ? idOk : idCancel; }
 }  // namespace
 
 TApplication& Application() {
@@ -18,14 +20,25 @@ TApplication& Application() {
 void TApplication::Initialize() { PlatformInitialize(); }
 
 int TApplication::MsgBox(const std::string& text, const std::string& caption, int flags) {
-  if (FSessionEnding) return (flags & mbButtonsMask) == mbOk ? idOk : idCancel;
+  if (FSessionEnding) return DeclinedAnswer(flags);
+  const int sessionEnds = FSessionEnds;
   ++FMessageBoxesOpen;
   struct TClosed {
     int& Open;
     ~TClosed() { --Open; }
   } closed{FMessageBoxesOpen};
-  if (MessageBoxHook) return MessageBoxHook(text, caption, flags);
-  return PlatformMsgBox(text, caption, flags);
+  const int answer =
+      MessageBoxHook ? MessageBoxHook(text, caption, flags) : PlatformMsgBox(text, caption, flags);
+  // A box the session's end closed was not answered by the user.
+  return FSessionEnds == sessionEnds ? answer : DeclinedAnswer(flags);
+}
+
+void TApplication::SetSessionEnding(bool ending) {
+  if (ending && !FSessionEnding) {
+    ++FSessionEnds;
+    if (FMessageBoxesOpen > 0) PlatformCloseMessageBoxes();
+  }
+  FSessionEnding = ending;
 }
 
 void TApplication::Run() {

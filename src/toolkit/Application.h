@@ -26,13 +26,12 @@ class TApplication {
   // the hook answers instead of the platform: that is how tests script the user's answers.
   int MsgBox(const std::string& text, const std::string& caption, int flags);
   TMessageBoxHook MessageBoxHook;
-  // Whether a message box is open now, waiting for its answer.
-  bool MessageBoxOpen() const { return FMessageBoxesOpen > 0; }
 
   // While the user's session ends (logoff, shutdown), nobody is there to answer: MsgBox shows
-  // nothing and answers as if the box were declined, Cancel where it has one, else OK.
+  // nothing and answers as if the box were declined, Cancel where it has one, else OK. The boxes
+  // open when the session starts ending close and answer the same way.
   bool SessionEnding() const { return FSessionEnding; }
-  void SetSessionEnding(bool ending) { FSessionEnding = ending; }
+  void SetSessionEnding(bool ending);
 
   // Runs the steps that workers have queued for the main thread (and, on Windows, the window
   // messages that are waiting).
@@ -69,6 +68,8 @@ class TApplication {
  private:
   const std::vector<std::string>& Arguments() const;
   int PlatformMsgBox(const std::string& text, const std::string& caption, int flags);
+  // Closes every message box open now; each gives its answer once its own loop runs again.
+  void PlatformCloseMessageBoxes();
   int PlatformShellOpen(const std::string& verb, const std::string& file,
                         const std::string& params);
   std::vector<std::string> PlatformArguments() const;
@@ -79,6 +80,8 @@ class TApplication {
   TForm* FMainForm = nullptr;
   bool FTerminated = false;
   bool FSessionEnding = false;
+  // Counts the session ends begun, so that a box tells whether one began while it was open.
+  int FSessionEnds = 0;
   int FMessageBoxesOpen = 0;
   mutable std::optional<std::vector<std::string>> FArguments;
 };

@@ -70,9 +70,9 @@ class TForm : public TControl {
   bool CloseQuery();
   TCloseQueryEvent OnCloseQuery;
 
-  // The user's session is about to end (logoff, shutdown, restart). From here until the session
-  // goes on after all, no message box is shown (TApplication::SessionEnding). OnQueryEndSession
-  // may refuse by clearing its flag; the answer is whether the form agrees.
+  // The user's session is about to end (logoff, shutdown, restart). From here until its outcome
+  // has been handled, no message box is shown and those open close (TApplication::SessionEnding).
+  // OnQueryEndSession may refuse by clearing its flag; the answer is whether the form agrees.
   bool QueryEndSession();
   TCloseQueryEvent OnQueryEndSession;
   // The outcome: ending true when the session ends, after which the process is ended without

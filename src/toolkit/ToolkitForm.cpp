@@ -53,7 +53,9 @@ bool TForm::QueryEndSession() {
 
 void TForm::EndSession(bool ending) {
   if (OnEndSession) OnEndSession(this, ending);
-  if (!ending) Application().SetSessionEnding(false);
+  // A process still here afterwards goes on, also after an end that was not its own (the Restart
+  // Manager asks a program to close with an ending session).
+  Application().SetSessionEnding(false);
 }
 
 bool TForm::PressKey(int key, TShiftState shift) {

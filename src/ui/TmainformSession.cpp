@@ -3,9 +3,17 @@
 #include "platform/Thread.h"
 #include "ui/Tmainform.h"
 
+namespace {
+
+// The system gives a program about five seconds before it offers to end it; a worker stuck in one
+// call (an unreachable share) must not hold the logoff longer than that.
+constexpr std::chrono::seconds longestOperationEndWait{4};
+
+}  // namespace
+
 // At logoff or shutdown the process is ended without closing the window. A running operation is
 // stopped first and its current item finished, so that no item keeps its attributes cleared; no
-// question is asked, since nobody may be there to answer.
+// question is asked, since nobody may be there to answer, and the boxes open now close.
 void TMainForm::FormQueryEndSession(TObject*, bool& canEnd) {
   CancelOperation();
   WaitForOperationEnd();
@@ -17,10 +25,13 @@ void TMainForm::FormEndSession(TObject*, bool ending) {
   if (ending) SaveSettings();
 }
 
-// The worker finishes through steps on this thread, so they are run here while waiting. A message
-// box open beneath this call holds the worker between items, waiting for its answer, and it
-// cannot be answered from here: the operation then stops where it stands.
+// The worker finishes through steps on this thread, so they are run here while waiting; its boxes
+// are answered as declined without being shown. A step of the worker running beneath this call (a
+// box of its own, open when the session began to end) holds it between items until this call has
+// returned: the wait stops there, and the box, closed, stops the operation afterwards.
 void TMainForm::WaitForOperationEnd() {
-  while (FStamper && !Application().MessageBoxOpen())
+  const auto deadline = std::chrono::steady_clock::now() + longestOperationEndWait;
+  while (FStamper && !MainThreadQueue().StepRunning() &&
+         std::chrono::steady_clock::now() < deadline)
     MainThreadQueue().WaitAndProcess(std::chrono::milliseconds(50));
 }

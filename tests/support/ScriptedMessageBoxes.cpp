@@ -24,6 +24,8 @@ std::vector<std::string> TScriptedMessageBoxes::Texts() const {
 
 int TScriptedMessageBoxes::Show(const std::string& text, const std::string& caption, int flags) {
   Boxes.push_back({text, caption, flags});
+  // A copy: what runs meanwhile may show boxes of its own.
+  if (WhileOpen) WhileOpen(TShownMessageBox(Boxes.back()));
   if (Answers.empty()) return idOk;
   const int answer = Answers.front();
   Answers.pop_front();

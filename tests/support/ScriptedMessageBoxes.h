@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ class TScriptedMessageBoxes {
 
   // Appends an answer to the script.
   void Answer(int buttonId);
+  // Runs while each box is open, before it is answered: what happens meanwhile (a logoff).
+  std::function<void(const TShownMessageBox& box)> WhileOpen;
 
   const std::vector<TShownMessageBox>& Shown() const { return Boxes; }
   size_t Count() const { return Boxes.size(); }

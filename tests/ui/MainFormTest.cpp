@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -526,6 +527,34 @@ TEST_F(MainFormTest, OperationsChangeRealFilesAndUndoRedoThem) {
   EXPECT_EQ(Status(), "4: Redo - Done 1/1 item(s)");
   EXPECT_EQ(TTempTree::Times(target).LastWrite, t0 + 2 * day);
   EXPECT_TRUE(Boxes.Texts().empty());
+}
+
+// A box of the worker's own, open when the logoff comes, holds it between items until the window
+// has answered: the window agrees at once, and the box, closed as declined, stops the operation.
+// A worker stuck in one call (an unreachable share) holds the logoff only a few seconds.
+TEST_F(MainFormTest, ALogoffWaitsNeitherForTheWorkersOwnBoxNorForAStuckCall) {
+  Run(Form->GetPanel, {A});
+  Fs.Fail(TPrimitive::FindEntry, X);
+  std::vector<bool> agreedBusy;
+  auto took = std::chrono::steady_clock::duration::max();
+  Boxes.WhileOpen = [&](const TShownMessageBox&) {
+    const auto start = std::chrono::steady_clock::now();
+    agreedBusy = {Form->QueryEndSession(), Form->Stamper() != nullptr};
+    took = std::chrono::steady_clock::now() - start;
+    Form->EndSession(false);
+  };
+  Run(Form->SetPanel, {X});
+  EXPECT_EQ(agreedBusy, (std::vector{true, true}));
+  EXPECT_LT(took, std::chrono::seconds(2));
+  EXPECT_EQ(Status(), "2: Set - Canceled 0/1 item(s)");
+  EXPECT_EQ(LastWrite(X), t0);
+  Boxes.WhileOpen = nullptr;
+
+  Gate.Hold(Fs, Y);
+  DropOn(Form->SetPanel, {1, 1}, {Y});
+  EXPECT_TRUE(Form->QueryEndSession());
+  EXPECT_NE(Form->Stamper(), nullptr);
+  Form->EndSession(false);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/win32/LongPath.h"
+#include "platform/win32/NativeFileView.h"
 #include "platform/win32/ShellPath.h"
 #include "platform/win32/WideText.h"
 
@@ -84,6 +85,8 @@ void AppendSortKey(std::string& key, const std::wstring& upper) {
                 reinterpret_cast<wchar_t*>(key.data() + start), size, nullptr, nullptr, 0);
 }
 
+// Each call on the user's items sees the file system as the user does (TNativeFileView); the
+// shell's path normalisation does not, since it needs the redirection.
 class TWin32FileSystem : public TFileSystem {
  public:
   // A wildcard would make FindFirstFileW give the entry of some other, matching item; and a path
@@ -91,6 +94,7 @@ class TWin32FileSystem : public TFileSystem {
   bool FindEntry(const std::string& path, TFileEntry& entry) override {
     if (path.find_first_of("*?") != std::string::npos) return false;
     if (path.empty() || path.back() == '\\' || path.back() == '/') return false;
+    const TNativeFileView view;
     WIN32_FIND_DATAW data;
     if (!FindFirst(LongPath(path), data)) return false;
     entry = EntryOf(data);
@@ -101,6 +105,7 @@ class TWin32FileSystem : public TFileSystem {
     std::wstring pattern = LongPath(folder);
     if (!pattern.empty() && pattern.back() != L'\\') pattern += L'\\';
     pattern += L'*';
+    const TNativeFileView view;
     WIN32_FIND_DATAW data;
     TSearch search = FindFirst(pattern, data);
     if (!search) return false;
@@ -134,6 +139,7 @@ class TWin32FileSystem : public TFileSystem {
   }
 
   bool FolderId(const std::string& path, TFolderId& id) override {
+    const TNativeFileView view;
     THandle item(Open(path, 0, FILE_FLAG_BACKUP_SEMANTICS,
                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
     if (!item) return false;
@@ -145,10 +151,12 @@ class TWin32FileSystem : public TFileSystem {
   }
 
   uint32_t GetAttributes(const std::string& path) override {
+    const TNativeFileView view;
     return GetFileAttributesW(LongPath(path).c_str());
   }
 
   bool SetAttributes(const std::string& path, uint32_t attributes) override {
+    const TNativeFileView view;
     return SetFileAttributesW(LongPath(path).c_str(), attributes);
   }
 
@@ -157,6 +165,7 @@ class TWin32FileSystem : public TFileSystem {
   TWriteTimesResult WriteTimes(const std::string& path, TItemKind kind, const FILETIME* creation,
                                const FILETIME* lastAccess, const FILETIME* lastWrite) override {
     const std::wstring wide = LongPath(path);
+    const TNativeFileView view;
     if (kind == TItemKind::Unknown) kind = KindOf(wide);
     const DWORD flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT |
                         (kind == TItemKind::Folder ? FILE_FLAG_BACKUP_SEMANTICS : 0);

@@ -1,8 +1,11 @@
-#include "platform/NativeFileView.h"
+#include "platform/win32/NativeFileView.h"
 
 #include <windows.h>
 
 namespace {
+
+using TDisable = BOOL(WINAPI*)(PVOID*);
+using TRevert = BOOL(WINAPI*)(PVOID);
 
 // Looked up at run time: the calls exist only where WOW64 does, and a 64-bit program needs none.
 template <typename TCall>
@@ -12,19 +15,31 @@ TCall Kernel32Call(const char* name) {
                 : nullptr;
 }
 
-using TDisable = BOOL(WINAPI*)(PVOID*);
-using TRevert = BOOL(WINAPI*)(PVOID);
+// Both calls, or neither where nothing is redirected; found once, since every file call asks.
+struct TRedirection {
+  TDisable Disable = nullptr;
+  TRevert Revert = nullptr;
+};
+
+TRedirection FindRedirection() {
+  BOOL wow64 = FALSE;
+  if (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64) return {};
+  TRedirection calls{Kernel32Call<TDisable>("Wow64DisableWow64FsRedirection"),
+                     Kernel32Call<TRevert>("Wow64RevertWow64FsRedirection")};
+  return calls.Disable && calls.Revert ? calls : TRedirection{};
+}
+
+const TRedirection& Redirection() {
+  static const TRedirection calls = FindRedirection();
+  return calls;
+}
 
 }  // namespace
 
 TNativeFileView::TNativeFileView() {
-  BOOL wow64 = FALSE;
-  if (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64) return;
-  const auto disable = Kernel32Call<TDisable>("Wow64DisableWow64FsRedirection");
-  TurnedOff = disable && disable(&Previous);
+  if (const TDisable disable = Redirection().Disable) TurnedOff = disable(&Previous);
 }
 
 TNativeFileView::~TNativeFileView() {
-  if (!TurnedOff) return;
-  if (const auto revert = Kernel32Call<TRevert>("Wow64RevertWow64FsRedirection")) revert(Previous);
+  if (TurnedOff) Redirection().Revert(Previous);
 }

@@ -12,6 +12,9 @@ void TApplication::PlatformInitialize() {}
 // Nobody is there to answer: the default button (OK) is taken.
 int TApplication::PlatformMsgBox(const std::string&, const std::string&, int) { return idOk; }
 
+// No box stays open here: each is answered at once.
+void TApplication::PlatformCloseMessageBoxes() {}
+
 void TApplication::ProcessMessages() { MainThreadQueue().ProcessPending(); }
 
 // There is no shell to open anything with: the shell's "file not found".

@@ -5,6 +5,8 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <string_view>
+
 #include "platform/Thread.h"
 #include "platform/win32/WideText.h"
 #include "toolkit/Toolkit.h"
@@ -24,6 +26,23 @@ int TApplication::PlatformMsgBox(const std::string& text, const std::string& cap
   const HWND owner = FMainForm ? WindowHandle(*FMainForm) : nullptr;
   return MessageBoxW(owner, Utf8ToDisplayWide(text).c_str(), Utf8ToDisplayWide(caption).c_str(),
                      UINT(flags));
+}
+
+namespace {
+
+// Every dialog of the main thread is one of its message boxes. Posted, the Cancel command ends the
+// box once its loop runs again, beneath the handler that closes it.
+BOOL CALLBACK CloseMessageBox(HWND window, LPARAM) {
+  wchar_t className[16] = {};
+  if (GetClassNameW(window, className, 16) && std::wstring_view(className) == L"#32770")
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  return TRUE;
+}
+
+}  // namespace
+
+void TApplication::PlatformCloseMessageBoxes() {
+  EnumThreadWindows(GetCurrentThreadId(), CloseMessageBox, 0);
 }
 
 void TApplication::ProcessMessages() {

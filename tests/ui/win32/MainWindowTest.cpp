@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "data/Common.h"
+#include "platform/Thread.h"
+#include "support/FakeFileSystem.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/TempTree.h"
 #include "support/Win32DropBlock.h"
@@ -226,51 +228,53 @@ TEST_F(MainWindowTest, RealDropsAndMenuCommandsChangeTheTimesOnDisk) {
   EXPECT_EQ(std::string(magic, 2), "BM");
 }
 
-// Logoff while a Set writes read-only files under "A&ny Attr": the window agrees only once the
-// operation has stopped after its current item. Every file keeps its read-only attribute and has
-// all or none of its new times, the count of new ones is the count the status reports, no box is
-// shown, and the settings are saved although the window never closes.
+// Logoff while a Set under "A&ny Attr" holds a read-only item with its attribute cleared, and the
+// window's own box is open: the window agrees only once that item has its new times and its
+// attribute back and the operation has stopped. No box is shown meanwhile, and the settings are
+// saved although the window never closes.
 TEST_F(MainWindowTest, ASessionEndStopsTheOperationAfterItsCurrentItemAndSavesTheSettings) {
-  const std::string source = Tree.AddFile("source.txt");
-  TTempTree::SetTimes(source, {t0 + day, t0 + 2 * day, t0 + 3 * day});
-  Tree.AddFolder("targets");
-  std::vector<std::string> targets;
-  for (int i = 0; i < 1500; ++i) {
-    targets.push_back(Tree.AddFile("targets\\" + std::to_string(1000 + i)));
-    TTempTree::SetTimes(targets.back(), {t0, t0, t0});
-    TTempTree::SetReadOnly(targets.back(), true);
-  }
-  for (const TCheckBox* box : {&Form->AnyAttrCheckBox, &Form->DirectoriesCheckBox})
-    SendMessageW(WindowHandle(*box), BM_CLICK, 0, 0);
-  Drop(Form->GetPanel, {source});
+  TFakeFileSystem files;
+  const TFileSystemOverride fake(files);
+  files.AddFile("C:\\source", faArchive, t0 + day, t0 + 2 * day, t0 + 3 * day);
+  for (const char* target : {"C:\\put\\a", "C:\\put\\b"})
+    files.AddFile(target, faReadOnly, t0, t0, t0);
+  const TStamper* stamper = nullptr;
+  bool held = false;
+  files.OnCall = [&](TPrimitive primitive, const std::string& path) {
+    if (primitive != TPrimitive::WriteTimesOpen || path != "C:\\put\\a") return;
+    MainThreadQueue().RunAndWait([&] { held = true; });
+    while (!stamper->Terminated()) Sleep(1);
+  };
+  SendMessageW(WindowHandle(Form->AnyAttrCheckBox), BM_CLICK, 0, 0);
+  Drop(Form->GetPanel, {"C:\\source"});
   const TPoint point = Form->ScreenToClient(Form->SetPanel.ClientToScreen({2, 2}));
-  PostMessageW(Window, WM_DROPFILES, WPARAM(DropBlock({Tree.Path("targets")}, {point.X, point.Y})),
-               0);
-  const ULONGLONG deadline = GetTickCount64() + 60000;
-  while (TTempTree::Times(targets.front()).LastWrite == t0 && GetTickCount64() < deadline) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+  SendMessageW(Window, WM_DROPFILES,
+               WPARAM(DropBlock({"C:\\put\\a", "C:\\put\\b"}, {point.X, point.Y})), 0);
+  stamper = Form->Stamper();
+  while (!held) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 1000, QS_ALLINPUT);
     Application().ProcessMessages();
   }
-  EXPECT_EQ(SendMessageW(Window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
-  EXPECT_EQ(Form->Stamper(), nullptr);
-  SendMessageW(Window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-  Application().SetSessionEnding(false);
+  EXPECT_EQ(files.Entry("C:\\put\\a").Attributes, faNormal);
 
-  int written = 0;
-  for (const std::string& target : targets) {
-    EXPECT_TRUE(GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_READONLY) << target;
-    const TItemTimes times = TTempTree::Times(target);
-    const bool isNew = times.LastWrite == t0 + 3 * day;
-    EXPECT_EQ(times.LastAccess, isNew ? t0 + 2 * day : t0) << target;
-    written += isNew;
-  }
-  EXPECT_EQ(StatusText(),
-            "2: Set - Canceled " + GroupDigits(std::to_string(written)) + "/1,500 item(s)");
-  EXPECT_LT(written, 1500);
-  EXPECT_EQ(Boxes.Count(), 0u);
+  std::vector<LRESULT> agreedIdle;
+  Boxes.WhileOpen = [&](const TShownMessageBox&) {
+    Boxes.WhileOpen = nullptr;
+    agreedIdle = {SendMessageW(Window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF),
+                  Form->Stamper() == nullptr};
+    SendMessageW(Window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  };
+  SendMessageW(Window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(agreedIdle, (std::vector<LRESULT>{TRUE, TRUE}));
+  for (const char* target : {"C:\\put\\a", "C:\\put\\b"})
+    EXPECT_EQ(files.Entry(target).Attributes, faReadOnly) << target;
+  EXPECT_EQ(FileTimeValue(files.Entry("C:\\put\\a").LastWriteTime), t0 + 3 * day);
+  EXPECT_EQ(FileTimeValue(files.Entry("C:\\put\\b").LastWriteTime), t0);
+  EXPECT_EQ(StatusText(), "2: Set - Canceled 1/2 item(s)");
   std::ifstream settings(Tree.Path("Settings.ini"), std::ios::binary);
   std::string text((std::istreambuf_iterator<char>(settings)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(text.rfind("[Settings]\r\nValues=-1,0,-1,-1,-1,-1,-1,0,-1,0,0,", 0), 0u) << text;
+  EXPECT_EQ(text.rfind("[Settings]\r\nValues=-1,-1,-1,-1,-1,-1,-1,0,-1,0,0,", 0), 0u) << text;
+  EXPECT_EQ(Boxes.Texts(), std::vector<std::string>{"Can't do it while processing."});
 }
 
 // On a monitor at twice the resolution the window keeps its design proportions: targets, check

@@ -97,10 +97,11 @@ class ProgramTest : public testing::Test {
     return info.dwProcessId;
   }
 
-  // The program's main window: a visible top-level "Brevantor" window of the process.
+  // The program's main window: a visible top-level "Brevantor" window of the process. Starting a
+  // program under Wine on a loaded machine may take long, so the bounds are a minute.
   static HWND WaitForWindow(DWORD process) {
     TWindowSearch search{process};
-    for (int attempt = 0; attempt < 300 && !search.Found; ++attempt) {
+    for (int attempt = 0; attempt < 600 && !search.Found; ++attempt) {
       EnumWindows(MatchProgramWindow, reinterpret_cast<LPARAM>(&search));
       if (!search.Found) Sleep(100);
     }
@@ -123,7 +124,7 @@ class ProgramTest : public testing::Test {
 
   static bool CloseAndWait(HWND window, HANDLE process) {
     PostMessageA(window, WM_CLOSE, 0, 0);
-    return WaitForSingleObject(process, 20000) == WAIT_OBJECT_0;
+    return WaitForSingleObject(process, 60000) == WAIT_OBJECT_0;
   }
 
   std::string Folder, Exe, Settings;
@@ -162,13 +163,17 @@ TEST_F(ProgramTest, NewWindowStartsASecondProgramWithTheSavedSettingsButNotThePo
   HWND window = StartAtSavedPosition(first);
   ASSERT_NE(window, nullptr);
   WriteFile(Settings, "");  // only the first window's save can fill it again
-  SetForegroundWindow(window);
+  // The keys go to the foreground window, which the program's window becomes only once it is shown.
+  for (int attempt = 0; attempt < 100 && GetForegroundWindow() != window; ++attempt) {
+    SetForegroundWindow(window);
+    if (GetForegroundWindow() != window) Sleep(50);
+  }
   keybd_event(VK_CONTROL, 0, 0, 0);
   keybd_event('N', 0, 0, 0);
   keybd_event('N', 0, KEYEVENTF_KEYUP, 0);
   keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
   HWND other = nullptr;
-  for (int attempt = 0; attempt < 150 && !other; ++attempt) {
+  for (int attempt = 0; attempt < 600 && !other; ++attempt) {
     other = FindOtherProgramWindow(first);
     if (!other) Sleep(100);
   }
@@ -205,10 +210,10 @@ TEST_F(ProgramTest, ASessionEndSavesTheSettingsWithoutAQuestion) {
   SetWindowPos(window, nullptr, 370, 248, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   DWORD_PTR agreed = 0;
   ASSERT_TRUE(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_BLOCK,
-                                  20000, &agreed));
+                                  60000, &agreed));
   EXPECT_EQ(agreed, DWORD_PTR(TRUE));
   DWORD_PTR ignored = 0;
-  ASSERT_TRUE(SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_BLOCK, 20000,
+  ASSERT_TRUE(SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_BLOCK, 60000,
                                   &ignored));
   EXPECT_EQ(ReadFile(Settings),
             "\xEF\xBB\xBF[Settings]\r\nValues=-1,-1,-1,-1,-1,-1,-1,0,-1,0,-1,370,248,\r\n");
