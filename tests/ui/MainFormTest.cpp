@@ -28,13 +28,15 @@ constexpr int question = mbOkCancel | mbIconQuestion;
 constexpr int warning = mbOk | mbIconExclamation;
 const std::string busy = "Can't do it while processing.";
 
-// Holds the worker at its first file-system call for a path until the test opens the gate.
+// Holds the worker at its first file-system call for a path until the test opens the gate; the
+// worker tells the main thread when it has got there.
 class TGate {
  public:
   ~TGate() { Open(); }
   void Hold(TFakeFileSystem& fs, const std::string& path) {
     fs.OnCall = [this, path](TPrimitive, const std::string& called) {
       if (called != path) return;
+      MainThreadQueue().RunAndWait([this] { Reached = true; });
       std::unique_lock lock(Mutex);
       Opened.wait(lock, [this] { return IsOpen; });
     };
@@ -46,8 +48,12 @@ class TGate {
     }
     Opened.notify_all();
   }
+  void AwaitWorker() {
+    PumpUntil([this] { return Reached; });
+  }
 
  private:
+  bool Reached = false;
   std::mutex Mutex;
   std::condition_variable Opened;
   bool IsOpen = false;
@@ -552,6 +558,7 @@ TEST_F(MainFormTest, ALogoffWaitsNeitherForTheWorkersOwnBoxNorForAStuckCall) {
 
   Gate.Hold(Fs, Y);
   DropOn(Form->SetPanel, {1, 1}, {Y});
+  Gate.AwaitWorker();
   EXPECT_TRUE(Form->QueryEndSession());
   EXPECT_NE(Form->Stamper(), nullptr);
   Form->EndSession(false);
