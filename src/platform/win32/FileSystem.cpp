@@ -128,6 +128,7 @@ class TWin32FileSystem : public TFileSystem {
   bool OnlyLinksLeadBack(const std::string& folder) override {
     const std::wstring path = LongPath(folder);
     if (IsRemote(path)) return false;
+    const TNativeFileView view;
     THandle item(Open(path, 0, FILE_FLAG_BACKUP_SEMANTICS,
                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
     wchar_t name[MAX_PATH + 1];
