@@ -22,6 +22,8 @@ constexpr uint64_t day = 864000000000ull;
 constexpr uint64_t t0 = 132000000000000000ull;
 constexpr int seeds = 280;
 constexpr int stepsPerSeed = 36;
+constexpr int lossySeeds = 80;
+constexpr uint64_t second = 10000000;
 
 using TTimes = std::array<uint64_t, 3>;
 using TDisk = std::map<std::string, TTimes>;
@@ -42,6 +44,21 @@ struct TFigures {
   int PartialUndoRedo = 0;
   int Answers[2] = {};
   int InjectedFailures = 0;
+  int Rounded = 0;
+  int NotKept = 0;
+};
+
+// What a lossy volume does with each kind of time written: keeps it, rounds it down to the
+// volume's grain (FAT's: 10 ms for creation, 2 s for the others), or drops it.
+enum TPolicy { poKeep, poRound, poDrop };
+const char* const timeNames[] = {"creation", "last-write", "last-access"};
+
+uint64_t Grain(TTimeKind kind) { return kind == TTimeKind::Creation ? second / 100 : 2 * second; }
+
+// What one write did to each kind of time, as the volume knows it.
+struct TStored {
+  bool Rounded = false;
+  std::array<bool, 3> Dropped = {};
 };
 
 struct TStop {
@@ -55,16 +72,19 @@ struct TStop {
 // every change must stay reachable through the history, and nothing but a write may change an item.
 class THistoryModel {
  public:
-  THistoryModel(unsigned seed, bool injectsFailures, TFigures& figures)
+  THistoryModel(unsigned seed, bool injectsFailures, TFigures& figures, bool lossy = false)
       : Random(seed), InjectsFailures(injectsFailures), Figures(figures) {
     Fs.AddFolder("C:\\m");
     Fs.AddFolder(Folder);
+    // On a lossy volume every first time is one the volume can hold, as it would be there.
+    const uint64_t apart = lossy ? 2 * second : 1000;
     for (size_t i = 0; i < Items.size(); ++i) {
       const uint64_t base = t0 + i * day;
       if (Items[i] != Folder)
         Fs.AddFile(Items[i], Chance(0.3) ? faArchive | faReadOnly : faArchive);
-      Fs.SetTimes(Items[i], base, base + 1000, base + 2000);
+      Fs.SetTimes(Items[i], base, base + apart, base + 2 * apart);
     }
+    if (lossy) MakeLossy();
     First = Disk();
     History.OnChange = [this](TObject*) {
       // What the window's change handler shows.
@@ -77,6 +97,7 @@ class THistoryModel {
   void Step() {
     if (InjectsFailures) Disturb();
     const TOperationKind kind = PickKind();
+    if (Lossy && kind == okSet && Chance(0.5)) HoldTimesFromElsewhere();
     TStringList paths = PickPaths(kind);
     const bool dropped = kind == okGet || kind == okSet || kind == okSync;
     const TStop stop = PickStop(kind);
@@ -98,6 +119,7 @@ class THistoryModel {
       }
     }
     ExpectOnlyWrittenItemsChanged(before, result);
+    if (Lossy && !Stopped && kind != okGet) ExpectJudgedAsStored(kind, result);
     EXPECT_LE(Events, 1);
     ExpectShownAsHeld();
     ExpectEveryChangeUndoable();
@@ -133,6 +155,76 @@ class THistoryModel {
 
   // Only where something was made to fail may an item's history be cut short.
   bool Eligible(const std::string& item) const { return !InjectsFailures || !Tainted.count(item); }
+
+  // Each kind of time is kept, rounded or dropped, the same way for the whole life; at least one
+  // is not kept as asked. A last-access time is not dropped: FAT keeps it as a date, and a drop
+  // within the same day would count as kept.
+  void MakeLossy() {
+    Lossy = true;
+    do {
+      for (TPolicy& policy : Policies) policy = TPolicy(Below(3));
+    } while (Policies == std::array{poKeep, poKeep, poKeep} || Policies[2] == poDrop);
+    Fs.SetVolume({"FAT", false});
+    Fs.SetStoreRule([this](TTimeKind kind, uint64_t asked, uint64_t held) {
+      const size_t index = size_t(kind);
+      const uint64_t stored = Policies[index] == poDrop    ? held
+                              : Policies[index] == poRound ? asked - asked % Grain(kind)
+                                                           : asked;
+      TStored& write = Writes[WritingPath];
+      if (stored != asked) (Policies[index] == poDrop ? write.Dropped[index] : write.Rounded) = true;
+      return stored;
+    });
+  }
+
+  // Every written item with a time dropped is logged, naming exactly those times, and is not
+  // counted; one with times rounded counts, and is noted; every written item stays undoable.
+  void ExpectJudgedAsStored(TOperationKind kind, const TStamperResult& result) {
+    int succeeded = 0, rounded = 0;
+    std::set<std::string> written;
+    for (const auto& [path, write] : Writes) {
+      written.insert(path);
+      std::vector<const char*> dropped;
+      for (size_t i = 0; i < 3; ++i)
+        if (write.Dropped[i]) dropped.push_back(timeNames[i]);
+      const std::string line = NotKeptLine(dropped, path);
+      const bool logged =
+          std::find(result.ErrorLog.begin(), result.ErrorLog.end(), line) != result.ErrorLog.end();
+      EXPECT_EQ(logged, !dropped.empty()) << line;
+      Figures.NotKept += !dropped.empty();
+      succeeded += dropped.empty();
+      rounded += dropped.empty() && write.Rounded;
+    }
+    EXPECT_EQ(result.SucceededCount, succeeded);
+    EXPECT_EQ(result.RoundedCount, rounded);
+    Figures.Rounded += rounded;
+    if (written.empty()) return;
+    const bool toRedo = kind == okUndo;
+    ASSERT_TRUE(toRedo ? History.CanRedo() : History.CanUndo());
+    std::set<std::string> entry;
+    for (const TStamp& stamp : (toRedo ? History.RedoUnit() : History.UndoUnit()).Stamps)
+      entry.insert(stamp.Path);
+    EXPECT_EQ(entry, written);
+  }
+
+  // Get data from a volume that keeps every time, which this one may have to round. Each comes
+  // minutes away from every other time, so that a time this volume drops is never near the one
+  // asked for, where it would pass for rounding.
+  void HoldTimesFromElsewhere() {
+    const uint64_t slot = t0 - uint64_t(++Elsewhere) * 600 * second;
+    const auto time = [&] { return MakeFileTime(slot - uint64_t(Below(int(second)))); };
+    TStamp stamp;
+    stamp.CRTime = time();
+    stamp.LWTime = time();
+    stamp.LATime = time();
+    Holder.Store(TStamps{stamp}, stamp, 0);
+  }
+
+  static std::string NotKeptLine(const std::vector<const char*>& names, const std::string& path) {
+    std::string line;
+    for (size_t i = 0; i < names.size(); ++i)
+      line += std::string(i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
+    return line + (names.size() > 1 ? " times" : " time") + " not kept: " + path;
+  }
 
   // A few permanent faults on random items, and read-only switched behind the program's back.
   void Disturb() {
@@ -199,10 +291,15 @@ class THistoryModel {
     TScriptedMessageBoxes boxes({answer});
     Stopped = false;
     WritesReached.clear();
+    Writes.clear();
     int calls = 0;
     TStamper* running = nullptr;
     Fs.OnCall = [&](TPrimitive primitive, const std::string& path) {
-      if (primitive == TPrimitive::WriteTimesSet) WritesReached.insert(path);
+      if (primitive == TPrimitive::WriteTimesSet) {
+        WritesReached.insert(path);
+        WritingPath = path;
+        Writes.try_emplace(path);
+      }
       if (stop.Phase == phNone || Stopped || primitive != phasePrimitives[stop.Phase]) return;
       if (calls++ != stop.AtCall) return;
       Stopped = true;
@@ -288,6 +385,11 @@ class THistoryModel {
   TDisk First;
   std::set<std::string> Tainted;
   int FaultsLeft = 3;
+  bool Lossy = false;
+  int Elsewhere = 0;
+  std::array<TPolicy, 3> Policies = {};
+  std::string WritingPath;
+  std::map<std::string, TStored> Writes;
   std::set<std::string> WritesReached;
   bool Stopped = false;
   bool ShownUndo = false;
@@ -325,4 +427,23 @@ TEST(HistoryModel, EveryChangeStaysReachableOverRandomSequences) {
       figures.PartialUndoRedo, figures.Answers[0], figures.Answers[1], figures.InjectedFailures);
   EXPECT_GE(figures.Operations, 10000);
   EXPECT_GT(figures.PartialUndoRedo, 100);
+}
+
+// A volume that rounds or drops times: every write is judged by what it stored, and the history
+// still brings every item back, since the times it restores are ones the volume holds.
+TEST(HistoryModel, ReadBackJudgesEveryWriteOnALossyVolume) {
+  TFigures figures;
+  for (unsigned seed = 1; seed <= lossySeeds && !testing::Test::HasFailure(); ++seed) {
+    SCOPED_TRACE("lossy seed " + std::to_string(seed));
+    THistoryModel model(seed, false, figures, true);
+    for (int step = 0; step < stepsPerSeed && !testing::Test::HasFailure(); ++step) {
+      SCOPED_TRACE("step " + std::to_string(step));
+      model.Step();
+    }
+    model.CheckEverythingReachable();
+  }
+  std::printf("lossy volume model: %d operations, %d items rounded, %d items not kept\n",
+              figures.Operations, figures.Rounded, figures.NotKept);
+  EXPECT_GT(figures.Rounded, 100);
+  EXPECT_GT(figures.NotKept, 100);
 }
