@@ -35,9 +35,10 @@ class TStamperBase : public TThread {
                  TItemKinds* kinds = nullptr);
   int GetStamps(TStringList& errorLog, TStamps& stamps, int& folderCount);
   void RemoveFailedUnits(TStamps& stamps, const TFlags& flags);
-  // With timesWritten, it ends with one byte per stamp: 1 exactly where the times were written,
-  // whatever became of the attributes afterwards. The kinds a read of the same stamps gave spare
-  // asking whether each item is a folder.
+  // A flag stays 1 only where the file system, read back, kept every time written (within its
+  // precision). With timesWritten, it ends with one byte per stamp: 1 exactly where the times were
+  // written, whatever became of the attributes afterwards or the file system kept. The kinds a
+  // read of the same stamps gave spare asking whether each item is a folder.
   int WriteStamps(TStringList& errorLog, TStamps& stamps, TStampOptions options, bool forward,
                   TFlags& flags, TFlags* timesWritten = nullptr, const TItemKinds* kinds = nullptr);
   static std::string AttributeText(uint32_t attrs);
