@@ -179,36 +179,6 @@ TEST_F(FileSystemTest, ALinkedFolderIsAFolderWithTheTargetsIdentity) {
   EXPECT_NE(otherId, targetId);
 }
 
-// What a write stored, read afresh: a file, a folder and a link as themselves; a temporary folder
-// lies on a local volume whose file system has a name.
-TEST_F(FileSystemTest, ReadBackGivesWhatTheItemHoldsOnANamedLocalVolume) {
-  const std::string target = tree.AddFile("target");
-  std::vector<std::string> items = {tree.AddFile("file"), tree.AddFolder("folder")};
-  const std::string link = tree.AddSymlink("link", target, false);
-  if (!link.empty()) items.push_back(link);
-  for (const std::string& item : items) {
-    SCOPED_TRACE(item);
-    const FILETIME access = MakeFileTime(time1), write = MakeFileTime(time3);
-    ASSERT_EQ(fs.WriteTimes(item, TItemKind::Unknown, nullptr, &access, &write),
-              TWriteTimesResult::Written);
-    TFileEntry stored;
-    ASSERT_TRUE(fs.ReadBackTimes(item, TItemKind::Unknown, stored));
-    const TItemTimes times = TTempTree::Times(item);
-    EXPECT_EQ(FileTimeValue(stored.LastAccessTime), time1);
-    EXPECT_EQ(FileTimeValue(stored.LastWriteTime), time3);
-    EXPECT_EQ(FileTimeValue(stored.CreationTime), times.Creation);
-    TVolumeInfo volume;
-    ASSERT_TRUE(fs.VolumeOf(item, TItemKind::Unknown, volume));
-    EXPECT_FALSE(volume.FileSystemName.empty());
-    EXPECT_FALSE(volume.Remote);
-  }
-  if (!link.empty()) EXPECT_NE(TTempTree::Times(target).LastWrite, time3);
-  TFileEntry none;
-  TVolumeInfo nowhere;
-  EXPECT_FALSE(fs.ReadBackTimes(tree.Path("missing"), TItemKind::File, none));
-  EXPECT_FALSE(fs.VolumeOf(tree.Path("missing"), TItemKind::File, nowhere));
-}
-
 TEST_F(FileSystemTest, SetAttributesSetsAndClearsReadOnly) {
   std::string file = tree.AddFile("file");
   ASSERT_TRUE(fs.SetAttributes(file, faReadOnly));

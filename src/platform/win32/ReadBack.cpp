@@ -18,8 +18,9 @@ using THandle = std::unique_ptr<void, THandleCloser>;
 // sharing everything keeps the opening from getting in anyone's way. A kind not known yet opens as
 // a folder, which opens a file as well.
 THandle OpenForAttributes(const std::wstring& path, TItemKind kind) {
-  const DWORD flags = FILE_FLAG_OPEN_REPARSE_POINT |
-                      (kind == TItemKind::File ? FILE_ATTRIBUTE_NORMAL : FILE_FLAG_BACKUP_SEMANTICS);
+  const DWORD flags =
+      FILE_FLAG_OPEN_REPARSE_POINT |
+      (kind == TItemKind::File ? FILE_ATTRIBUTE_NORMAL : FILE_FLAG_BACKUP_SEMANTICS);
   HANDLE item = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, flags, nullptr);
