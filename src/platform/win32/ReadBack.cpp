@@ -31,11 +31,15 @@ FILETIME ToFileTime(const LARGE_INTEGER& time) {
   return FILETIME{DWORD(time.LowPart), DWORD(time.HighPart)};
 }
 
-// The root of the volume the path lies on; a share's root for a path on a share.
+// The root of the volume the path lies on, a share's root for a path on a share, as a drive or a
+// share names it: GetDriveTypeW is documented for those, not for the long-path forms.
 std::wstring VolumeRoot(const std::wstring& path) {
-  std::vector<wchar_t> root(path.size() + 2);
-  if (!GetVolumePathNameW(path.c_str(), root.data(), DWORD(root.size()))) return {};
-  return root.data();
+  std::vector<wchar_t> buffer(path.size() + 2);
+  if (!GetVolumePathNameW(path.c_str(), buffer.data(), DWORD(buffer.size()))) return {};
+  const std::wstring root = buffer.data();
+  if (root.starts_with(L"\\\\?\\UNC\\")) return L"\\" + root.substr(7);
+  if (root.starts_with(L"\\\\?\\")) return root.substr(4);
+  return root;
 }
 
 }  // namespace
