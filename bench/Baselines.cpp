@@ -90,3 +90,11 @@ int BareWriteLoop(const std::vector<std::string>& paths, long long seconds) {
   }
   return written;
 }
+
+int BareReadBackLoop(const std::vector<std::string>& paths) {
+  int read = 0;
+  struct statx info;
+  for (const std::string& path : paths)
+    read += statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS, &info) == 0;
+  return read;
+}

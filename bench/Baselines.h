@@ -27,3 +27,7 @@ std::vector<std::string> BareReadAndSort(const std::string& root);
 // The calls a write needs per item and no more, on paths already known; the last-write and
 // last-access times become the given seconds since 1970.
 int BareWriteLoop(const std::vector<std::string>& paths, long long seconds);
+
+// What reading back a write costs and no more, on paths already known: per path, Windows opens the
+// item afresh for its attributes, asks its basic information and closes it; Linux makes one statx.
+int BareReadBackLoop(const std::vector<std::string>& paths);

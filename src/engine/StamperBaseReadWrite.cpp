@@ -229,5 +229,10 @@ bool TStamperBase::WriteStamp(TStringList& errorLog, const TStamp& stamp, TItemK
                        AttributeText(attrs) + ")");
     flag = 0;
   }
-  return written;
+  if (!written) return false;
+  // A write is done only when the file system shows that it kept it.
+  const TKeeping keeping = ReadBack(errorLog, stamp, kind, options);
+  if (keeping == TKeeping::NotKept) flag = 0;
+  if (keeping == TKeeping::Rounded && flag) ++FRoundedCount;
+  return true;
 }

@@ -2,10 +2,12 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "data/Common.h"
 #include "data/Tstamp.h"
+#include "engine/StoredTimes.h"
 #include "platform/FileSystem.h"
 #include "platform/Thread.h"
 
@@ -33,12 +35,16 @@ class TStamperBase : public TThread {
                  TItemKinds* kinds = nullptr);
   int GetStamps(TStringList& errorLog, TStamps& stamps, int& folderCount);
   void RemoveFailedUnits(TStamps& stamps, const TFlags& flags);
-  // With timesWritten, it ends with one byte per stamp: 1 exactly where the times were written,
-  // whatever became of the attributes afterwards. The kinds a read of the same stamps gave spare
-  // asking whether each item is a folder.
+  // A flag stays 1 only where the file system, read back, kept every time written (within its
+  // precision). With timesWritten, it ends with one byte per stamp: 1 exactly where the times were
+  // written, whatever became of the attributes afterwards or the file system kept. The kinds a
+  // read of the same stamps gave spare asking whether each item is a folder.
   int WriteStamps(TStringList& errorLog, TStamps& stamps, TStampOptions options, bool forward,
                   TFlags& flags, TFlags* timesWritten = nullptr, const TItemKinds* kinds = nullptr);
   static std::string AttributeText(uint32_t attrs);
+  // Of the items this run wrote and counted, those whose times the file system rounded within
+  // what it can hold.
+  int RoundedCount() const { return FRoundedCount; }
   // Shows the box on the main thread and waits for the answer.
   int ShowMessageBox(const std::string& text, int style);
 
@@ -115,6 +121,14 @@ class TStamperBase : public TThread {
   bool WriteStamp(TStringList& errorLog, const TStamp& stamp, TItemKind kind,
                   const TStampOptions& options, uint8_t& flag);
 
+  // What the file system kept of an item's write, read back after it; logs the times not kept.
+  TKeeping ReadBack(TStringList& errorLog, const TStamp& stamp, TItemKind kind,
+                    const TStampOptions& options);
+  const TVolumeInfo& VolumeOfFolder(const std::string& path, TItemKind kind);
+
+  // The volume of each folder whose items came back other than written.
+  std::unordered_map<std::string, TVolumeInfo> FVolumes;
+  int FRoundedCount = 0;
   // Entries the last expansion's listings gave, in the order of its result, until a read takes
   // them.
   TKnownEntries FListed;

@@ -32,6 +32,15 @@ struct TListedEntry {
 // What a writer knows of an item before opening it; Unknown makes the backend find out itself.
 enum class TItemKind : uint8_t { Unknown, File, Folder };
 
+// What decides which times a volume can keep: its file system, named as Windows names it ("NTFS",
+// "FAT32", "exFAT"; empty when it cannot be told), and whether it is reached over the network,
+// where the server stores what it likes. A share names its file system after the server's wish,
+// so the name is a hint, never proof.
+struct TVolumeInfo {
+  std::string FileSystemName;
+  bool Remote = false;
+};
+
 enum class TWriteTimesResult {
   Written,        // every time asked for is written
   NoWriteAccess,  // the item could not be opened for writing its times; nothing changed
@@ -75,6 +84,13 @@ class TFileSystem {
   virtual TWriteTimesResult WriteTimes(const std::string& path, TItemKind kind,
                                        const FILETIME* creation, const FILETIME* lastAccess,
                                        const FILETIME* lastWrite) = 0;
+
+  // The times the item itself (a link as itself) holds now, asked of the file system afresh after
+  // its write has been closed, never taken from a listing, which can lag. False when they cannot
+  // be read.
+  virtual bool ReadBackTimes(const std::string& path, TItemKind kind, TFileEntry& entry) = 0;
+  // The volume the item lies on. False when it cannot be told.
+  virtual bool VolumeOf(const std::string& path, TItemKind kind, TVolumeInfo& volume) = 0;
 
   // The file-system path of the item a dropped path names; the path itself when that fails.
   virtual std::string NormalizePath(const std::string& path) = 0;

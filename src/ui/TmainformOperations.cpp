@@ -4,6 +4,17 @@
 
 #include "ui/Tmainform.h"
 
+namespace {
+
+// Said only when the file system rounded some times, so that every other status text stays as it
+// was.
+std::string RoundingNote(int rounded) {
+  if (rounded <= 0) return {};
+  return ", " + GroupDigits(std::to_string(rounded)) + " rounded by the file system";
+}
+
+}  // namespace
+
 void TMainForm::SetErrorLog(const std::string& errorLog) {
   FErrorLog = errorLog;
   ErrorLogChange(this);
@@ -95,7 +106,8 @@ void TMainForm::StamperTerminate(TObject* sender) {
   SetStatus(FStatusNumber, OperationName(stamper->Kind()) + " - " +
                                (stamper->Canceled() ? "Canceled " : "Done ") +
                                GroupDigits(std::to_string(stamper->SucceededCount())) + "/" +
-                               GroupDigits(std::to_string(stamper->ItemCount())) + " item(s)");
+                               GroupDigits(std::to_string(stamper->ItemCount())) + " item(s)" +
+                               RoundingNote(stamper->RoundedCount()));
   SetStamper(nullptr);
 }
 

@@ -22,6 +22,7 @@ constexpr uint64_t day = 864000000000ull;
 constexpr uint64_t t0 = 132000000000000000ull;
 constexpr int seeds = 280;
 constexpr int stepsPerSeed = 36;
+constexpr uint64_t second = 10000000;
 
 using TTimes = std::array<uint64_t, 3>;
 using TDisk = std::map<std::string, TTimes>;
@@ -42,7 +43,14 @@ struct TFigures {
   int PartialUndoRedo = 0;
   int Answers[2] = {};
   int InjectedFailures = 0;
+  int Rounded = 0;
+  int NotKept = 0;
 };
+
+// What a lossy volume does with each kind of time written (creation, last write, last access):
+// keeps it, rounds it down to FAT's grain (10 ms for creation, 2 s for the others) or drops it. A
+// last-access time is never dropped: FAT keeps it as a date, so a drop within the day is kept.
+enum TPolicy { poKeep, poRound, poDrop };
 
 struct TStop {
   TPhase Phase = phNone;
@@ -53,18 +61,22 @@ struct TStop {
 // ones among them, worked on by Get, Set, Sync, Undo and Redo with random options, Escape at random
 // calls and random answers. The model is the times every item had before the first operation:
 // every change must stay reachable through the history, and nothing but a write may change an item.
+// On a lossy volume every write is also judged by what it stored, and the first times are ones
+// the volume holds, as they would be there.
 class THistoryModel {
  public:
-  THistoryModel(unsigned seed, bool injectsFailures, TFigures& figures)
-      : Random(seed), InjectsFailures(injectsFailures), Figures(figures) {
+  THistoryModel(unsigned seed, bool injectsFailures, TFigures& figures, bool lossy)
+      : Random(seed), InjectsFailures(injectsFailures), Lossy(lossy), Figures(figures) {
     Fs.AddFolder("C:\\m");
     Fs.AddFolder(Folder);
+    const uint64_t apart = lossy ? 2 * second : 1000;
     for (size_t i = 0; i < Items.size(); ++i) {
       const uint64_t base = t0 + i * day;
       if (Items[i] != Folder)
         Fs.AddFile(Items[i], Chance(0.3) ? faArchive | faReadOnly : faArchive);
-      Fs.SetTimes(Items[i], base, base + 1000, base + 2000);
+      Fs.SetTimes(Items[i], base, base + apart, base + 2 * apart);
     }
+    if (lossy) MakeLossy();
     First = Disk();
     History.OnChange = [this](TObject*) {
       // What the window's change handler shows.
@@ -77,6 +89,7 @@ class THistoryModel {
   void Step() {
     if (InjectsFailures) Disturb();
     const TOperationKind kind = PickKind();
+    if (Lossy && kind == okSet && Chance(0.5)) HoldTimesFromElsewhere();
     TStringList paths = PickPaths(kind);
     const bool dropped = kind == okGet || kind == okSet || kind == okSync;
     const TStop stop = PickStop(kind);
@@ -98,6 +111,7 @@ class THistoryModel {
       }
     }
     ExpectOnlyWrittenItemsChanged(before, result);
+    if (Lossy && !Stopped && kind != okGet) ExpectJudgedAsStored(kind, result);
     EXPECT_LE(Events, 1);
     ExpectShownAsHeld();
     ExpectEveryChangeUndoable();
@@ -133,6 +147,60 @@ class THistoryModel {
 
   // Only where something was made to fail may an item's history be cut short.
   bool Eligible(const std::string& item) const { return !InjectsFailures || !Tainted.count(item); }
+
+  void MakeLossy() {
+    do {
+      for (TPolicy& policy : Policies) policy = TPolicy(Below(3));
+    } while (Policies == std::array{poKeep, poKeep, poKeep} || Policies[2] == poDrop);
+    Fs.SetVolume({"FAT", false});
+    Fs.SetStoreRule([this](TTimeKind kind, uint64_t asked, uint64_t held) {
+      const size_t k = size_t(kind);
+      const uint64_t grain = kind == TTimeKind::Creation ? second / 100 : 2 * second;
+      const uint64_t stored = Policies[k] == poDrop    ? held
+                              : Policies[k] == poRound ? asked - asked % grain
+                                                       : asked;
+      if (stored != asked) Writes[WritingPath][Policies[k] == poDrop ? k : 2] = true;
+      return stored;
+    });
+  }
+
+  // Get data from a volume that keeps every time, minutes away from any other time, so that a
+  // time dropped here is never so near the one asked that it passes for rounding.
+  void HoldTimesFromElsewhere() {
+    TStamp stamp;
+    stamp.CRTime = stamp.LWTime = stamp.LATime =
+        MakeFileTime(t0 - uint64_t(++Elsewhere) * 600 * second - uint64_t(Below(int(second))));
+    Holder.Store(TStamps{stamp}, stamp, 0);
+  }
+
+  // An item with a time dropped is one line naming those times and is not counted; one with a
+  // time rounded counts and is noted; every item written is in the entry committed.
+  void ExpectJudgedAsStored(TOperationKind kind, const TStamperResult& result) {
+    int notKept = 0, rounded = 0;
+    std::set<std::string> written;
+    const TStringList& log = result.ErrorLog;
+    for (const auto& [path, what] : Writes) {
+      written.insert(path);
+      const char* names = what[0] && what[1] ? "creation and last-write times"
+                          : what[0]          ? "creation time"
+                          : what[1]          ? "last-write time"
+                                             : nullptr;
+      if (names)
+        EXPECT_NE(std::find(log.begin(), log.end(), names + (" not kept: " + path)), log.end());
+      notKept += names != nullptr;
+      rounded += !names && what[2];
+    }
+    EXPECT_EQ(result.SucceededCount, int(written.size()) - notKept);
+    EXPECT_EQ(result.RoundedCount, rounded);
+    Figures.Rounded += rounded;
+    Figures.NotKept += notKept;
+    if (written.empty()) return;
+    ASSERT_TRUE(kind == okUndo ? History.CanRedo() : History.CanUndo());
+    std::set<std::string> entry;
+    for (const TStamp& stamp : (kind == okUndo ? History.RedoUnit() : History.UndoUnit()).Stamps)
+      entry.insert(stamp.Path);
+    EXPECT_EQ(entry, written);
+  }
 
   // A few permanent faults on random items, and read-only switched behind the program's back.
   void Disturb() {
@@ -199,10 +267,15 @@ class THistoryModel {
     TScriptedMessageBoxes boxes({answer});
     Stopped = false;
     WritesReached.clear();
+    Writes.clear();
     int calls = 0;
     TStamper* running = nullptr;
     Fs.OnCall = [&](TPrimitive primitive, const std::string& path) {
-      if (primitive == TPrimitive::WriteTimesSet) WritesReached.insert(path);
+      if (primitive == TPrimitive::WriteTimesSet) {
+        WritesReached.insert(path);
+        WritingPath = path;
+        Writes.try_emplace(path);
+      }
       if (stop.Phase == phNone || Stopped || primitive != phasePrimitives[stop.Phase]) return;
       if (calls++ != stop.AtCall) return;
       Stopped = true;
@@ -280,6 +353,7 @@ class THistoryModel {
                              "C:\\m\\f5", Folder,      "C:\\m\\d\\g0", "C:\\m\\d\\g1"};
   std::mt19937 Random;
   const bool InjectsFailures;
+  const bool Lossy;
   TFigures& Figures;
   TFakeFileSystem Fs;
   TFileSystemOverride Guard{Fs};
@@ -288,6 +362,11 @@ class THistoryModel {
   TDisk First;
   std::set<std::string> Tainted;
   int FaultsLeft = 3;
+  std::array<TPolicy, 3> Policies = {};
+  int Elsewhere = 0;
+  std::string WritingPath;
+  // Of each item written: its creation time dropped, its last-write time dropped, a time rounded.
+  std::map<std::string, std::array<bool, 3>> Writes;
   std::set<std::string> WritesReached;
   bool Stopped = false;
   bool ShownUndo = false;
@@ -300,10 +379,13 @@ class THistoryModel {
 TEST(HistoryModel, EveryChangeStaysReachableOverRandomSequences) {
   TFigures figures;
   for (unsigned seed = 1; seed <= seeds && !testing::Test::HasFailure(); ++seed) {
-    // Every other seed injects faults; the rest must bring back every single item.
+    // Every other seed injects faults; the rest must bring back every single item, half of them
+    // on a volume that rounds or drops times.
     const bool injectsFailures = seed % 2 == 0;
-    SCOPED_TRACE("seed " + std::to_string(seed) + (injectsFailures ? " (faults)" : ""));
-    THistoryModel model(seed, injectsFailures, figures);
+    const bool lossy = seed % 4 == 1;
+    SCOPED_TRACE("seed " + std::to_string(seed) + (injectsFailures ? " (faults)" : "") +
+                 (lossy ? " (lossy)" : ""));
+    THistoryModel model(seed, injectsFailures, figures, lossy);
     // Every fourth seed also goes all the way back and forth halfway through.
     const int checkAt = seed % 4 == 0 ? int(seed % stepsPerSeed) : -1;
     for (int step = 0; step < stepsPerSeed && !testing::Test::HasFailure(); ++step) {
@@ -318,11 +400,15 @@ TEST(HistoryModel, EveryChangeStaysReachableOverRandomSequences) {
       "history model: %d seeds, %d operations, %d undo-all/redo-all checks, %d runs in all; "
       "stops hit: %d in %s, %d in %s, %d in %s (%d Undo/Redo stopped after writing some items); "
       "backup "
-      "question answered OK %d, Cancel %d; %d faults injected\n",
+      "question answered OK %d, Cancel %d; %d faults injected; on lossy volumes %d items rounded, "
+      "%d not kept\n",
       figures.Seeds, figures.Operations, figures.Checks, figures.Runs,
       figures.StopsHit[phExpansion], phaseNames[phExpansion], figures.StopsHit[phBackupRead],
       phaseNames[phBackupRead], figures.StopsHit[phWrite], phaseNames[phWrite],
-      figures.PartialUndoRedo, figures.Answers[0], figures.Answers[1], figures.InjectedFailures);
+      figures.PartialUndoRedo, figures.Answers[0], figures.Answers[1], figures.InjectedFailures,
+      figures.Rounded, figures.NotKept);
   EXPECT_GE(figures.Operations, 10000);
   EXPECT_GT(figures.PartialUndoRedo, 100);
+  EXPECT_GT(figures.Rounded, 100);
+  EXPECT_GT(figures.NotKept, 100);
 }

@@ -100,6 +100,16 @@ void TFakeFileSystem::SetCanWriteCreationTime(bool can) {
   CanWriteCreationTime = can;
 }
 
+void TFakeFileSystem::SetStoreRule(TStoreRule rule) {
+  std::lock_guard lock(Mutex);
+  StoreRule = std::move(rule);
+}
+
+void TFakeFileSystem::SetVolume(const TVolumeInfo& volume) {
+  std::lock_guard lock(Mutex);
+  Volume = volume;
+}
+
 void TFakeFileSystem::SetListingHasTimes(bool has) {
   std::lock_guard lock(Mutex);
   ListingTimes = has;
@@ -230,10 +240,32 @@ TWriteTimesResult TFakeFileSystem::WriteTimes(const std::string& path, TItemKind
   if (Fails(TPrimitive::WriteTimesSet, path) || (creation && !CanWriteCreationTime)) {
     return TWriteTimesResult::SetFailed;
   }
-  if (creation) node->Entry.CreationTime = *creation;
-  if (lastAccess) node->Entry.LastAccessTime = *lastAccess;
-  if (lastWrite) node->Entry.LastWriteTime = *lastWrite;
+  const auto store = [&](TTimeKind kind, const FILETIME* asked, FILETIME& held) {
+    if (!asked) return;
+    held = StoreRule ? MakeFileTime(StoreRule(kind, FileTimeValue(*asked), FileTimeValue(held)))
+                     : *asked;
+  };
+  store(TTimeKind::Creation, creation, node->Entry.CreationTime);
+  store(TTimeKind::LastAccess, lastAccess, node->Entry.LastAccessTime);
+  store(TTimeKind::LastWrite, lastWrite, node->Entry.LastWriteTime);
   return TWriteTimesResult::Written;
+}
+
+bool TFakeFileSystem::ReadBackTimes(const std::string& path, TItemKind, TFileEntry& entry) {
+  Notify(TPrimitive::ReadBack, path);
+  std::lock_guard lock(Mutex);
+  if (Fails(TPrimitive::ReadBack, path)) return false;
+  const TNode* node = Find(path);
+  if (!node) return false;
+  entry = node->Entry;
+  return true;
+}
+
+bool TFakeFileSystem::VolumeOf(const std::string& path, TItemKind, TVolumeInfo& volume) {
+  std::lock_guard lock(Mutex);
+  if (!Find(path)) return false;
+  volume = Volume;
+  return true;
 }
 
 std::string TFakeFileSystem::NormalizePath(const std::string& path) {

@@ -9,6 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "engine/StoredTimes.h"
 #include "platform/FileSystem.h"
 #include "platform/WinConst.h"
 
@@ -23,6 +24,7 @@ enum class TPrimitive {
   WriteTimesOpen,
   WriteTimesSet,
   OnlyLinksLeadBack,
+  ReadBack,
   NormalizePath
 };
 
@@ -60,6 +62,11 @@ class TFakeFileSystem : public TFileSystem {
   // False: a write that asks for a creation time gives SetFailed and writes nothing.
   void SetCanWriteCreationTime(bool can);
   void SetListingHasTimes(bool has);
+  // What a write stores of each time it is given, from the time asked and the time held before;
+  // by default the time asked. The volume VolumeOf tells, by default an unnamed local one.
+  using TStoreRule = std::function<uint64_t(TTimeKind kind, uint64_t asked, uint64_t held)>;
+  void SetStoreRule(TStoreRule rule);
+  void SetVolume(const TVolumeInfo& volume);
   void SetOnlyLinksLeadBack(bool only);
   // Folders whose path begins with the volume ("S:") are on a share.
   void MarkShare(const std::string& volume);
@@ -81,6 +88,8 @@ class TFakeFileSystem : public TFileSystem {
   bool SetAttributes(const std::string& path, uint32_t attributes) override;
   TWriteTimesResult WriteTimes(const std::string& path, TItemKind kind, const FILETIME* creation,
                                const FILETIME* lastAccess, const FILETIME* lastWrite) override;
+  bool ReadBackTimes(const std::string& path, TItemKind kind, TFileEntry& entry) override;
+  bool VolumeOf(const std::string& path, TItemKind kind, TVolumeInfo& volume) override;
   std::string NormalizePath(const std::string& path) override;
   std::string ItemKey(const std::string& path) override;
   std::string OrderKey(const std::string& path) override;
@@ -126,6 +135,8 @@ class TFakeFileSystem : public TFileSystem {
   std::unordered_map<std::string, std::string> Normalized;
   std::array<TPathSet, size_t(TPrimitive::NormalizePath) + 1> Failures;
   bool CanWriteCreationTime = true;
+  TStoreRule StoreRule;
+  TVolumeInfo Volume;
   bool ListingTimes = false;
   bool OnlyLinks = true;
   std::vector<std::string> Shares;

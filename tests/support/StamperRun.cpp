@@ -77,6 +77,7 @@ TStamperResult RunStamper(TOperationKind kind, const TStringList* paths, TStampH
     result.ErrorLog = stamper->ErrorLog();
     result.ItemCount = stamper->ItemCount();
     result.SucceededCount = stamper->SucceededCount();
+    result.RoundedCount = stamper->RoundedCount();
     result.Canceled = stamper->Canceled();
     result.Kind = stamper->Kind();
     ended = true;

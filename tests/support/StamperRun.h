@@ -12,6 +12,7 @@ struct TStamperResult {
   TStringList ErrorLog;
   int ItemCount = 0;
   int SucceededCount = 0;
+  int RoundedCount = 0;
   bool Canceled = false;
   TOperationKind Kind = okGet;
 };

@@ -246,8 +246,9 @@ std::string UniqueName() {
 
 }  // namespace
 
-TTempTree::TTempTree() {
-  std::string folder = SystemTempFolder();
+TTempTree::TTempTree() : TTempTree(SystemTempFolder()) {}
+
+TTempTree::TTempTree(const std::string& folder) {
   for (int attempt = 0; attempt < 100 && RootPath.empty(); ++attempt) {
     std::string candidate = folder + separator + UniqueName();
     if (MakeFolder(candidate)) RootPath = candidate;

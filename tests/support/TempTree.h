@@ -19,6 +19,8 @@ struct TItemTimes {
 class TTempTree {
  public:
   TTempTree();
+  // The folder is made in parent (a full path, without a separator at its end) instead.
+  explicit TTempTree(const std::string& parent);
   ~TTempTree();
   TTempTree(const TTempTree&) = delete;
   TTempTree& operator=(const TTempTree&) = delete;

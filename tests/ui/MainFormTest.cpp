@@ -274,6 +274,23 @@ TEST_F(MainFormTest, CountsInTheStatusAreGrouped) {
   EXPECT_EQ(Status(), "1: Get - Done 1,000/1,000 item(s)");
 }
 
+// On a FAT volume that rounds last-write times down to even seconds and drops creation times.
+TEST_F(MainFormTest, TheStatusNotesRoundedItemsAndTheLogTimesNotKept) {
+  Fs.SetVolume({"FAT", false});
+  Fs.SetStoreRule([](TTimeKind kind, uint64_t asked, uint64_t held) {
+    return kind == TTimeKind::Creation ? held : asked - asked % 20000000;
+  });
+  Fs.SetTimes(A, t0 + day, t0, t0 + 30000000);
+  Run(Form->GetPanel, {A});
+  Form->CRTimeCheckBox.Click();
+  Run(Form->SetPanel, {X, Y});
+  EXPECT_EQ(Status(), "2: Set - Done 2/2 item(s), 2 rounded by the file system");
+  Form->CRTimeCheckBox.Click();
+  Run(Form->SetPanel, {Z});
+  EXPECT_EQ(Status(), "3: Set - Done 0/1 item(s)");
+  EXPECT_EQ(Form->ErrorLog(), "creation time not kept: " + Z + "\r\n");
+}
+
 TEST_F(MainFormTest, DropsBesideOrOnDisabledTargetsShowProperties) {
   Run(Form->SetPanel, {A});
   EXPECT_EQ(Status(), "1: Properties - Done 1/1 item(s)");

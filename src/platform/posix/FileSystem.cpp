@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/WinConst.h"
+#include "platform/posix/MountedVolume.h"
 
 namespace {
 
@@ -207,6 +208,16 @@ class TPosixFileSystem : public TFileSystem {
       return TWriteTimesResult::SetFailed;
     }
     return TWriteTimesResult::Written;
+  }
+
+  // statx of the item itself, as the read for the backup: the kernel answers from the inode,
+  // which is what the file system kept.
+  bool ReadBackTimes(const std::string& path, TItemKind, TFileEntry& entry) override {
+    return FindEntry(path, entry);
+  }
+
+  bool VolumeOf(const std::string& path, TItemKind, TVolumeInfo& volume) override {
+    return MountedVolume(path, volume);
   }
 
   std::string NormalizePath(const std::string& path) override {

@@ -8,6 +8,7 @@
 
 #include "platform/win32/LongPath.h"
 #include "platform/win32/NativeFileView.h"
+#include "platform/win32/ReadBack.h"
 #include "platform/win32/ShellPath.h"
 #include "platform/win32/WideText.h"
 
@@ -174,6 +175,14 @@ class TWin32FileSystem : public TFileSystem {
     if (!item) return TWriteTimesResult::NoWriteAccess;
     return SetFileTime(item.get(), creation, lastAccess, lastWrite) ? TWriteTimesResult::Written
                                                                     : TWriteTimesResult::SetFailed;
+  }
+
+  bool ReadBackTimes(const std::string& path, TItemKind kind, TFileEntry& entry) override {
+    return ReadBackItemTimes(LongPath(path), kind, entry);
+  }
+
+  bool VolumeOf(const std::string& path, TItemKind kind, TVolumeInfo& volume) override {
+    return ItemVolume(LongPath(path), kind, volume);
   }
 
   std::string NormalizePath(const std::string& path) override { return ShellPath(path); }

@@ -1,0 +1,73 @@
+#include "platform/win32/ReadBack.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "platform/win32/WideText.h"
+
+namespace {
+
+struct THandleCloser {
+  void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using THandle = std::unique_ptr<void, THandleCloser>;
+
+// Reading attributes needs no more than this access, which a read-only or locked item still grants;
+// sharing everything keeps the opening from getting in anyone's way. A kind not known yet opens as
+// a folder, which opens a file as well.
+THandle OpenForAttributes(const std::wstring& path, TItemKind kind) {
+  const DWORD flags =
+      FILE_FLAG_OPEN_REPARSE_POINT |
+      (kind == TItemKind::File ? FILE_ATTRIBUTE_NORMAL : FILE_FLAG_BACKUP_SEMANTICS);
+  HANDLE item = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, flags, nullptr);
+  return THandle(item == INVALID_HANDLE_VALUE ? nullptr : item);
+}
+
+FILETIME ToFileTime(const LARGE_INTEGER& time) {
+  return FILETIME{DWORD(time.LowPart), DWORD(time.HighPart)};
+}
+
+// The root of the volume the path lies on, a share's root for a path on a share, as a drive or a
+// share names it: GetDriveTypeW is documented for those, not for the long-path forms.
+std::wstring VolumeRoot(const std::wstring& path) {
+  std::vector<wchar_t> buffer(path.size() + 2);
+  if (!GetVolumePathNameW(path.c_str(), buffer.data(), DWORD(buffer.size()))) return {};
+  const std::wstring root = buffer.data();
+  if (root.starts_with(L"\\\\?\\UNC\\")) return L"\\" + root.substr(7);
+  if (root.starts_with(L"\\\\?\\")) return root.substr(4);
+  return root;
+}
+
+}  // namespace
+
+bool ReadBackItemTimes(const std::wstring& path, TItemKind kind, TFileEntry& entry) {
+  THandle item = OpenForAttributes(path, kind);
+  if (!item) return false;
+  FILE_BASIC_INFO info;
+  if (!GetFileInformationByHandleEx(item.get(), FileBasicInfo, &info, sizeof info)) return false;
+  entry.Attributes = info.FileAttributes;
+  entry.CreationTime = ToFileTime(info.CreationTime);
+  entry.LastAccessTime = ToFileTime(info.LastAccessTime);
+  entry.LastWriteTime = ToFileTime(info.LastWriteTime);
+  return true;
+}
+
+// Only the file system's name is asked: the serial number and the label cost a query of their own,
+// which Wine cannot answer for every mount.
+bool ItemVolume(const std::wstring& path, TItemKind kind, TVolumeInfo& volume) {
+  THandle item = OpenForAttributes(path, kind);
+  if (!item) return false;
+  wchar_t name[MAX_PATH + 1];
+  if (!GetVolumeInformationByHandleW(item.get(), nullptr, 0, nullptr, nullptr, nullptr, name,
+                                     MAX_PATH + 1)) {
+    return false;
+  }
+  volume.FileSystemName = WideToUtf8(name);
+  const std::wstring root = VolumeRoot(path);
+  volume.Remote = !root.empty() && GetDriveTypeW(root.c_str()) == DRIVE_REMOTE;
+  return true;
+}
