@@ -178,10 +178,12 @@ class TWin32FileSystem : public TFileSystem {
   }
 
   bool ReadBackTimes(const std::string& path, TItemKind kind, TFileEntry& entry) override {
+    const TNativeFileView view;
     return ReadBackItemTimes(LongPath(path), kind, entry);
   }
 
   bool VolumeOf(const std::string& path, TItemKind kind, TVolumeInfo& volume) override {
+    const TNativeFileView view;
     return ItemVolume(LongPath(path), kind, volume);
   }
 
