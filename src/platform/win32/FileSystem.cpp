@@ -128,7 +128,7 @@ class TWin32FileSystem : public TFileSystem {
   // other file systems (a driver's, a network redirector's) may do the same.
   bool OnlyLinksLeadBack(const std::string& folder) override {
     const std::wstring path = LongPath(folder);
-    if (IsRemote(path)) return false;
+    if (IsRemotePath(path)) return false;
     const TNativeFileView view;
     THandle item(Open(path, 0, FILE_FLAG_BACKUP_SEMANTICS,
                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
@@ -215,16 +215,6 @@ class TWin32FileSystem : public TFileSystem {
 
   static HANDLE Open(const std::string& path, DWORD access, DWORD flags, DWORD share) {
     return Open(LongPath(path), access, flags, share);
-  }
-
-  // A long path names a share as "\\?\UNC\server\share" and a drive as "\\?\C:\"; a
-  // mapped network drive is remote too.
-  static bool IsRemote(const std::wstring& longPath) {
-    if (longPath.starts_with(L"\\\\?\\UNC\\")) return true;
-    if (longPath.size() < 7 || !longPath.starts_with(L"\\\\?\\") || longPath[5] != L':')
-      return false;
-    const wchar_t root[] = {longPath[4], L':', L'\\', L'\0'};
-    return GetDriveTypeW(root) == DRIVE_REMOTE;
   }
 
   static TItemKind KindOf(const std::wstring& path) {
