@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "support/FakeFileSystem.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/TempTree.h"
 #include "support/Win32OleDrag.h"
@@ -234,6 +236,46 @@ TEST_F(MainWindowFeedbackTest, TheWindowShowsTheProgramIconAtTheSizesTheSystemAs
     SendMessageW(Window(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), LPARAM(&place));
     expectIcons(dpi);
   }
+}
+
+// The real timer of the real window shows the count: a Set of 5,000 items that takes some
+// seconds, each write held for a millisecond, is looked at twice a second through the status bar.
+TEST_F(MainWindowFeedbackTest, ALongSetShowsAChangingCountThroughTheWindowsOwnTimer) {
+  TFakeFileSystem fs;
+  TFileSystemOverride guard(fs);
+  fs.AddFile("C:\\get\\a.txt", faArchive, 1, 2, 3);
+  std::vector<std::string> targets;
+  for (int index = 0; index < 5000; ++index) {
+    targets.push_back("C:\\put\\t" + std::to_string(100000 + index));
+    fs.AddFile(targets.back());
+  }
+  fs.OnCall = [](TPrimitive primitive, const std::string&) {
+    if (primitive == TPrimitive::WriteTimesOpen) Sleep(1);
+  };
+  Open();
+  const auto dropOn = [&](const TControl& target, const std::vector<std::string>& names) {
+    const TPoint point = Form->ScreenToClient(target.ClientToScreen({2, 2}));
+    SendMessageW(Window(), WM_DROPFILES, WPARAM(DropBlock(names, {point.X, point.Y})), 0);
+  };
+  dropOn(Form->GetPanel, {"C:\\get\\a.txt"});
+  WaitIdle();
+  dropOn(Form->SetPanel, targets);
+  std::set<std::string> counts;
+  int shot = 0;
+  while (Form->Stamper()) {
+    const ULONGLONG until = GetTickCount64() + 500;
+    while (Form->Stamper() && GetTickCount64() < until) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+      Application().ProcessMessages();
+    }
+    const std::string text = Form->StatusBar.SimpleText();
+    if (text.find(" - Writing ") == std::string::npos) continue;
+    counts.insert(text);
+    if (shot < 2) Screenshot("progress-" + std::to_string(++shot) + ".bmp");
+  }
+  EXPECT_GE(counts.size(), 2u) << "the count changed while the Set ran";
+  EXPECT_EQ(Form->StatusBar.SimpleText(), "2: Set - Done 5,000/5,000 item(s)");
+  fs.OnCall = nullptr;
 }
 
 }  // namespace
