@@ -35,37 +35,28 @@ class TStops {
       std::unique_lock lock(Mutex);
       if (Next >= Stops.size() || Stops[Next] != TStop{primitive, path}) return;
       Held = true;
-      Changed.notify_all();
       Changed.wait(lock, [this] { return !Held; });
     };
   }
-  ~TStops() {
-    {
-      std::lock_guard lock(Mutex);
-      Next = Stops.size();
-      Held = false;
-    }
-    Changed.notify_all();
-  }
+  ~TStops() { GoOn(Stops.size()); }
   // Runs the main thread's side meanwhile: the worker asks it for the Get data first.
   void WaitHeld() {
-    while (!IsHeld()) MainThreadQueue().WaitAndProcess(std::chrono::milliseconds(10));
+    const auto held = [this] {
+      std::lock_guard lock(Mutex);
+      return Held;
+    };
+    while (!held()) MainThreadQueue().WaitAndProcess(std::chrono::milliseconds(10));
   }
-  void GoOn() {
+  void GoOn(size_t next = 0) {
     {
       std::lock_guard lock(Mutex);
       Held = false;
-      ++Next;
+      Next = std::max(next, Next + 1);
     }
     Changed.notify_all();
   }
 
  private:
-  bool IsHeld() {
-    std::lock_guard lock(Mutex);
-    return Held;
-  }
-
   std::vector<TStop> Stops;
   std::mutex Mutex;
   std::condition_variable Changed;

@@ -10,6 +10,7 @@
 #include "toolkit/win32/WinDropHandle.h"
 #include "toolkit/win32/WinImages.h"
 #include "toolkit/win32/WinProgramIcon.h"
+#include "toolkit/win32/WinToolTip.h"
 
 namespace {
 
@@ -60,6 +61,7 @@ TWinFormPeer::~TWinFormPeer() {
   DetachBar();
   // The window would destroy an attached menu with itself, but the menu's peer owns it.
   if (Window) ::SetMenu(Window, nullptr);
+  DestroyToolTip(Window);
   if (SmallIcon) DestroyIcon(SmallIcon);
   if (BigIcon) DestroyIcon(BigIcon);
 }

@@ -66,23 +66,37 @@ int TextRoom(HWND window) {
 
 }  // namespace
 
-HWND ToolTipWindow(HWND window) {
+namespace {
+
+std::unordered_map<HWND, HWND>& ToolTips() {
   static std::unordered_map<HWND, HWND> tips;
+  return tips;
+}
+
+HWND ExistingToolTip(HWND window) {
+  const auto found = ToolTips().find(GetAncestor(window, GA_ROOT));
+  return found != ToolTips().end() && IsWindow(found->second) ? found->second : nullptr;
+}
+
+}  // namespace
+
+HWND ToolTipWindow(HWND window) {
+  if (const HWND tip = ExistingToolTip(window)) return tip;
   const HWND root = GetAncestor(window, GA_ROOT);
-  HWND& tip = tips[root];
-  if (tip && IsWindow(tip)) return tip;
-  // Owned by the top-level window, so that it goes with it.
-  tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, root, nullptr, GetModuleHandleW(nullptr),
-                        nullptr);
+  // Owned by nobody: Wine keeps a window that owns a popup out of the topmost band. It raises
+  // itself when it shows, and goes with its window (DestroyToolTip).
+  const HWND tip =
+      CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                      GetModuleHandleW(nullptr), nullptr);
   // Long texts wrap at about three times the width of a target.
   SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, MulDiv(360, Screen().PixelsPerInch(), 96));
+  ToolTips()[root] = tip;
   return tip;
 }
 
 void SetToolTip(HWND window, const std::string& text) {
-  if (!window || !GetParent(window)) return;
+  if (!window || !GetParent(window) || (text.empty() && !ExistingToolTip(window))) return;
   const HWND tip = ToolTipWindow(window);
   if (!tip) return;
   std::wstring wide = Utf8ToWide(text);
@@ -91,8 +105,8 @@ void SetToolTip(HWND window, const std::string& text) {
 }
 
 void MoveToolTip(HWND window) {
-  if (!window || !GetParent(window)) return;
-  const HWND tip = ToolTipWindow(window);
+  const HWND tip = window && GetParent(window) ? ExistingToolTip(window) : nullptr;
+  if (!tip) return;
   const TOOLINFOW tool = ParentTool(window);
   if (HasTool(tip, tool)) SendMessageW(tip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
@@ -101,4 +115,11 @@ void SetCutTextToolTip(HWND window, const std::string& text) {
   if (!window) return;
   const std::wstring wide = Utf8ToWide(text);
   SetToolTip(window, TextWidth(window, wide) > TextRoom(window) ? text : "");
+}
+
+void DestroyToolTip(HWND window) {
+  const auto found = ToolTips().find(window);
+  if (found == ToolTips().end()) return;
+  DestroyWindow(found->second);
+  ToolTips().erase(found);
 }

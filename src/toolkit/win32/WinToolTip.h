@@ -13,3 +13,5 @@ void MoveToolTip(HWND window);
 void SetCutTextToolTip(HWND window, const std::string& text);
 // The tooltip window of the window's top-level window, made on first use.
 HWND ToolTipWindow(HWND window);
+// The top-level window goes, and its tooltip window with it.
+void DestroyToolTip(HWND window);

@@ -6,9 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <set>
 #include <memory>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/FakeFileSystem.h"
@@ -49,27 +50,17 @@ std::wstring ToolTipText(HWND window, bool parentRect) {
   return text;
 }
 
-// The colour pixels of an icon, and its width first.
-std::vector<uint32_t> IconPixels(HICON icon) {
+// An icon's width and the raw bits of its colour picture.
+std::pair<int, std::string> IconBits(HICON icon) {
   ICONINFO info{};
   if (!icon || !GetIconInfo(icon, &info)) return {};
   BITMAP bitmap{};
   GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
-  BITMAPINFO format{};
-  format.bmiHeader.biSize = sizeof format.bmiHeader;
-  format.bmiHeader.biWidth = bitmap.bmWidth;
-  format.bmiHeader.biHeight = -bitmap.bmHeight;
-  format.bmiHeader.biPlanes = 1;
-  format.bmiHeader.biBitCount = 32;
-  std::vector<uint32_t> pixels(size_t(bitmap.bmWidth) * size_t(bitmap.bmHeight) + 1);
-  pixels[0] = uint32_t(bitmap.bmWidth);
-  const HDC dc = GetDC(nullptr);
-  GetDIBits(dc, info.hbmColor, 0, UINT(bitmap.bmHeight), pixels.data() + 1, &format,
-            DIB_RGB_COLORS);
-  ReleaseDC(nullptr, dc);
+  std::string bits(size_t(bitmap.bmWidthBytes) * size_t(bitmap.bmHeight), '\0');
+  GetBitmapBits(info.hbmColor, LONG(bits.size()), bits.data());
   DeleteObject(info.hbmColor);
   DeleteObject(info.hbmMask);
-  return pixels;
+  return {bitmap.bmWidth, bits};
 }
 
 // The real window under Wine, drag and drop through OLE, its program file in a temporary folder.
@@ -86,7 +77,7 @@ class MainWindowFeedbackTest : public testing::Test {
     Form = std::make_unique<TMainForm>();
     Form->Show();
     SetForegroundWindow(Window());
-    Pump();
+    Application().ProcessMessages();
   }
   void WaitIdle() {
     while (Form && Form->Stamper()) {
@@ -97,12 +88,6 @@ class MainWindowFeedbackTest : public testing::Test {
   void Close() {
     WaitIdle();
     Form.reset();
-  }
-  void Pump() {
-    for (int round = 0; round < 5; ++round) {
-      Application().ProcessMessages();
-      Sleep(10);
-    }
   }
   HWND Window() const { return WindowHandle(*Form); }
   POINT ScreenPoint(const TControl& control, TPoint at) const {
@@ -215,14 +200,13 @@ TEST_F(MainWindowFeedbackTest, TheStatusBarSpansTheWindowAndShowsACutTextWhole) 
 TEST_F(MainWindowFeedbackTest, TheWindowShowsTheProgramIconAtTheSizesTheSystemAsksFor) {
   Open();
   const auto expectIcons = [&](int dpi) {
-    for (const auto& [which, metric] : {std::pair{ICON_SMALL, SM_CXSMICON}, {ICON_BIG, SM_CXICON}}) {
+    for (const auto& [which, metric] :
+         {std::pair{ICON_SMALL, SM_CXSMICON}, {ICON_BIG, SM_CXICON}}) {
       const int size = MulDiv(GetSystemMetrics(metric), dpi, 96);
-      const std::vector<uint32_t> shown =
-          IconPixels(reinterpret_cast<HICON>(SendMessageW(Window(), WM_GETICON, which, 0)));
-      ASSERT_FALSE(shown.empty()) << dpi;
-      EXPECT_EQ(shown[0], uint32_t(size)) << dpi;
+      const auto shown = IconBits(HICON(SendMessageW(Window(), WM_GETICON, which, 0)));
+      EXPECT_EQ(shown.first, size) << dpi;
       const HICON own = ProgramIcon(size);
-      EXPECT_EQ(shown, IconPixels(own)) << dpi;
+      EXPECT_EQ(shown, IconBits(own)) << dpi;
       DestroyIcon(own);
     }
   };
