@@ -9,7 +9,7 @@
 void SetToolTip(HWND window, const std::string& text);
 // The window's tooltip follows its new place in its parent.
 void MoveToolTip(HWND window);
-// A tooltip with the whole text while the window, drawn with its own font, cuts it.
+// A status bar's tooltip: its whole text while the bar, drawn with its own font, cuts it.
 void SetCutTextToolTip(HWND window, const std::string& text);
 // The tooltip window of the window's top-level window, made on first use.
 HWND ToolTipWindow(HWND window);
