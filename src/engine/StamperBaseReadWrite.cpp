@@ -143,6 +143,7 @@ void TStamperBase::PickFromListing(const std::string& folder, const std::vector<
     if (!item.HasTimes || (!item.Exact && item.FoldedMatches != 1)) continue;
     known[item.Place].Entry = item.Entry;
     known[item.Place].Known = true;
+    FProgress.Advance();
   }
 }
 
@@ -153,6 +154,9 @@ int TStamperBase::ReadStamps(TStringList& errorLog, TStamps& stamps, int& folder
   int count = 0;
   if (kinds) kinds->assign(stamps.size(), TItemKind::Unknown);
   TKnownEntries known = TakeListedEntries(stamps, flags);
+  FProgress.Begin(TStampPhase::Reading, int(std::count(flags.begin(), flags.end(), 1)));
+  FProgress.Advance(int(std::count_if(known.begin(), known.end(),
+                                      [](const TKnownEntry& entry) { return entry.Known; })));
   ReadByFolder(stamps, flags, known);
   // The single lookup serves the rest, and every failure is logged here, in the order of the list.
   for (size_t i = 0; i < stamps.size() && !Terminated(); ++i) {
@@ -161,9 +165,12 @@ int TStamperBase::ReadStamps(TStringList& errorLog, TStamps& stamps, int& folder
     TFileEntry entry;
     const bool isKnown = i < known.size() && known[i].Known;
     if (isKnown) entry = known[i].Entry;
-    if (!isKnown && !fs.FindEntry(stamp.Path, entry)) {
+    const bool found = isKnown || fs.FindEntry(stamp.Path, entry);
+    if (!isKnown) FProgress.Advance();
+    if (!found) {
       errorLog.push_back("failed to get data: " + stamp.Path);
       flags[i] = 0;
+      FProgress.SetFailed();
       continue;
     }
     stamp.CRTime = entry.CreationTime;
@@ -204,13 +211,18 @@ int TStamperBase::WriteStamps(TStringList& errorLog, TStamps& stamps, TStampOpti
   const size_t n = stamps.size();
   if (timesWritten) timesWritten->assign(n, 0);
   int count = 0;
+  FProgress.Begin(TStampPhase::Writing, int(std::count(flags.begin(), flags.end(), 1)));
   for (size_t i = 0; i < n && !Terminated(); ++i) {
     const size_t k = forward ? i : n - 1 - i;
     if (!flags[k]) continue;
     const TItemKind kind = kinds && kinds->size() == n ? (*kinds)[k] : TItemKind::Unknown;
     const bool written = WriteStamp(errorLog, stamps[k], kind, options, flags[k]);
     if (timesWritten) (*timesWritten)[k] = written;
-    if (flags[k]) ++count;
+    if (flags[k])
+      ++count;
+    else
+      FProgress.SetFailed();
+    FProgress.Advance();
   }
   return count;
 }

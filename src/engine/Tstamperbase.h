@@ -7,6 +7,7 @@
 
 #include "data/Common.h"
 #include "data/Tstamp.h"
+#include "engine/StampProgress.h"
 #include "engine/StoredTimes.h"
 #include "platform/FileSystem.h"
 #include "platform/Thread.h"
@@ -50,6 +51,9 @@ class TStamperBase : public TThread {
 
   TStamp AverageStamp(const TStamps& stamps);
   void ShowProperties(int fileCount, int dirCount, const TStamp& average);
+
+  // How far the reading or writing of items is; safe to read from the main thread during the run.
+  const TStampProgress& Progress() const { return FProgress; }
 
  protected:
   std::string MessageText;
@@ -132,4 +136,5 @@ class TStamperBase : public TThread {
   // Entries the last expansion's listings gave, in the order of its result, until a read takes
   // them.
   TKnownEntries FListed;
+  TStampProgress FProgress;
 };

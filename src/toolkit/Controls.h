@@ -25,6 +25,7 @@ enum class TMirror {
   Menu,
   Icon,
   Foreground,  // a request: bring the window to the foreground
+  Hint,
 };
 
 // The native side of a control, made by the backend; the headless backend makes none.
@@ -104,6 +105,10 @@ class TControl : public TObject {
   TPoint ClientToScreen(TPoint point) const;
   TPoint ScreenToClient(TPoint point) const;
 
+  // A few words shown while the mouse rests on the control, also when it is disabled.
+  const std::string& Hint() const { return FHint; }
+  void SetHint(const std::string& hint);
+
   // Scales the sizes and positions of the control and its children, and their own fonts, by
   // numerator / denominator, each value rounded to the nearest. A form keeps its position.
   void ScaleBy(int numerator, int denominator);
@@ -144,6 +149,7 @@ class TControl : public TObject {
   bool FAutoSize = false;
   bool Realigning = false;
   std::optional<TFont> OwnFont;
+  std::string FHint;
 };
 
 enum class TBevelCut { bvNone, bvLowered, bvRaised };
@@ -154,12 +160,16 @@ class TPanel : public TControl {
   bool IsContainer() const override { return true; }
   TBevelCut BevelOuter() const { return FBevelOuter; }
   void SetBevelOuter(TBevelCut bevel);
+  // Drawn in the selection colour: the place that takes what is being dragged.
+  bool Highlighted() const { return FHighlighted; }
+  void SetHighlighted(bool highlighted);
 
  protected:
   std::unique_ptr<TControlPeer> MakePeer() override;
 
  private:
   TBevelCut FBevelOuter = TBevelCut::bvRaised;
+  bool FHighlighted = false;
 };
 
 // A check box. "&" in the caption marks the access key.
@@ -224,7 +234,8 @@ class TPaintBox : public TControl {
   TCanvas* FCanvas = &Offscreen;
 };
 
-// A status bar with one text area and no size grip.
+// A status bar with one text area and no size grip. A text too long for the bar shows whole in a
+// tooltip.
 class TStatusBar : public TControl {
  public:
   const std::string& SimpleText() const { return FSimpleText; }

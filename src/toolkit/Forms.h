@@ -43,6 +43,9 @@ using TKeyEvent = std::function<void(TObject* sender, int& key, TShiftState shif
 using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
 using TDropFilesEvent = std::function<void(TObject* sender, TDropHandle& drop)>;
 using TEndSessionEvent = std::function<void(TObject* sender, bool ending)>;
+// Where dragged files are over the form now, in client coordinates; none once they have left it or
+// have been dropped.
+using TDragOverEvent = std::function<void(TObject* sender, std::optional<TPoint> clientPoint)>;
 
 // A top-level window with a single fixed border, a system menu and a minimise button (no
 // maximise). It starts hidden, at a position the system chooses, with the system's message font
@@ -110,6 +113,10 @@ class TForm : public TControl {
   TDropFilesEvent OnDropFiles;
   // Delivers a drop to OnDropFiles; false (and nothing raised) while files are not accepted.
   bool DropFiles(TDropHandle& drop);
+  // Files are dragged over the form (a point) or no longer (none). False, and nothing raised, when
+  // a point comes while files are not accepted.
+  bool DragOver(std::optional<TPoint> clientPoint);
+  TDragOverEvent OnDragOver;
 
   // Brings the window to the foreground.
   void BringToFront();

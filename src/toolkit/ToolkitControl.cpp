@@ -91,6 +91,12 @@ void TControl::SetAutoSize(bool autoSize) {
   Realign();
 }
 
+void TControl::SetHint(const std::string& hint) {
+  if (hint == FHint) return;
+  FHint = hint;
+  Mirror(TMirror::Hint);
+}
+
 TFont TControl::Font() const {
   if (OwnFont) return *OwnFont;
   return FParent ? FParent->Font() : TFont{};

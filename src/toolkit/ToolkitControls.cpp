@@ -6,6 +6,12 @@ void TPanel::SetBevelOuter(TBevelCut bevel) {
   Mirror(TMirror::Look);
 }
 
+void TPanel::SetHighlighted(bool highlighted) {
+  if (highlighted == FHighlighted) return;
+  FHighlighted = highlighted;
+  Mirror(TMirror::Look);
+}
+
 void TCheckBox::SetCaption(const std::string& caption) {
   if (caption == FCaption) return;
   FCaption = caption;

@@ -106,6 +106,12 @@ bool TForm::DropFiles(TDropHandle& drop) {
   return true;
 }
 
+bool TForm::DragOver(std::optional<TPoint> clientPoint) {
+  if (clientPoint && !FAcceptsFiles) return false;
+  if (OnDragOver) OnDragOver(this, clientPoint);
+  return true;
+}
+
 void TForm::BringToFront() { Mirror(TMirror::Foreground); }
 
 void TForm::SetTopmost(bool topmost) {

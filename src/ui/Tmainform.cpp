@@ -205,6 +205,8 @@ void TMainForm::ConnectEvents() {
   for (const TOptionBox& box : OptionBoxes())
     box.first->OnClick = [this](TObject* sender) { CheckBoxClick(sender); };
   StatusBar.OnDblClick = [this](TObject* sender) { StatusBarDblClick(sender); };
+  SetupProgress();
+  SetupHints();
 }
 
 std::array<TMainForm::TOptionBox, 6> TMainForm::OptionBoxes() {

@@ -3,6 +3,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -10,6 +11,8 @@
 #include "data/Common.h"
 #include "data/Tstamp.h"
 #include "engine/Tstamper.h"
+#include "toolkit/Taskbar.h"
+#include "toolkit/Timer.h"
 #include "toolkit/Toolkit.h"
 
 // The five switches of the Options menu that change how the window looks.
@@ -118,6 +121,12 @@ class TMainForm : public TForm {
   void WMDropFiles(TDropHandle& drop);
   void FormQueryEndSession(TObject* sender, bool& canEnd);
   void FormEndSession(TObject* sender, bool ending);
+  void FormDragOver(TObject* sender, std::optional<TPoint> clientPoint);
+
+  // Shows how far the running operation is, in the status line and on the taskbar button.
+  void ProgressTimerTimer(TObject* sender);
+  TTimer ProgressTimer;
+  TTaskbarProgress TaskbarProgress{*this};
 
   // Change handlers; each ignores its sender.
   void HolderChange(TObject* sender);
@@ -164,6 +173,12 @@ class TMainForm : public TForm {
   void SetControlEnabled(TControl& control, bool enabled);
   void ApplySwapPanels();
   void WaitForOperationEnd();
+  void SetupProgress();
+  void SetupHints();
+  // The enabled drop target under the point, with the kind a drop there starts; none and
+  // Properties elsewhere.
+  std::pair<TPanel*, TOperationKind> DropTargetAt(TPoint screenPoint);
+  void ProgressChange();
 
   // Commands.
   void NewWindow();
@@ -190,4 +205,5 @@ class TMainForm : public TForm {
   // The control that had the focus when the window became busy, given it back when idle again.
   bool ThreadChangeSeen = false;
   TControl* RememberedControl = nullptr;
+  int ProgressTicks = 0;
 };

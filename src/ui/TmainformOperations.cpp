@@ -62,17 +62,19 @@ bool TMainForm::HitsPanel(const TPanel& panel, TPoint screenPoint) const {
          panel.Enabled();
 }
 
-void TMainForm::DropToPanel(const TStringList& items, TPoint screenPoint) {
-  if (CheckBusy(true)) return;
+std::pair<TPanel*, TOperationKind> TMainForm::DropTargetAt(TPoint screenPoint) {
   const std::pair<TPanel*, TOperationKind> targets[] = {
       {&GetPanel, okGet}, {&SetPanel, okSet}, {&SyncPanel, okSync}};
-  for (const auto& [panel, target] : targets) {
-    if (!HitsPanel(*panel, screenPoint)) continue;
-    // Marked once it runs: a drop that starts nothing leaves the window as it was.
-    if (StartOperation(target, &items)) MarkPanel(panel);
-    return;
-  }
-  StartOperation(okProperties, &items);
+  for (const auto& target : targets)
+    if (HitsPanel(*target.first, screenPoint)) return target;
+  return {nullptr, okProperties};
+}
+
+void TMainForm::DropToPanel(const TStringList& items, TPoint screenPoint) {
+  if (CheckBusy(true)) return;
+  const auto [panel, kind] = DropTargetAt(screenPoint);
+  // Marked once it runs: a drop that starts nothing leaves the window as it was.
+  if (StartOperation(kind, &items) && panel) MarkPanel(panel);
 }
 
 bool TMainForm::StartOperation(TOperationKind kind, const TStringList* items) {
@@ -133,6 +135,7 @@ void TMainForm::ThreadChange(TObject*) {
     ThreadChangeSeen = true;
     RememberedControl = ActiveControl();
   }
+  ProgressChange();
   if (FStamper) {
     RememberedControl = ActiveControl();
     Screen().SetCursor(TCursor::crHourGlass);

@@ -1,4 +1,5 @@
 #include "platform/IniFile.h"
+#include "toolkit/Reachable.h"
 #include "ui/Constants.h"
 #include "ui/SettingsText.h"
 #include "ui/Tmainform.h"
@@ -35,6 +36,7 @@ void TMainForm::LoadSettings() {
   if (FViewOptions.LastPosition && FindParam(DefaultPosSwitch, false) == -1) {
     SetLeft(values.Left);
     SetTop(values.Top);
+    KeepOnScreen(*this);
   }
 }
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 // The other system headers build on the types that windows.h declares.
 #include <objbase.h>
+#include <ole2.h>
 #include <shellapi.h>
 
 #include <string_view>
@@ -12,12 +13,15 @@
 #include "toolkit/Toolkit.h"
 #include "toolkit/win32/WinWindow.h"
 
-// The shell's calls (opening the help page, starting a new window) need COM on the calling thread.
-// A failure leaves the shell to manage on its own, as it then does.
+// The shell's calls (opening the help page, starting a new window) need COM on the calling thread,
+// and drag feedback needs OLE. A failure leaves the shell to manage on its own, as it then does,
+// and drops to come by WM_DROPFILES alone.
 void TApplication::PlatformInitialize() {
   static const HRESULT initialized =
       CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  static const HRESULT oleInitialized = OleInitialize(nullptr);
   (void)initialized;
+  (void)oleInitialized;
 }
 
 // Owned by the main window, so that the box never gets a taskbar button of its own and stays in

@@ -9,6 +9,8 @@
 #include "platform/win32/WideText.h"
 #include "toolkit/win32/WinDropHandle.h"
 #include "toolkit/win32/WinImages.h"
+#include "toolkit/win32/WinProgramIcon.h"
+#include "toolkit/win32/WinToolTip.h"
 
 namespace {
 
@@ -18,6 +20,14 @@ constexpr wchar_t FormClass[] = L"BrevantorForm";
 constexpr DWORD FormStyle =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD FormExStyle = WS_EX_CONTROLPARENT;
+
+// The resolution the system metrics are given in.
+int SystemDpi() {
+  const HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi;
+}
 
 void InitCommonControlsOnce() {
   static const bool done = [] {
@@ -44,12 +54,14 @@ TWinFormPeer::TWinFormPeer(TForm& form) : TWinPeer(form), Form(form) {
   if (!Window) return;
   FeedPosition();
   LetDropsThrough();
+  OleDrop = std::make_unique<TOleDropRegistration>(Window, form);
 }
 
 TWinFormPeer::~TWinFormPeer() {
   DetachBar();
   // The window would destroy an attached menu with itself, but the menu's peer owns it.
   if (Window) ::SetMenu(Window, nullptr);
+  DestroyToolTip(Window);
   if (SmallIcon) DestroyIcon(SmallIcon);
   if (BigIcon) DestroyIcon(BigIcon);
 }
@@ -92,6 +104,7 @@ void TWinFormPeer::Mirror(TMirror what) {
       return;
     case TMirror::Look:
     case TMirror::Font:
+    case TMirror::Hint:
       return;
   }
 }
@@ -155,13 +168,18 @@ void TWinFormPeer::MirrorMenu() {
   MirrorBounds();
 }
 
+// The program's own icon where it has one, else the form's image.
 void TWinFormPeer::MirrorIcon() {
   const TImageList* images = Form.IconImages();
   const TImageList::TPixels* pixels = images ? images->Image(Form.IconIndex()) : nullptr;
+  const auto iconOfSize = [pixels](int size) {
+    const HICON own = ProgramIcon(size);
+    return own || !pixels ? own : IconFromImage(*pixels, size);
+  };
   // The system's icon sizes at the window's own resolution.
   const int pixelsPerInch = Screen().PixelsPerInch();
-  const HICON small = pixels ? IconFromImage(*pixels, MulDiv(16, pixelsPerInch, 96)) : nullptr;
-  const HICON big = pixels ? IconFromImage(*pixels, MulDiv(32, pixelsPerInch, 96)) : nullptr;
+  const HICON small = iconOfSize(MulDiv(GetSystemMetrics(SM_CXSMICON), pixelsPerInch, SystemDpi()));
+  const HICON big = iconOfSize(MulDiv(GetSystemMetrics(SM_CXICON), pixelsPerInch, SystemDpi()));
   SendMessageW(Window, WM_SETICON, ICON_SMALL, LPARAM(small));
   SendMessageW(Window, WM_SETICON, ICON_BIG, LPARAM(big));
   if (SmallIcon) DestroyIcon(SmallIcon);

@@ -4,6 +4,9 @@
 // The other system headers build on the types that windows.h declares.
 #include <shellapi.h>
 
+#include <memory>
+
+#include "toolkit/win32/WinDropTarget.h"
 #include "toolkit/win32/WinMenu.h"
 #include "toolkit/win32/WinWindow.h"
 
@@ -24,6 +27,8 @@ class TWinFormPeer : public TWinPeer {
   HACCEL Accelerators() const { return Bar ? Bar->Accelerators() : nullptr; }
   // Whether the system lets drops through from processes of a lower integrity level.
   bool LetsDropsThrough() const { return DropsLetThrough; }
+  // Whether drags over the window are seen through OLE, not only their drops.
+  bool SeesDrags() const { return OleDrop && OleDrop->Registered(); }
 
  private:
   void MirrorBounds();
@@ -45,4 +50,6 @@ class TWinFormPeer : public TWinPeer {
   HICON SmallIcon = nullptr;
   HICON BigIcon = nullptr;
   bool DropsLetThrough = false;
+  // Goes before the window does.
+  std::unique_ptr<TOleDropRegistration> OleDrop;
 };

@@ -11,6 +11,11 @@ class TWinPanelPeer : public TWinPeer {
 
   void Mirror(TMirror what) override {
     if (what == TMirror::Enabled) MoveFocusOut();
+    // The labels and icons inside show the panel's face behind them: they repaint with it.
+    if (what == TMirror::Look && Window) {
+      RedrawWindow(Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+      return;
+    }
     TWinPeer::Mirror(what);
   }
 
@@ -42,8 +47,26 @@ class TWinPanelPeer : public TWinPeer {
     RECT area;
     GetClientRect(Window, &area);
     FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
+    if (Panel.Highlighted()) DrawHighlight(dc, area);
     if (Panel.BevelOuter() == TBevelCut::bvRaised) DrawEdge(dc, &area, BDR_RAISEDINNER, BF_RECT);
     if (Panel.BevelOuter() == TBevelCut::bvLowered) DrawEdge(dc, &area, BDR_SUNKENOUTER, BF_RECT);
+  }
+
+  // A frame in the selection colour around a light tint of it, so that the labels stay readable.
+  static void DrawHighlight(HDC dc, RECT area) {
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const auto mix = [](int a, int b) { return (a + 3 * b) / 4; };
+    const HBRUSH tint = CreateSolidBrush(RGB(mix(GetRValue(highlight), GetRValue(face)),
+                                             mix(GetGValue(highlight), GetGValue(face)),
+                                             mix(GetBValue(highlight), GetBValue(face))));
+    FillRect(dc, &area, tint);
+    DeleteObject(tint);
+    const HBRUSH frame = GetSysColorBrush(COLOR_HIGHLIGHT);
+    for (int ring = 0; ring < 2; ++ring) {
+      FrameRect(dc, &area, frame);
+      InflateRect(&area, -1, -1);
+    }
   }
 
   // A disabled panel keeps the focus of a control inside it from taking keys: the form takes

@@ -1,4 +1,5 @@
 #include "platform/win32/WideText.h"
+#include "toolkit/win32/WinToolTip.h"
 #include "toolkit/win32/WinWindow.h"
 // After windows.h, whose types it builds on.
 #include <commctrl.h>
@@ -19,6 +20,8 @@ class TWinStatusBarPeer : public TWinPeer {
   void Mirror(TMirror what) override {
     if (what == TMirror::Text && Window) return MirrorText();
     TWinPeer::Mirror(what);
+    if (what == TMirror::Bounds || what == TMirror::Font)
+      SetCutTextToolTip(Window, Bar.SimpleText());
   }
 
   LRESULT Notified(UINT message, WPARAM, LPARAM lParam) override {
@@ -31,6 +34,7 @@ class TWinStatusBarPeer : public TWinPeer {
   void MirrorText() {
     const std::wstring text = Utf8ToDisplayWide(Bar.SimpleText());
     SendMessageW(Window, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
+    SetCutTextToolTip(Window, Bar.SimpleText());
   }
 
   TStatusBar& Bar;

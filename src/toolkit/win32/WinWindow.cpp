@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "platform/win32/WideText.h"
+#include "toolkit/win32/WinToolTip.h"
 
 namespace {
 
@@ -105,6 +106,7 @@ void TWinPeer::CreateChild(const wchar_t* className, DWORD style, DWORD exStyle,
   // Creation order is the tab order: each new window goes below its elder siblings.
   SetWindowPos(Window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SendMessageW(Window, WM_SETFONT, WPARAM(FontHandle(Control.Font())), FALSE);
+  if (!Control.Hint().empty()) SetToolTip(Window, Control.Hint());
 }
 
 void TWinPeer::Mirror(TMirror what) {
@@ -112,6 +114,10 @@ void TWinPeer::Mirror(TMirror what) {
   switch (what) {
     case TMirror::Bounds:
       MoveWindow(Window, Control.Left(), Control.Top(), Control.Width(), Control.Height(), TRUE);
+      MoveToolTip(Window);
+      break;
+    case TMirror::Hint:
+      SetToolTip(Window, Control.Hint());
       break;
     case TMirror::Visible:
       ShowWindow(Window, Control.Visible() ? SW_SHOWNA : SW_HIDE);

@@ -1,0 +1,3 @@
+#include "toolkit/Reachable.h"
+
+void KeepOnScreen(TForm&) {}

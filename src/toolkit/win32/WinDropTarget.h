@@ -1,0 +1,26 @@
+#pragma once
+
+#include <windows.h>
+// After windows.h, whose types it builds on.
+#include <ole2.h>
+
+#include "toolkit/Forms.h"
+
+// The form's window as an OLE drop target, for as long as this object lives: the form learns
+// where dragged files are (TForm::DragOver) and gets the drop as it gets WM_DROPFILES, with the
+// same names and point. Where OLE is refused, the window keeps WM_DROPFILES alone: without OLE on
+// the thread, and when run above the shell's integrity level (as administrator), since the shell
+// cannot reach an OLE target there but can still send WM_DROPFILES, which the form lets through.
+class TOleDropRegistration {
+ public:
+  TOleDropRegistration(HWND window, TForm& form);
+  ~TOleDropRegistration();
+  TOleDropRegistration(const TOleDropRegistration&) = delete;
+  TOleDropRegistration& operator=(const TOleDropRegistration&) = delete;
+
+  bool Registered() const { return Target != nullptr; }
+
+ private:
+  HWND Window;
+  IDropTarget* Target = nullptr;
+};
