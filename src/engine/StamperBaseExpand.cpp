@@ -64,13 +64,15 @@ void SortPathsByComparison(TStringList& paths) {
 
 }  // namespace
 
-void TStamperBase::ExpandItems(TStringList& list, TStampOptions options) {
+void TStamperBase::ExpandItems(TStringList& list, TStampOptions options,
+                               TDroppedItems* droppedItems) {
   TFoundItems items;
   TDescent descent;
   for (const std::string& dropped : list) {
     if (Terminated()) break;
     std::string path = NormalizePath(dropped);
     const uint32_t attributes = FileSystem().GetAttributes(path);
+    if (droppedItems) droppedItems->push_back({path, IsFolder(attributes)});
     if (IsFolder(attributes))
       AddFolder(items, path, attributes, options, descent, nullptr);
     else

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "data/Common.h"
+#include "data/DroppedItems.h"
 #include "data/Tstamp.h"
 #include "platform/FileSystem.h"
 #include "platform/Thread.h"
@@ -26,8 +27,9 @@ class TStamperBase : public TThread {
 
   std::string NormalizePath(const std::string& path);
   // Replaces the dropped paths by the sorted, duplicate-free item paths the options select, and
-  // keeps the entries their listings gave, for the reading of the same items that follows.
-  void ExpandItems(TStringList& list, TStampOptions options);
+  // keeps the entries their listings gave, for the reading of the same items that follows. With
+  // droppedItems, it also gives the dropped items as normalised, in their order.
+  void ExpandItems(TStringList& list, TStampOptions options, TDroppedItems* droppedItems = nullptr);
   // With kinds, it ends with one per stamp: what the read found, Unknown where it found nothing.
   int ReadStamps(TStringList& errorLog, TStamps& stamps, int& folderCount, TFlags& flags,
                  TItemKinds* kinds = nullptr);

@@ -66,7 +66,7 @@ TEST_F(MainFormSettingsTest, AFirstRunLeavesTheDefaultsAndItsPosition) {
   Form->SetLeft(370);
   Form->SetTop(248);
   Form.reset();
-  EXPECT_EQ(SavedValues(), "-1,-1,0,-1,-1,-1,-1,0,-1,0,0,370,248,");
+  EXPECT_EQ(SavedValues(), "-1,-1,0,-1,-1,-1,-1,0,-1,0,0,370,248,,0");
 }
 
 TEST_F(MainFormSettingsTest, EveryFieldReachesItsOwnOption) {
@@ -85,7 +85,7 @@ TEST_F(MainFormSettingsTest, EveryFieldReachesItsOwnOption) {
   EXPECT_EQ(Form->Left(), 10);
   EXPECT_EQ(Form->Top(), 20);
   Form.reset();
-  EXPECT_EQ(SavedValues(), "0,-1,-1,0,0,-1,0,-1,0,-1,-1,10,20,");
+  EXPECT_EQ(SavedValues(), "0,-1,-1,0,0,-1,0,-1,0,-1,-1,10,20,,0");
 }
 
 TEST_F(MainFormSettingsTest, UnreadableValuesGiveTheDefaults) {
@@ -117,7 +117,7 @@ TEST_F(MainFormSettingsTest, ThePositionReturnsOnlyWithLastPositionAndWithoutThe
   EXPECT_EQ((TPoint{Form->Left(), Form->Top()}), systemPosition);
   Form->SetLeft(371);
   Form.reset();
-  EXPECT_EQ(SavedValues(), defaultValues + "371," + std::to_string(systemPosition.Y) + ",");
+  EXPECT_EQ(SavedValues(), defaultValues + "371," + std::to_string(systemPosition.Y) + ",,0");
 }
 
 TEST_F(MainFormSettingsTest, SavingKeepsTheFilesOtherSectionsAndKeys) {
@@ -165,6 +165,49 @@ TEST_F(MainFormSettingsTest, DefaultResetsTheOptionsButNotTheDataOrThePosition) 
             "Applys default settings.\r\n\r\nGet and Undo/Redo data will not be cleared."
             "\r\n\r\nSure?");
   EXPECT_EQ(Boxes.Shown()[1].Flags, mbOkCancel | mbIconQuestion);
+}
+
+// Its own group of the Options menu, after Last Position; saved after the fields older versions
+// read, cleared by Default, and steering the next Sync.
+TEST_F(MainFormSettingsTest, SyncByNameTogglesIsSavedRestoredAndClearedByDefault) {
+  const TMenuItem& options = *Form->OptionsMenuItem;
+  const int at = 9;
+  ASSERT_EQ(options.Count(), at + 3);
+  EXPECT_EQ(&options.Items(at - 2), Form->LastPositionMenuItem);
+  EXPECT_TRUE(options.Items(at - 1).IsSeparator() && options.Items(at + 1).IsSeparator());
+  EXPECT_EQ(&options.Items(at), Form->SyncByNameMenuItem);
+  EXPECT_EQ(&options.Items(at + 2), Form->DefaultMenuItem);
+  EXPECT_EQ(Form->SyncByNameMenuItem->Caption(), "Sync by &Name");
+  EXPECT_FALSE(Form->SyncByNameMenuItem->Checked());
+
+  Form->SyncByNameMenuItem->Click();
+  EXPECT_TRUE(Form->SyncByName() && Form->SyncByNameMenuItem->Checked());
+  Form.reset();
+  EXPECT_TRUE(SavedValues().ends_with(",,-1")) << SavedValues();
+  Start({});
+  EXPECT_TRUE(Form->SyncByName() && Form->SyncByNameMenuItem->Checked());
+
+  // Linux cannot set a creation time.
+  Form->CRTimeCheckBox.Click();
+  const std::string separator(1, TTempTree::Separator());
+  const TStringList original = {Tree.AddFolder("Photos")};
+  Tree.AddFile("Photos" + separator + "a.jpg");
+  const TStringList copy = {Tree.AddFolder("Photos (2)")};
+  Tree.AddFile("Photos (2)" + separator + "a.jpg");
+  const std::string extra = Tree.AddFile("Photos (2)" + separator + "Thumbs.db");
+  for (const auto& [panel, items] :
+       {std::pair{&Form->GetPanel, original}, {&Form->SyncPanel, copy}}) {
+    TNamesDropHandle drop(items, Form->ScreenToClient(panel->ClientToScreen({1, 1})));
+    Form->DropFiles(drop);
+    PumpUntil([this] { return Form->Stamper() == nullptr; });
+  }
+  EXPECT_EQ(Form->StatusBar.SimpleText(), "2: Sync - Done 2/3 item(s)");
+  EXPECT_EQ(Form->ErrorLog(), "no source item: " + extra + "\r\n");
+
+  Form->DefaultMenuItem->Click();
+  EXPECT_FALSE(Form->SyncByName() || Form->SyncByNameMenuItem->Checked());
+  Form.reset();
+  EXPECT_TRUE(SavedValues().ends_with(",,0")) << SavedValues();
 }
 
 }  // namespace

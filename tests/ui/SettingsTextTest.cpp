@@ -2,11 +2,38 @@
 
 #include "ui/SettingsText.h"
 
-TEST(SettingsValues, DefaultsFormatWithTheTrailingEmptyField) {
+TEST(SettingsValues, DefaultsFormatWithTheEmptyFieldBeforeSyncByName) {
   TSettingsValues values;
   values.Left = 370;
   values.Top = 248;
-  EXPECT_EQ(FormatSettingsValues(values), "-1,-1,0,-1,-1,-1,-1,0,-1,0,0,370,248,");
+  EXPECT_EQ(FormatSettingsValues(values), "-1,-1,0,-1,-1,-1,-1,0,-1,0,0,370,248,,0");
+}
+
+// Older versions read fields 0 to 12 and write 14 fields, the last one empty.
+TEST(SettingsValues, SyncByNameRoundTripsWithTheValuesOfOlderVersions) {
+  TSettingsValues values;
+  values.Stamp.AnyAttr = true;
+  values.View[1] = true;
+  values.Left = -5;
+  values.Top = 7;
+  values.SyncByName = true;
+  const std::string written = FormatSettingsValues(values);
+  const std::string olderWritten = "-1,-1,-1,-1,-1,-1,-1,-1,-1,0,0,-5,7,";
+  EXPECT_EQ(written, olderWritten + ",-1");
+  const std::pair<std::string, bool> cases[] = {
+      {written, true},
+      {olderWritten, false},
+      {olderWritten.substr(0, olderWritten.size() - 1), false},
+      {olderWritten + ",true,more", true},
+      {olderWritten + ",x", false},
+  };
+  for (const auto& [text, syncByName] : cases) {
+    TSettingsValues read;
+    ASSERT_TRUE(ParseSettingsValues(text, read)) << text;
+    EXPECT_EQ(read.SyncByName, syncByName) << text;
+    read.SyncByName = true;
+    EXPECT_EQ(FormatSettingsValues(read), written) << text;
+  }
 }
 
 TEST(SettingsValues, EachFieldLandsInItsPlace) {
@@ -22,7 +49,7 @@ TEST(SettingsValues, EachFieldLandsInItsPlace) {
   EXPECT_TRUE(read.View[3] && read.View[4]);
   EXPECT_EQ(read.Left, -10);
   EXPECT_EQ(read.Top, 20);
-  EXPECT_EQ(FormatSettingsValues(read), "0,-1,-1,0,0,0,0,-1,0,-1,-1,-10,20,");
+  EXPECT_EQ(FormatSettingsValues(read), "0,-1,-1,0,0,0,0,-1,0,-1,-1,-10,20,,0");
 }
 
 TEST(SettingsValues, ShortOrBadListsFailAndLeaveTheValuesAlone) {
@@ -41,10 +68,10 @@ TEST(SettingsValues, ShortOrBadListsFailAndLeaveTheValuesAlone) {
   }
 }
 
-TEST(SettingsValues, FieldsAfterTheTopEdgeAreIgnored) {
+TEST(SettingsValues, FieldsAfterTheTopEdgeButSyncByNameAreIgnored) {
   TSettingsValues read;
   ASSERT_TRUE(ParseSettingsValues("0,0,0,0,0,0,0,0,0,0,0,1,2,,junk,\"x y\"", read));
-  EXPECT_EQ(FormatSettingsValues(read), "0,0,0,0,0,0,0,0,0,0,0,1,2,");
+  EXPECT_EQ(FormatSettingsValues(read), "0,0,0,0,0,0,0,0,0,0,0,1,2,,0");
 }
 
 TEST(SettingsText, BoolSpellings) {
