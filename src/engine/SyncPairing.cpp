@@ -64,22 +64,55 @@ bool IsSingleFolder(const TDroppedItems& dropped) {
   return dropped.size() == 1 && dropped.front().Folder;
 }
 
-// One hash of the sources' keys and one look-up per target.
+namespace {
+
+// The sources by their relative paths. A copy mostly keeps its names byte for byte, and equal
+// bytes are one item on every file system, so the exact names are tried first; only a target that
+// finds none asks for the file system's item keys, which are made for the sources once.
+class TSources {
+ public:
+  TSources(const TStamps& sources, const TRelativePaths& paths) : Sources(sources), Paths(paths) {
+    Exact.reserve(sources.size());
+    for (size_t place = 0; place < sources.size(); ++place)
+      Exact.emplace(paths.Of(sources[place].Path), place);
+  }
+
+  size_t Find(std::string_view relative) {
+    const auto exact = Exact.find(relative);
+    if (exact != Exact.end()) return exact->second;
+    if (ByKey.empty()) MakeKeys();
+    const auto same = ByKey.find(Key(relative));
+    return same != ByKey.end() ? same->second : NoPartner;
+  }
+
+ private:
+  static std::string Key(std::string_view relative) {
+    return FileSystem().ItemKey(std::string(relative));
+  }
+
+  void MakeKeys() {
+    ByKey.reserve(Sources.size());
+    for (size_t place = 0; place < Sources.size(); ++place)
+      ByKey.emplace(Key(Paths.Of(Sources[place].Path)), place);
+  }
+
+  const TStamps& Sources;
+  const TRelativePaths& Paths;
+  std::unordered_map<std::string_view, size_t> Exact;
+  std::unordered_map<std::string, size_t> ByKey;
+};
+
+}  // namespace
+
 std::vector<size_t> PairByName(const TStamps& sources, const TDroppedItems& sourceDropped,
                                const TStringList& targets, const TDroppedItems& targetDropped) {
   const bool belowTheFolders = IsSingleFolder(sourceDropped) && IsSingleFolder(targetDropped);
   const TRelativePaths sourcePaths(sourceDropped, belowTheFolders);
   const TRelativePaths targetPaths(targetDropped, belowTheFolders);
-  TFileSystem& fs = FileSystem();
-  std::unordered_map<std::string, size_t> sourceByKey;
-  sourceByKey.reserve(sources.size());
-  for (size_t place = 0; place < sources.size(); ++place)
-    sourceByKey.emplace(fs.ItemKey(std::string(sourcePaths.Of(sources[place].Path))), place);
-  std::vector<size_t> partners(targets.size(), NoPartner);
-  for (size_t place = 0; place < targets.size(); ++place) {
-    const auto found = sourceByKey.find(fs.ItemKey(std::string(targetPaths.Of(targets[place]))));
-    if (found != sourceByKey.end()) partners[place] = found->second;
-  }
+  TSources index(sources, sourcePaths);
+  std::vector<size_t> partners(targets.size());
+  for (size_t place = 0; place < targets.size(); ++place)
+    partners[place] = index.Find(targetPaths.Of(targets[place]));
   return partners;
 }
 
@@ -89,12 +122,15 @@ void TStamper::PairTargetsByName(TStamps& stamps) {
   const std::vector<size_t> partners = PairByName(stamps, sourceDropped, *FPaths, FDropped);
   TStamps paired;
   paired.reserve(partners.size());
+  std::vector<size_t> kept;
+  kept.reserve(partners.size());
   for (size_t place = 0; place < partners.size(); ++place) {
     std::string& target = (*FPaths)[place];
     if (partners[place] == NoPartner) {
       FErrorLog.push_back("no source item: " + target);
       continue;
     }
+    kept.push_back(place);
     const TStamp& source = stamps[partners[place]];
     TStamp& stamp = paired.emplace_back();
     stamp.Path = std::move(target);
@@ -103,4 +139,5 @@ void TStamper::PairTargetsByName(TStamps& stamps) {
     stamp.LATime = source.LATime;
   }
   stamps = std::move(paired);
+  NarrowListedEntries(kept);
 }

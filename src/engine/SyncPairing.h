@@ -38,6 +38,7 @@ constexpr size_t NoPartner = size_t(-1);
 // For each target, the place among the sources of the item with the same path relative to its
 // own drop, letter case folded as the file system folds it; NoPartner where there is none. When
 // each side was one folder alone, the paths are taken below those two folders, which pair with
-// each other. Several sources of one relative path give the first of them.
+// each other. A source of exactly the target's name comes first; of several sources that are
+// equally good, the first.
 std::vector<size_t> PairByName(const TStamps& sources, const TDroppedItems& sourceDropped,
                                const TStringList& targets, const TDroppedItems& targetDropped);

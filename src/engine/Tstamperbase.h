@@ -48,6 +48,10 @@ class TStamperBase : public TThread {
   void ShowProperties(int fileCount, int dirCount, const TStamp& average);
 
  protected:
+  // The expanded items were narrowed to those at the places kept, in this order: the entries
+  // their listings gave follow them, so that the read of the items kept still finds them.
+  void NarrowListedEntries(const std::vector<size_t>& kept);
+
   std::string MessageText;
   int MessageFlags = 0;
   int MessageResult = 0;

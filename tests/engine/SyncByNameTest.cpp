@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <map>
 #include <string>
 #include <vector>
@@ -39,6 +40,30 @@ TEST(RelativePaths, BeginBelowTheFolderEachItemWasDroppedFrom) {
   };
   for (const TCase& c : cases)
     EXPECT_EQ(TRelativePaths(c.Dropped, c.BelowTheFolder).Of(c.Path), c.Relative) << c.Path;
+}
+
+// Where listings carry times, the expansion's listing serves the backup read of the targets paired,
+// also when some had no partner.
+TEST(SyncByNameListings, ATargetWithoutPartnerCostsTheReadNoListing) {
+  TFakeFileSystem fs;
+  fs.SetListingHasTimes(true);
+  TFileSystemOverride guard(fs);
+  for (const char* name : {"a.txt", "b.txt"}) fs.AddFile(std::string("C:\\orig\\") + name);
+  for (const char* name : {"a.txt", "b.txt", "Thumbs.db"})
+    fs.AddFile(std::string("C:\\copy\\") + name);
+  TStampHolder holder;
+  TStampHistory history;
+  const TStringList original{"C:\\orig"}, copy{"C:\\copy"};
+  RunStamper(okGet, &original, holder, history);
+  std::atomic<int> listings = 0;
+  fs.OnCall = [&](TPrimitive primitive, const std::string&) {
+    listings += primitive == TPrimitive::ListFolder;
+  };
+  const TStamperResult sync = RunStamper(okSync, &copy, holder, history, {},
+                                         [](TStamper& stamper) { stamper.SetSyncByName(true); });
+  EXPECT_EQ(sync.SucceededCount, 3);
+  EXPECT_EQ(sync.ErrorLog, TStringList{"no source item: C:\\copy\\Thumbs.db"});
+  EXPECT_EQ(listings, 1);
 }
 
 constexpr uint64_t day = 864000000000ull;
