@@ -8,13 +8,14 @@
 #include "platform/WinConst.h"
 
 TEngineRun RunOperation(TOperationKind kind, const TStringList* paths, TStampHolder& holder,
-                        TStampHistory& history, TStampOptions options) {
+                        TStampHistory& history, TStampOptions options, bool syncByName) {
   using Clock = std::chrono::steady_clock;
   MainThreadQueue().BindToCurrentThread();
   Application().MessageBoxHook = [](const std::string&, const std::string&, int) { return idOk; };
   TEngineRun run;
   bool ended = false;
   auto* stamper = new TStamper(kind, paths, &holder, &history, options);
+  stamper->SetSyncByName(syncByName);
   stamper->OnTerminate = [&](TObject*) {
     run.ItemCount = stamper->ItemCount();
     run.SucceededCount = stamper->SucceededCount();

@@ -13,4 +13,4 @@ struct TEngineRun {
 // Runs one operation to its end, playing the main thread: every message box is answered OK, and
 // each step the worker queues is timed.
 TEngineRun RunOperation(TOperationKind kind, const TStringList* paths, TStampHolder& holder,
-                        TStampHistory& history, TStampOptions options);
+                        TStampHistory& history, TStampOptions options, bool syncByName = false);

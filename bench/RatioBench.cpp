@@ -1,5 +1,6 @@
 // Get, Properties, Set, Undo and Redo of 100,000 files in 1,000 folders, each against bare loops
-// of the platform's own calls in the same run, as ratios, so that the machine's speed cancels out.
+// of the platform's own calls in the same run, and a Sync by name against a Sync by position of
+// the same tree, as ratios, so that the machine's speed cancels out.
 // The same program runs natively and, built for Windows, under Wine. Prints one line a figure:
 // name, measured value, target, separated by tabs.
 #include <algorithm>
@@ -39,11 +40,11 @@ TStampOptions WriteOptions() {
 }
 
 struct TFigures {
-  std::vector<double> Get, Properties, Set, Undo, Redo;
+  std::vector<double> Get, Properties, Set, Undo, Redo, SyncByName;
   std::vector<int> Written;
   std::vector<double> ReadBack;
   std::vector<double> WalkSeconds, ReadSortSeconds, WriteLoopSeconds, ReadBackLoopSeconds,
-      GetSeconds, SetSeconds, UndoSeconds;
+      GetSeconds, SetSeconds, UndoSeconds, SyncSeconds, SyncByNameSeconds;
   double LongestStepMs = 0;
   int Items = 0;
 };
@@ -54,9 +55,10 @@ void Measure(TBenchTree& tree, TFigures& figures, long long stamp) {
   TEngineRun run;
   TStampHolder holder;
   TStampHistory history;
-  const auto engine = [&](TOperationKind kind, const TStringList* list, TStampOptions options) {
+  const auto engine = [&](TOperationKind kind, const TStringList* list, TStampOptions options,
+                          bool byName = false) {
     const double seconds =
-        Seconds([&] { run = RunOperation(kind, list, holder, history, options); });
+        Seconds([&] { run = RunOperation(kind, list, holder, history, options, byName); });
     figures.LongestStepMs = std::max(figures.LongestStepMs, run.LongestStepMs);
     return seconds;
   };
@@ -78,6 +80,15 @@ void Measure(TBenchTree& tree, TFigures& figures, long long stamp) {
   const double redo = engine(okRedo, nullptr, WriteOptions());
   figures.Written.push_back(run.SucceededCount);
 
+  // The tree's own times back onto it, paired both ways, twice each in the order ABBA, so that
+  // neither way gains from going first or from a drift of the machine's load.
+  engine(okGet, &dropped, TStampOptions());
+  double sync = 0, syncByName = 0;
+  for (const bool byName : {true, false, false, true}) {
+    (byName ? syncByName : sync) += engine(okSync, &dropped, WriteOptions(), byName) / 2;
+    figures.Written.push_back(run.SucceededCount);
+  }
+
   figures.Get.push_back(get / readSort);
   figures.Properties.push_back(properties / readSort);
   figures.Set.push_back(set / (walk + writeLoop));
@@ -91,6 +102,9 @@ void Measure(TBenchTree& tree, TFigures& figures, long long stamp) {
   figures.GetSeconds.push_back(get);
   figures.SetSeconds.push_back(set);
   figures.UndoSeconds.push_back(undo);
+  figures.SyncByName.push_back(syncByName / sync);
+  figures.SyncSeconds.push_back(sync);
+  figures.SyncByNameSeconds.push_back(syncByName);
 }
 
 void Print(const char* name, double value, const char* target) {
@@ -110,6 +124,7 @@ int main(int argc, char** argv) {
   Print("Undo / write loop", Median(figures.Undo), "<= 1.5");
   Print("Redo / write loop", Median(figures.Redo), "<= 1.5");
   Print("read-back loop / write loop", Median(figures.ReadBack), "");
+  Print("Sync by Name / Sync by position", Median(figures.SyncByName), "<= 1.1");
   Print("longest main-thread step, ms", figures.LongestStepMs, "< 50");
   Print("items read", figures.Items, "101001");
   Print("fewest items written", *std::min_element(figures.Written.begin(), figures.Written.end()),
@@ -121,6 +136,8 @@ int main(int argc, char** argv) {
   Print("Get, s", Median(figures.GetSeconds), "");
   Print("Set, s", Median(figures.SetSeconds), "");
   Print("Undo, s", Median(figures.UndoSeconds), "");
+  Print("Sync, s", Median(figures.SyncSeconds), "");
+  Print("Sync by Name, s", Median(figures.SyncByNameSeconds), "");
   const bool whole = figures.Items == tree.ItemCount() &&
                      std::all_of(figures.Written.begin(), figures.Written.end(),
                                  [&](int written) { return written == tree.ItemCount(); });

@@ -19,17 +19,20 @@ void ClearFileTime(FILETIME& time) {
   time.dwHighDateTime = 0;
 }
 
-void TStampHolder::Store(const TStamps& stamps, const TStamp& average, int dirCount) {
-  Store(TStamps(stamps), average, dirCount);
+void TStampHolder::Store(const TStamps& stamps, const TStamp& average, int dirCount,
+                         TDroppedItems dropped) {
+  Store(TStamps(stamps), average, dirCount, std::move(dropped));
 }
 
-void TStampHolder::Store(TStamps&& stamps, const TStamp& average, int dirCount) {
+void TStampHolder::Store(TStamps&& stamps, const TStamp& average, int dirCount,
+                         TDroppedItems dropped) {
   FStamps = std::move(stamps);
   FAverage.Path = average.Path;
   FAverage.CRTime = average.CRTime;
   FAverage.LWTime = average.LWTime;
   FAverage.LATime = average.LATime;
   FDirCount = dirCount;
+  FDropped = std::move(dropped);
   Changed();
 }
 
@@ -38,6 +41,7 @@ void TStampHolder::Clear() {
   TStamps().swap(FStamps);
   FAverage = TStamp();
   FDirCount = 0;
+  TDroppedItems().swap(FDropped);
   Changed();
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "data/DroppedItems.h"
 #include "platform/FileTime.h"
 #include "platform/Object.h"
 
@@ -75,10 +76,13 @@ class TStampHolder : public TObject {
   int Count() const { return int(FStamps.size()); }
   int DirCount() const { return FDirCount; }
   int FileCount() const { return Count() - FDirCount; }
+  // The items the Get was dropped with, which the stamps' paths begin with.
+  const TDroppedItems& Dropped() const { return FDropped; }
 
-  void Store(const TStamps& stamps, const TStamp& average, int dirCount);
+  void Store(const TStamps& stamps, const TStamp& average, int dirCount,
+             TDroppedItems dropped = {});
   // Takes the list over instead of copying it, for callers that no longer need theirs.
-  void Store(TStamps&& stamps, const TStamp& average, int dirCount);
+  void Store(TStamps&& stamps, const TStamp& average, int dirCount, TDroppedItems dropped = {});
   void Clear();
 
   TNotifyEvent OnChange;
@@ -88,6 +92,7 @@ class TStampHolder : public TObject {
   TStamps FStamps;
   TStamp FAverage;
   int FDirCount = 0;
+  TDroppedItems FDropped;
 };
 
 // The Undo/Redo entries, oldest first; the first Position entries can be undone, the rest redone.

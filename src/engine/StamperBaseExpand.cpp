@@ -70,12 +70,14 @@ void SortPathsByComparison(TStringList& paths) {
 
 }  // namespace
 
-void TStamperBase::ExpandItems(TStringList& list, TStampOptions options) {
+void TStamperBase::ExpandItems(TStringList& list, TStampOptions options,
+                               TDroppedItems* droppedItems) {
   TFoundItems items;
   for (const std::string& dropped : list) {
     if (Terminated()) break;
     std::string path = NormalizePath(dropped);
     const uint32_t attributes = FileSystem().GetAttributes(path);
+    if (droppedItems) droppedItems->push_back({path, IsFolder(attributes)});
     if (!IsFolder(attributes)) {
       items.Add(std::move(path), nullptr);
       continue;

@@ -33,13 +33,19 @@ void TStamper::WriteOperation() {
   const bool toTargets = FKind == okSet || FKind == okSync;
   FItemCount = PathCount();
   TStampUnit unit = FetchUnit();
+  // Paired by name, the targets keep their count: those without a partner are not written.
+  const bool byName = FKind == okSync && FSyncByName;
+  if (byName && !unit.Stamps.empty()) PairTargetsByName(unit.Stamps);
   if (unit.Stamps.empty()) {
     Refuse("No data to process.");
     return;
   }
-  if (!CountsMatch(unit)) return;
-  if (toTargets) TakePaths(unit.Stamps);
-  FItemCount = int(unit.Stamps.size());
+  if (!byName) {
+    if (!CountsMatch(unit)) return;
+    if (toTargets) TakePaths(unit.Stamps);
+    FItemCount = int(unit.Stamps.size());
+  }
+  const int total = int(unit.Stamps.size());
 
   TStampUnit backup = unit;
   TFlags flags(unit.Stamps.size(), 1);
@@ -47,7 +53,7 @@ void TStamper::WriteOperation() {
   TItemKinds kinds;
   const int read = ReadStamps(FErrorLog, backup.Stamps, ignoredFolderCount, flags, &kinds);
   if (Terminated()) return;
-  if (read < FItemCount && !ConfirmIncompleteBackup(read)) {
+  if (read < total && !ConfirmIncompleteBackup(read, total)) {
     Terminate();
     return;
   }
@@ -104,11 +110,11 @@ bool TStamper::CountsMatch(const TStampUnit& unit) {
   return false;
 }
 
-bool TStamper::ConfirmIncompleteBackup(int read) {
+bool TStamper::ConfirmIncompleteBackup(int read, int total) {
   const std::string question =
       "Failed to backup Undo/Redo data.\r\n\r\nIf succeeded no item, Undo/Redo data is not "
       "registered.\r\n\r\n  Succeeded: " +
-      std::to_string(read) + "/" + std::to_string(FItemCount) + " item(s)\r\n\r\nContinue?";
+      std::to_string(read) + "/" + std::to_string(total) + " item(s)\r\n\r\nContinue?";
   return ShowMessageBox(question, mbOkCancel | mbIconQuestion) == idOk;
 }
 

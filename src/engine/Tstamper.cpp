@@ -41,6 +41,7 @@ void TStamper::DoTerminate() {
   TStamperBase::DoTerminate();
   TStringList().swap(FErrorLog);
   FPaths.reset();
+  TDroppedItems().swap(FDropped);
 }
 
 void TStamper::Body() {
@@ -70,7 +71,7 @@ bool TStamper::PassesTimeCheck() {
 
 bool TStamper::PassesItemCheck() {
   if (!FPaths) return true;
-  ExpandItems(*FPaths, FOptions);
+  ExpandItems(*FPaths, FOptions, &FDropped);
   // A stopped expansion is incomplete: its count would mislead, so the dropped count stays.
   if (Terminated()) return false;
   FItemCount = PathCount();
@@ -124,7 +125,8 @@ void TStamper::ReadItems() {
   TStamp average = AverageStamp(stamps);
   if (Terminated()) return;
   if (FKind == okGet)
-    Synchronize([&] { FHolder->Store(std::move(stamps), average, folderCount); });
+    Synchronize(
+        [&] { FHolder->Store(std::move(stamps), average, folderCount, std::move(FDropped)); });
   else
     ShowProperties(int(stamps.size()) - folderCount, folderCount, average);
 }

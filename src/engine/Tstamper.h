@@ -36,6 +36,11 @@ class TStamper : public TStamperBase {
   bool Canceled() const { return FCanceled; }
   TOperationKind Kind() const { return FKind; }
 
+  // A Sync pairs its targets with the Get data by their paths relative to the drops, not by
+  // their places. Set before the start.
+  bool SyncByName() const { return FSyncByName; }
+  void SetSyncByName(bool byName) { FSyncByName = byName; }
+
  protected:
   void DoTerminate() override;
   void Execute() override;
@@ -55,7 +60,10 @@ class TStamper : public TStamperBase {
   void WriteOperation();
   TStampUnit FetchUnit();
   bool CountsMatch(const TStampUnit& unit);
-  bool ConfirmIncompleteBackup(int read);
+  // The Get data's stamps become the paired targets with their partners' times; every target
+  // without a partner leaves a line in the error log.
+  void PairTargetsByName(TStamps& stamps);
+  bool ConfirmIncompleteBackup(int read, int total);
   void CommitHistory(TStampUnit&& backup);
   void CommitStopped(TStampUnit&& written, TStampUnit&& rest);
 
@@ -63,8 +71,10 @@ class TStamper : public TStamperBase {
   int FSucceededCount = 0;
   bool FCanceled = false;
   TStringList FErrorLog;
+  bool FSyncByName = false;
   TOperationKind FKind;
   std::optional<TStringList> FPaths;
+  TDroppedItems FDropped;
   TStampHolder* FHolder;
   TStampHistory* FHistory;
   TStampOptions FOptions;

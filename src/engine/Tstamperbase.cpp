@@ -11,6 +11,14 @@ std::string TStamperBase::NormalizePath(const std::string& path) {
   return FileSystem().NormalizePath(path);
 }
 
+void TStamperBase::NarrowListedEntries(const std::vector<size_t>& kept) {
+  if (FListed.empty()) return;
+  TKnownEntries narrowed;
+  narrowed.reserve(kept.size());
+  for (size_t place : kept) narrowed.push_back(FListed.at(place));
+  FListed = std::move(narrowed);
+}
+
 bool TStamperBase::IsFolder(uint32_t attributes) {
   return attributes != faInvalid && (attributes & faDirectory) != 0;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "data/Common.h"
+#include "data/DroppedItems.h"
 #include "data/Tstamp.h"
 #include "engine/StampProgress.h"
 #include "engine/StoredTimes.h"
@@ -29,8 +30,9 @@ class TStamperBase : public TThread {
 
   std::string NormalizePath(const std::string& path);
   // Replaces the dropped paths by the sorted, duplicate-free item paths the options select, and
-  // keeps the entries their listings gave, for the reading of the same items that follows.
-  void ExpandItems(TStringList& list, TStampOptions options);
+  // keeps the entries their listings gave, for the reading of the same items that follows. With
+  // droppedItems, it also gives the dropped items as normalised, in their order.
+  void ExpandItems(TStringList& list, TStampOptions options, TDroppedItems* droppedItems = nullptr);
   // With kinds, it ends with one per stamp: what the read found, Unknown where it found nothing.
   int ReadStamps(TStringList& errorLog, TStamps& stamps, int& folderCount, TFlags& flags,
                  TItemKinds* kinds = nullptr);
@@ -56,6 +58,10 @@ class TStamperBase : public TThread {
   const TStampProgress& Progress() const { return FProgress; }
 
  protected:
+  // The expanded items were narrowed to those at the places kept, in this order: the entries
+  // their listings gave follow them, so that the read of the items kept still finds them.
+  void NarrowListedEntries(const std::vector<size_t>& kept);
+
   std::string MessageText;
   int MessageFlags = 0;
   int MessageResult = 0;

@@ -68,6 +68,7 @@ auto BoolFields(TValues& v) {
 
 constexpr size_t LeftField = 11;
 constexpr size_t TopField = 12;
+constexpr size_t SyncByNameField = 14;
 
 }  // namespace
 
@@ -126,6 +127,9 @@ bool ParseSettingsValues(const std::string& values, TSettingsValues& out) {
   if (!ParseSettingsInt(fields[LeftField], parsed.Left) ||
       !ParseSettingsInt(fields[TopField], parsed.Top))
     return false;
+  // Missing or no bool, it stays off.
+  if (fields.size() > SyncByNameField)
+    ParseSettingsBool(fields[SyncByNameField], parsed.SyncByName);
   out = parsed;
   return true;
 }
@@ -133,7 +137,8 @@ bool ParseSettingsValues(const std::string& values, TSettingsValues& out) {
 std::string FormatSettingsValues(const TSettingsValues& values) {
   std::string text;
   for (const bool* field : BoolFields(values)) text += SettingsBoolText(*field) + ",";
-  return text + std::to_string(values.Left) + "," + std::to_string(values.Top) + ",";
+  return text + std::to_string(values.Left) + "," + std::to_string(values.Top) + ",," +
+         SettingsBoolText(values.SyncByName);
 }
 
 int FindParam(const TStringList& params, const std::string& text, bool caseSensitive) {

@@ -26,13 +26,16 @@ struct TSettingsValues {
   TStampOptions Stamp;
   bool View[5] = {true, false, true, false, false};
   int Left = 0, Top = 0;
+  bool SyncByName = false;
 };
 
 // Fields 0..5 the stamp options in their order (Subdirs, Directories, AnyAttr, CRTime, LWTime,
-// LATime), 6..10 the view, 11 left, 12 top; later fields are ignored. False, with out unchanged,
-// when there are fewer than 13 fields or a field does not parse.
+// LATime), 6..10 the view, 11 left, 12 top, 13 empty, 14 Sync by Name; later fields are ignored.
+// False, with out unchanged, when there are fewer than 13 fields or one of the first 13 does not
+// parse. Sync by Name is off where field 14 is missing (a value of an older version) or is no
+// bool (a field some other program added there).
 bool ParseSettingsValues(const std::string& values, TSettingsValues& out);
-// The 14 fields joined by ",", the last one empty, so that the text ends in ",".
+// The 15 fields joined by ",", field 13 empty as older versions write it.
 std::string FormatSettingsValues(const TSettingsValues& values);
 
 // params[0] is the program's own path and is never compared. The 1-based index of the first

@@ -56,6 +56,7 @@ TMainForm::TMainForm() {
   ErrorLogChange(this);
   StampOptionsChange(this);
   ViewOptionsChange(this);
+  SyncByNameChange(this);
   ThreadChange(this);
   StatusChange(this);
   MarkPanel(nullptr);
@@ -154,6 +155,9 @@ void TMainForm::BuildOptionsMenu() {
   TopmostMenuItem = &AddViewToggle(options, "TopmostMenuItem", "&Topmost", &TViewOptions::Topmost);
   LastPositionMenuItem = &AddViewToggle(options, "LastPositionMenuItem", "&Last Position",
                                         &TViewOptions::LastPosition);
+  options.AddSeparator();
+  SyncByNameMenuItem = &AddCommand(options, "SyncByNameMenuItem", "Sync by &Name", 0, -1,
+                                   [this] { SetSyncByName(!SyncByNameMenuItem->Checked()); });
   options.AddSeparator();
   DefaultMenuItem =
       &AddCommand(options, "DefaultMenuItem", "&Default...", 0, -1, [this] { Default(); });

@@ -80,6 +80,7 @@ class TMainForm : public TForm {
   TMenuItem* StatusBarMenuItem = nullptr;
   TMenuItem* TopmostMenuItem = nullptr;
   TMenuItem* LastPositionMenuItem = nullptr;
+  TMenuItem* SyncByNameMenuItem = nullptr;
   TMenuItem* DefaultMenuItem = nullptr;
   TMenuItem* ExitMenuItem = nullptr;
   TMenuItem* Help1MenuItem = nullptr;
@@ -100,6 +101,8 @@ class TMainForm : public TForm {
   const std::string& ErrorLog() const { return FErrorLog; }
   const TStampOptions& StampOptions() const { return FStampOptions; }
   const TViewOptions& ViewOptions() const { return FViewOptions; }
+  // Whether a Sync pairs its targets with the Get data by name rather than by place.
+  bool SyncByName() const { return FSyncByName; }
   // The running operation; none while idle.
   TStamper* Stamper() const { return FStamper; }
   int StatusNumber() const { return FStatusNumber; }
@@ -108,6 +111,7 @@ class TMainForm : public TForm {
   void SetErrorLog(const std::string& errorLog);
   void SetStampOptions(const TStampOptions& options);
   void SetViewOptions(const TViewOptions& options);
+  void SetSyncByName(bool byName);
   void SetStamper(TStamper* stamper);
   void SetStatus(int number, const std::string& text);
 
@@ -134,6 +138,7 @@ class TMainForm : public TForm {
   void ErrorLogChange(TObject* sender);
   void StampOptionsChange(TObject* sender);
   void ViewOptionsChange(TObject* sender);
+  void SyncByNameChange(TObject* sender);
   void ThreadChange(TObject* sender);
   void StatusChange(TObject* sender);
   // The stamper's end of run, on the main thread; the sender is the stamper.
@@ -198,6 +203,7 @@ class TMainForm : public TForm {
   std::string FErrorLog;
   TStampOptions FStampOptions;
   TViewOptions FViewOptions;
+  bool FSyncByName = false;
   TStamper* FStamper = nullptr;
   int FStatusNumber = 0;
   std::string FStatusText = "Ready";

@@ -84,6 +84,7 @@ bool TMainForm::StartOperation(TOperationKind kind, const TStringList* items) {
   SetStatus(FStatusNumber + 1, OperationName(kind) + " - Press [Esc] to cancel");
   auto stamper =
       std::make_unique<TStamper>(kind, items, FHolder.get(), FHistory.get(), FStampOptions);
+  stamper->SetSyncByName(FSyncByName);
   SetStamper(stamper.get());
   stamper->OnTerminate = [this](TObject* sender) { StamperTerminate(sender); };
   try {

@@ -33,6 +33,7 @@ void TMainForm::LoadSettings() {
   }
   SetStampOptions(values.Stamp);
   SetViewOptions(ViewOptionsOf(values));
+  SetSyncByName(values.SyncByName);
   if (FViewOptions.LastPosition && FindParam(DefaultPosSwitch, false) == -1) {
     SetLeft(values.Left);
     SetTop(values.Top);
@@ -47,6 +48,7 @@ void TMainForm::SaveSettings() {
     values.Stamp = FStampOptions;
     for (size_t index = 0; index < std::size(ViewFields); ++index)
       values.View[index] = FViewOptions.*ViewFields[index];
+    values.SyncByName = FSyncByName;
     values.Left = Left();
     values.Top = Top();
     TIniFile ini(SettingsPath());
@@ -59,6 +61,7 @@ void TMainForm::SaveSettings() {
 void TMainForm::ApplyDefaults() {
   SetStampOptions(TStampOptions());
   SetViewOptions(TViewOptions());
+  SetSyncByName(false);
 }
 
 int TMainForm::FindParam(const std::string& text, bool caseSensitive) const {

@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "platform/IniFile.h"
-#include "toolkit/Toolkit.h"
 #include "platform/WinConst.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/StamperRun.h"
 #include "support/TempTree.h"
+#include "toolkit/Toolkit.h"
 #include "ui/Constants.h"
 #include "ui/Tmainform.h"
 
@@ -66,7 +66,7 @@ TEST_F(MainFormSettingsTest, AFirstRunLeavesTheDefaultsAndItsPosition) {
   Form->SetLeft(370);
   Form->SetTop(248);
   Form.reset();
-  EXPECT_EQ(SavedValues(), "-1,-1,0,-1,-1,-1,-1,0,-1,0,0,370,248,");
+  EXPECT_EQ(SavedValues(), "-1,-1,0,-1,-1,-1,-1,0,-1,0,0,370,248,,0");
 }
 
 TEST_F(MainFormSettingsTest, EveryFieldReachesItsOwnOption) {
@@ -85,7 +85,7 @@ TEST_F(MainFormSettingsTest, EveryFieldReachesItsOwnOption) {
   EXPECT_EQ(Form->Left(), 10);
   EXPECT_EQ(Form->Top(), 20);
   Form.reset();
-  EXPECT_EQ(SavedValues(), "0,-1,-1,0,0,-1,0,-1,0,-1,-1,10,20,");
+  EXPECT_EQ(SavedValues(), "0,-1,-1,0,0,-1,0,-1,0,-1,-1,10,20,,0");
 }
 
 TEST_F(MainFormSettingsTest, UnreadableValuesGiveTheDefaults) {
@@ -117,7 +117,7 @@ TEST_F(MainFormSettingsTest, ThePositionReturnsOnlyWithLastPositionAndWithoutThe
   EXPECT_EQ((TPoint{Form->Left(), Form->Top()}), systemPosition);
   Form->SetLeft(371);
   Form.reset();
-  EXPECT_EQ(SavedValues(), defaultValues + "371," + std::to_string(systemPosition.Y) + ",");
+  EXPECT_EQ(SavedValues(), defaultValues + "371," + std::to_string(systemPosition.Y) + ",,0");
 }
 
 TEST_F(MainFormSettingsTest, SavingKeepsTheFilesOtherSectionsAndKeys) {
@@ -165,6 +165,37 @@ TEST_F(MainFormSettingsTest, DefaultResetsTheOptionsButNotTheDataOrThePosition) 
             "Applys default settings.\r\n\r\nGet and Undo/Redo data will not be cleared."
             "\r\n\r\nSure?");
   EXPECT_EQ(Boxes.Shown()[1].Flags, mbOkCancel | mbIconQuestion);
+}
+
+// Its own group of the Options menu, after Last Position; saved after the fields older versions
+// read, cleared by Default, and steering the next Sync.
+TEST_F(MainFormSettingsTest, SyncByNameTogglesIsSavedRestoredAndClearedByDefault) {
+  const TMenuItem& options = *Form->OptionsMenuItem;
+  EXPECT_TRUE(&options.Items(9) == Form->SyncByNameMenuItem && options.Items(8).IsSeparator() &&
+              &options.Items(11) == Form->DefaultMenuItem && options.Items(10).IsSeparator());
+  EXPECT_EQ(Form->SyncByNameMenuItem->Caption(), "Sync by &Name");
+  Form->SyncByNameMenuItem->Click();
+  Form.reset();
+  EXPECT_TRUE(SavedValues().ends_with(",,-1")) << SavedValues();
+  Start({});
+  EXPECT_TRUE(Form->SyncByName() && Form->SyncByNameMenuItem->Checked());
+
+  Form->CRTimeCheckBox.Click();  // Linux cannot set a creation time
+  const std::string separator(1, TTempTree::Separator());
+  const TStringList original{Tree.AddFolder("Photos")}, copy{Tree.AddFolder("Photos (2)")};
+  Tree.AddFile("Photos" + separator + "a.jpg");
+  Tree.AddFile("Photos (2)" + separator + "a.jpg");
+  Tree.AddFile("Photos (2)" + separator + "Thumbs.db");
+  for (const auto& [panel, items] :
+       {std::pair{&Form->GetPanel, original}, {&Form->SyncPanel, copy}}) {
+    TNamesDropHandle drop(items, Form->ScreenToClient(panel->ClientToScreen({1, 1})));
+    Form->DropFiles(drop);
+    PumpUntil([this] { return Form->Stamper() == nullptr; });
+  }
+  EXPECT_EQ(Form->StatusBar.SimpleText(), "2: Sync - Done 2/3 item(s)");
+
+  Form->DefaultMenuItem->Click();
+  EXPECT_FALSE(Form->SyncByName() || Form->SyncByNameMenuItem->Checked());
 }
 
 }  // namespace

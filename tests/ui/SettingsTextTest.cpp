@@ -2,11 +2,27 @@
 
 #include "ui/SettingsText.h"
 
-TEST(SettingsValues, DefaultsFormatWithTheTrailingEmptyField) {
+TEST(SettingsValues, DefaultsFormatWithTheEmptyFieldBeforeSyncByName) {
   TSettingsValues values;
   values.Left = 370;
   values.Top = 248;
-  EXPECT_EQ(FormatSettingsValues(values), "-1,-1,0,-1,-1,-1,-1,0,-1,0,0,370,248,");
+  EXPECT_EQ(FormatSettingsValues(values), "-1,-1,0,-1,-1,-1,-1,0,-1,0,0,370,248,,0");
+}
+
+// Older versions read fields 0 to 12 and write 14 fields, the last one empty.
+TEST(SettingsValues, SyncByNameRoundTripsWithTheValuesOfOlderVersions) {
+  TSettingsValues values;
+  values.SyncByName = true;
+  const std::string older = "-1,-1,0,-1,-1,-1,-1,0,-1,0,0,0,0,";
+  EXPECT_EQ(FormatSettingsValues(values), older + ",-1");
+  for (const auto& [text, syncByName] : {std::pair{older + ",-1", true},
+                                         {older, false},
+                                         {older + ",true,more", true},
+                                         {older + ",x", false}}) {
+    TSettingsValues read;
+    ASSERT_TRUE(ParseSettingsValues(text, read)) << text;
+    EXPECT_EQ(read.SyncByName, syncByName) << text;
+  }
 }
 
 TEST(SettingsValues, EachFieldLandsInItsPlace) {
@@ -22,7 +38,7 @@ TEST(SettingsValues, EachFieldLandsInItsPlace) {
   EXPECT_TRUE(read.View[3] && read.View[4]);
   EXPECT_EQ(read.Left, -10);
   EXPECT_EQ(read.Top, 20);
-  EXPECT_EQ(FormatSettingsValues(read), "0,-1,-1,0,0,0,0,-1,0,-1,-1,-10,20,");
+  EXPECT_EQ(FormatSettingsValues(read), "0,-1,-1,0,0,0,0,-1,0,-1,-1,-10,20,,0");
 }
 
 TEST(SettingsValues, ShortOrBadListsFailAndLeaveTheValuesAlone) {
@@ -41,10 +57,10 @@ TEST(SettingsValues, ShortOrBadListsFailAndLeaveTheValuesAlone) {
   }
 }
 
-TEST(SettingsValues, FieldsAfterTheTopEdgeAreIgnored) {
+TEST(SettingsValues, FieldsAfterTheTopEdgeButSyncByNameAreIgnored) {
   TSettingsValues read;
   ASSERT_TRUE(ParseSettingsValues("0,0,0,0,0,0,0,0,0,0,0,1,2,,junk,\"x y\"", read));
-  EXPECT_EQ(FormatSettingsValues(read), "0,0,0,0,0,0,0,0,0,0,0,1,2,");
+  EXPECT_EQ(FormatSettingsValues(read), "0,0,0,0,0,0,0,0,0,0,0,1,2,,0");
 }
 
 TEST(SettingsText, BoolSpellings) {

@@ -138,7 +138,7 @@ TEST_F(ProgramTest, FirstRunLeavesTheDefaultsAndThePositionItEndedAt) {
   ASSERT_NE(window, nullptr);
   SetWindowPos(window, nullptr, 370, 248, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   ASSERT_TRUE(CloseAndWait(window, Processes.back()));
-  EXPECT_EQ(ReadFile(Settings), "[Settings]\r\nValues=-1,-1,0,-1,-1,-1,-1,0,-1,0,0,370,248,\r\n");
+  EXPECT_EQ(ReadFile(Settings), "[Settings]\r\nValues=-1,-1,0,-1,-1,-1,-1,0,-1,0,0,370,248,,0\r\n");
 }
 
 TEST_F(ProgramTest, SavingKeepsTheOtherSectionsAndKeys) {
@@ -151,7 +151,7 @@ TEST_F(ProgramTest, SavingKeepsTheOtherSectionsAndKeys) {
   ASSERT_TRUE(CloseAndWait(window, Processes.back()));
   EXPECT_EQ(
       ReadFile(Settings),
-      "[Before]\r\nKept=1\r\n\r\n[Settings]\r\nValues=0,-1,0,-1,-1,-1,-1,0,-1,0,0,370,248,\r\n"
+      "[Before]\r\nKept=1\r\n\r\n[Settings]\r\nValues=0,-1,0,-1,-1,-1,-1,0,-1,0,0,370,248,,0\r\n"
       "Other=keep me\r\n\r\n[After]\r\nAlso=2\r\n");
 }
 
@@ -216,7 +216,7 @@ TEST_F(ProgramTest, ASessionEndSavesTheSettingsWithoutAQuestion) {
   ASSERT_TRUE(SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_BLOCK, 60000,
                                   &ignored));
   EXPECT_EQ(ReadFile(Settings),
-            "\xEF\xBB\xBF[Settings]\r\nValues=-1,-1,-1,-1,-1,-1,-1,0,-1,0,-1,370,248,\r\n");
+            "\xEF\xBB\xBF[Settings]\r\nValues=-1,-1,-1,-1,-1,-1,-1,0,-1,0,-1,370,248,,0\r\n");
   std::pair<DWORD, int> visible{process, 0};
   EnumWindows(CountVisibleWindows, reinterpret_cast<LPARAM>(&visible));
   EXPECT_EQ(visible.second, 1) << "a box or window besides the main window";
@@ -244,7 +244,7 @@ TEST_F(ProgramTest, TheLegacyCodePageStillFindsAFolderOfAnyName) {
   SetWindowPos(window, nullptr, 370, 248, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   EXPECT_TRUE(CloseAndWait(window, info.hProcess));
   EXPECT_EQ(ReadFile(folder + "\\Settings.ini"),
-            "[Settings]\r\nValues=-1,-1,0,-1,-1,-1,-1,0,-1,0,0,370,248,\r\n");
+            "[Settings]\r\nValues=-1,-1,0,-1,-1,-1,-1,0,-1,0,0,370,248,,0\r\n");
   DeleteFileW(settings.c_str());
   DeleteFileW(exe.c_str());
   RemoveDirectoryW(wideFolder.c_str());

@@ -1,0 +1,143 @@
+#include "engine/SyncPairing.h"
+
+#include <algorithm>
+#include <functional>
+#include <unordered_map>
+
+#include "engine/Tstamper.h"
+#include "platform/FileSystem.h"
+
+namespace {
+
+// "C:\" names the same folder as "C:", and "/" as "": items below them add the separator anew.
+std::string_view WithoutTrailingSeparator(std::string_view path, char separator) {
+  if (!path.empty() && path.back() == separator) path.remove_suffix(1);
+  return path;
+}
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+  return text.substr(0, prefix.size()) == prefix;
+}
+
+bool ShorterFirst(const std::string& a, const std::string& b) {
+  return a.size() != b.size() ? a.size() < b.size() : a < b;
+}
+
+}  // namespace
+
+TRelativePaths::TRelativePaths(const TDroppedItems& dropped, bool belowTheFolder)
+    : Separator(FileSystem().Separator()), BelowTheFolder(belowTheFolder) {
+  for (const TDroppedItem& item : dropped) {
+    const std::string_view path = WithoutTrailingSeparator(item.Path, Separator);
+    Items.emplace_back(path);
+    if (belowTheFolder) {
+      Bases.push_back(std::string(path) + Separator);
+      continue;
+    }
+    const size_t last = path.rfind(Separator);
+    Bases.emplace_back(last == std::string_view::npos ? std::string_view()
+                                                      : path.substr(0, last + 1));
+  }
+  std::sort(Items.begin(), Items.end());
+  std::sort(Bases.begin(), Bases.end(), ShorterFirst);
+  Bases.erase(std::unique(Bases.begin(), Bases.end()), Bases.end());
+}
+
+std::string_view TRelativePaths::Of(const std::string& path) const {
+  const std::string_view whole = path;
+  for (const std::string& base : Bases) {
+    if (!StartsWith(whole, base)) continue;
+    // With one base every item found below it came from a drop made there.
+    if (Bases.size() == 1 || StartsWithDroppedItem(whole, base)) return whole.substr(base.size());
+  }
+  // Below one folder, only the folder itself lies outside its base.
+  return BelowTheFolder ? std::string_view() : whole;
+}
+
+// Whether the name that follows the base is that of an item dropped from there.
+bool TRelativePaths::StartsWithDroppedItem(std::string_view path, std::string_view base) const {
+  const std::string_view item = path.substr(0, path.find(Separator, base.size()));
+  return std::binary_search(Items.begin(), Items.end(), item, std::less<>());
+}
+
+bool IsSingleFolder(const TDroppedItems& dropped) {
+  return dropped.size() == 1 && dropped.front().Folder;
+}
+
+namespace {
+
+// The sources by their relative paths. A copy mostly keeps its names byte for byte, and equal
+// bytes are one item on every file system, so the exact names are tried first; only a target that
+// finds none asks for the file system's item keys, which are made for the sources once.
+class TSources {
+ public:
+  TSources(const TStamps& sources, const TRelativePaths& paths) : Sources(sources), Paths(paths) {
+    Exact.reserve(sources.size());
+    for (size_t place = 0; place < sources.size(); ++place)
+      Exact.emplace(paths.Of(sources[place].Path), place);
+  }
+
+  size_t Find(std::string_view relative) {
+    const auto exact = Exact.find(relative);
+    if (exact != Exact.end()) return exact->second;
+    if (ByKey.empty()) MakeKeys();
+    const auto same = ByKey.find(Key(relative));
+    return same != ByKey.end() ? same->second : NoPartner;
+  }
+
+ private:
+  static std::string Key(std::string_view relative) {
+    return FileSystem().ItemKey(std::string(relative));
+  }
+
+  void MakeKeys() {
+    ByKey.reserve(Sources.size());
+    for (size_t place = 0; place < Sources.size(); ++place)
+      ByKey.emplace(Key(Paths.Of(Sources[place].Path)), place);
+  }
+
+  const TStamps& Sources;
+  const TRelativePaths& Paths;
+  std::unordered_map<std::string_view, size_t> Exact;
+  std::unordered_map<std::string, size_t> ByKey;
+};
+
+}  // namespace
+
+std::vector<size_t> PairByName(const TStamps& sources, const TDroppedItems& sourceDropped,
+                               const TStringList& targets, const TDroppedItems& targetDropped) {
+  const bool belowTheFolders = IsSingleFolder(sourceDropped) && IsSingleFolder(targetDropped);
+  const TRelativePaths sourcePaths(sourceDropped, belowTheFolders);
+  const TRelativePaths targetPaths(targetDropped, belowTheFolders);
+  TSources index(sources, sourcePaths);
+  std::vector<size_t> partners(targets.size());
+  for (size_t place = 0; place < targets.size(); ++place)
+    partners[place] = index.Find(targetPaths.Of(targets[place]));
+  return partners;
+}
+
+void TStamper::PairTargetsByName(TStamps& stamps) {
+  TDroppedItems sourceDropped;
+  Synchronize([&] { sourceDropped = FHolder->Dropped(); });
+  const std::vector<size_t> partners = PairByName(stamps, sourceDropped, *FPaths, FDropped);
+  TStamps paired;
+  paired.reserve(partners.size());
+  std::vector<size_t> kept;
+  kept.reserve(partners.size());
+  for (size_t place = 0; place < partners.size(); ++place) {
+    std::string& target = (*FPaths)[place];
+    if (partners[place] == NoPartner) {
+      FErrorLog.push_back("no source item: " + target);
+      continue;
+    }
+    kept.push_back(place);
+    const TStamp& source = stamps[partners[place]];
+    TStamp& stamp = paired.emplace_back();
+    stamp.Path = std::move(target);
+    stamp.CRTime = source.CRTime;
+    stamp.LWTime = source.LWTime;
+    stamp.LATime = source.LATime;
+  }
+  stamps = std::move(paired);
+  NarrowListedEntries(kept);
+}
