@@ -163,4 +163,21 @@ TEST_F(ExpandItemsTest, AsksForFolderIdsOnlyFromALinkDown) {
   EXPECT_EQ(asked, 3);  // the link, and the folders above it down to the one it leads back to
 }
 
+// A share shows a link that its server follows as a plain folder: the volume is asked once, and then
+// every folder entered is compared, each asked once.
+TEST_F(ExpandItemsTest, EndsAShareLoopWithEveryItemOnce) {
+  int volumesAsked = 0, idsAsked = 0;
+  Fs.OnCall = [&](TPrimitive primitive, const std::string&) {
+    volumesAsked += primitive == TPrimitive::OnlyLinksLeadBack;
+    idsAsked += primitive == TPrimitive::FolderId;
+  };
+  Fs.SetOnlyLinksLeadBack(false);
+  Fs.AddFolderLink("C:\\top\\sub\\loop", "C:\\top", false);
+  EXPECT_EQ(Expand({"C:\\top\\sub"}, Walk(true, false)),
+            (TStringList{"C:\\top\\sub\\b.txt", "C:\\top\\sub\\deep\\c.txt",
+                         "C:\\top\\sub\\loop\\a.txt"}));
+  EXPECT_EQ(volumesAsked, 1);
+  EXPECT_EQ(idsAsked, 4);  // sub, deep, loop (top) and the sub below it, sub again
+}
+
 }  // namespace

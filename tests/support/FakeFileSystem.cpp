@@ -125,17 +125,10 @@ void TFakeFileSystem::SetOnlyLinksLeadBack(bool only) {
   OnlyLinks = only;
 }
 
-void TFakeFileSystem::MarkShare(const std::string& volume) {
-  std::lock_guard lock(Mutex);
-  Shares.push_back(volume);
-}
-
 bool TFakeFileSystem::OnlyLinksLeadBack(const std::string& folder) {
   Notify(TPrimitive::OnlyLinksLeadBack, folder);
   std::lock_guard lock(Mutex);
-  return OnlyLinks && std::none_of(Shares.begin(), Shares.end(), [&](const std::string& share) {
-           return CompareFolded(folder.substr(0, share.size()), share) == 0;
-         });
+  return OnlyLinks;
 }
 
 bool TFakeFileSystem::Exists(const std::string& path) const {

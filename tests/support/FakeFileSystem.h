@@ -35,10 +35,10 @@ enum class TPrimitive {
 // listing's; an item whose FindEntry is made to fail is then listed without them. With the
 // separator '\\', a path ending in it or holding '*' or '?' has no entry, as FindFirstFileA gives
 // none. Only links lead back to a folder above, unless SetOnlyLinksLeadBack(false) asks the walk to
-// compare every folder, as on Linux, or the folder is on a share (MarkShare). Case sensitive, it
-// holds names that differ only in letter case, as a folder of a Linux system seen from Windows
-// does; its item keys still fold case, as Windows does. Any primitive can be made to fail for a
-// chosen path. Safe to use from one worker thread and the test's thread.
+// compare every folder, as on a share or Linux. Case sensitive, it holds names that differ only in
+// letter case, as a Linux folder seen from Windows does; its item keys still fold case, as Windows
+// does. Any primitive can be made to fail for a chosen path. Safe to use from one worker thread and
+// the test's thread.
 class TFakeFileSystem : public TFileSystem {
  public:
   explicit TFakeFileSystem(char separator = '\\', bool caseSensitive = false);
@@ -68,8 +68,6 @@ class TFakeFileSystem : public TFileSystem {
   void SetStoreRule(TStoreRule rule);
   void SetVolume(const TVolumeInfo& volume);
   void SetOnlyLinksLeadBack(bool only);
-  // Folders whose path begins with the volume ("S:") are on a share.
-  void MarkShare(const std::string& volume);
 
   bool Exists(const std::string& path) const;
   // The item's current attributes and times; Attributes is faInvalid when there is no such item.
@@ -139,5 +137,4 @@ class TFakeFileSystem : public TFileSystem {
   TVolumeInfo Volume;
   bool ListingTimes = false;
   bool OnlyLinks = true;
-  std::vector<std::string> Shares;
 };

@@ -48,17 +48,12 @@ void AwaitGone(TGone& gone) {
     Hang("RunStamper: the stamper did not free itself after its end event");
 }
 
-// A run may be slow by design (a walk of a very deep tree under Wine) where its ctest entry says
-// so, in BREVANTOR_QUIET_SECONDS.
-std::chrono::seconds QuietLimit() {
-  const char* seconds = std::getenv("BREVANTOR_QUIET_SECONDS");
-  return seconds ? std::chrono::seconds(std::atoi(seconds)) : std::chrono::seconds(60s);
-}
-
 }  // namespace
 
+// A ctest entry whose runs are slow by design (a very deep tree under Wine) allows more.
 void PumpUntil(const std::function<bool()>& done) {
-  static const std::chrono::seconds limit = QuietLimit();
+  const char* seconds = std::getenv("BREVANTOR_QUIET_SECONDS");
+  const std::chrono::seconds limit(seconds ? std::atoi(seconds) : 60);
   while (!done()) {
     if (!MainThreadQueue().WaitAndProcess(limit))
       Hang("PumpUntil: nothing arrived on the main-thread queue for the time allowed");
