@@ -39,6 +39,12 @@ std::string NamesOf(const std::vector<const char*>& names) {
   return text + (names.size() > 1 ? " times" : " time");
 }
 
+bool AnyTimeDiffers(const TStamp& stamp, const TStampOptions& options, const TFileEntry& stored) {
+  for (const TWrittenTime& time : WrittenTimes(stamp, options, stored))
+    if (time.Stored != time.Asked) return true;
+  return false;
+}
+
 }  // namespace
 
 // Only a difference makes the volume matter, so a volume is asked nothing while every time comes
@@ -46,7 +52,9 @@ std::string NamesOf(const std::vector<const char*>& names) {
 TKeeping TStamperBase::ReadBack(TStringList& errorLog, const TStamp& stamp, TItemKind kind,
                                 const TStampOptions& options) {
   TFileEntry stored;
-  if (!FileSystem().ReadBackTimes(stamp.Path, kind, stored)) {
+  if (!FileSystem().ReadBackTimes(stamp.Path, kind, stored) ||
+      (AnyTimeDiffers(stamp, options, stored) &&
+       !FileSystem().ConfirmStoredTimes(stamp.Path, kind, stored))) {
     errorLog.push_back("failed to read back file times: " + stamp.Path);
     return TKeeping::NotKept;
   }

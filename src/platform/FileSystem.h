@@ -89,6 +89,11 @@ class TFileSystem {
   // its write has been closed, never taken from a listing, which can lag. False when they cannot
   // be read.
   virtual bool ReadBackTimes(const std::string& path, TItemKind kind, TFileEntry& entry) = 0;
+  // The same through an opening of the item itself, where the quick query of ReadBackTimes may not
+  // see what the item holds (a link followed to its target); asked only once a time differs.
+  virtual bool ConfirmStoredTimes(const std::string& path, TItemKind kind, TFileEntry& entry) {
+    return ReadBackTimes(path, kind, entry);
+  }
   // The volume the item lies on. False when it cannot be told.
   virtual bool VolumeOf(const std::string& path, TItemKind kind, TVolumeInfo& volume) = 0;
 

@@ -185,8 +185,9 @@ class THistoryModel {
                           : what[0]          ? "creation time"
                           : what[1]          ? "last-write time"
                                              : nullptr;
-      if (names)
+      if (names) {
         EXPECT_NE(std::find(log.begin(), log.end(), names + (" not kept: " + path)), log.end());
+      }
       notKept += names != nullptr;
       rounded += !names && what[2];
     }

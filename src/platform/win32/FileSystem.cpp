@@ -182,6 +182,11 @@ class TWin32FileSystem : public TFileSystem {
     return ReadBackItemTimes(LongPath(path), kind, entry);
   }
 
+  bool ConfirmStoredTimes(const std::string& path, TItemKind kind, TFileEntry& entry) override {
+    const TNativeFileView view;
+    return ReadThroughHandle(LongPath(path), kind, entry);
+  }
+
   bool VolumeOf(const std::string& path, TItemKind kind, TVolumeInfo& volume) override {
     const TNativeFileView view;
     return ItemVolume(LongPath(path), kind, volume);

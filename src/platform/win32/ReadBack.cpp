@@ -43,19 +43,7 @@ std::wstring VolumeRoot(const std::wstring& path) {
   return root;
 }
 
-bool ReadThroughHandle(const std::wstring& path, TItemKind kind, TFileEntry& entry) {
-  THandle item = OpenForAttributes(path, kind);
-  if (!item) return false;
-  FILE_BASIC_INFO info;
-  if (!GetFileInformationByHandleEx(item.get(), FileBasicInfo, &info, sizeof info)) return false;
-  entry.Attributes = info.FileAttributes;
-  entry.CreationTime = ToFileTime(info.CreationTime);
-  entry.LastAccessTime = ToFileTime(info.LastAccessTime);
-  entry.LastWriteTime = ToFileTime(info.LastWriteTime);
-  return true;
-}
-
-// A query by path reports a link itself, as the write opened it.
+// Windows reports a link itself here, Wine its target: a difference is confirmed through a handle.
 bool ReadByPath(const std::wstring& path, TFileEntry& entry) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return false;
@@ -87,6 +75,18 @@ bool IsRemotePath(const std::wstring& longPath) {
   if (longPath.starts_with(L"\\\\?\\UNC\\")) return true;
   return longPath.size() >= 7 && longPath.starts_with(L"\\\\?\\") && longPath[5] == L':' &&
          OnRemoteDrive(longPath[4]);
+}
+
+bool ReadThroughHandle(const std::wstring& path, TItemKind kind, TFileEntry& entry) {
+  THandle item = OpenForAttributes(path, kind);
+  if (!item) return false;
+  FILE_BASIC_INFO info;
+  if (!GetFileInformationByHandleEx(item.get(), FileBasicInfo, &info, sizeof info)) return false;
+  entry.Attributes = info.FileAttributes;
+  entry.CreationTime = ToFileTime(info.CreationTime);
+  entry.LastAccessTime = ToFileTime(info.LastAccessTime);
+  entry.LastWriteTime = ToFileTime(info.LastWriteTime);
+  return true;
 }
 
 // A local file system answers a query by path from what it stored, at a tenth of the cost of an
