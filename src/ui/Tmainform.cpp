@@ -154,6 +154,8 @@ void TMainForm::BuildOptionsMenu() {
   TopmostMenuItem = &AddViewToggle(options, "TopmostMenuItem", "&Topmost", &TViewOptions::Topmost);
   LastPositionMenuItem = &AddViewToggle(options, "LastPositionMenuItem", "&Last Position",
                                         &TViewOptions::LastPosition);
+  SendToMenuItem =
+      &AddCommand(options, "SendToMenuItem", "Send To Menu", 0, -1, [this] { ToggleSendTo(); });
   options.AddSeparator();
   DefaultMenuItem =
       &AddCommand(options, "DefaultMenuItem", "&Default...", 0, -1, [this] { Default(); });
@@ -186,6 +188,9 @@ void TMainForm::BuildPopupMenu() {
                                       [this] { CopyErrorLog(); });
   PropertiesPMenuItem = &AddCommand(root, "PropertiesPMenuItem", "&Properties...", 0, miProperties,
                                     [this] { StartOperation(okProperties, nullptr); });
+  root.AddSeparator();
+  PastePMenuItem =
+      &AddCommand(root, "PastePMenuItem", "Paste", 0, -1, [this] { PasteTo(PopupTarget); });
   SetPopupMenu(&FormPopupMenu);
 }
 
@@ -205,6 +210,7 @@ void TMainForm::ConnectEvents() {
   for (const TOptionBox& box : OptionBoxes())
     box.first->OnClick = [this](TObject* sender) { CheckBoxClick(sender); };
   StatusBar.OnDblClick = [this](TObject* sender) { StatusBarDblClick(sender); };
+  ConnectTargets();
 }
 
 std::array<TMainForm::TOptionBox, 6> TMainForm::OptionBoxes() {
@@ -253,6 +259,8 @@ void TMainForm::ApplySwapPanels() {
   if ((right < left) == FViewOptions.SwapPanels) return;
   LeftPanel.SetLeft(right);
   RightPanel.SetLeft(left);
+  // Tab goes through the window as it shows itself: the left half first.
+  LeftPanel.SetTabOrder(FViewOptions.SwapPanels ? 1 : 0);
 }
 
 void TMainForm::ToggleViewOption(const TMenuItem& item, bool TViewOptions::*field) {

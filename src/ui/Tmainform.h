@@ -77,6 +77,7 @@ class TMainForm : public TForm {
   TMenuItem* StatusBarMenuItem = nullptr;
   TMenuItem* TopmostMenuItem = nullptr;
   TMenuItem* LastPositionMenuItem = nullptr;
+  TMenuItem* SendToMenuItem = nullptr;
   TMenuItem* DefaultMenuItem = nullptr;
   TMenuItem* ExitMenuItem = nullptr;
   TMenuItem* Help1MenuItem = nullptr;
@@ -90,6 +91,7 @@ class TMainForm : public TForm {
   TMenuItem* RedoPMenuItem = nullptr;
   TMenuItem* CopyErrorLogPMenuItem = nullptr;
   TMenuItem* PropertiesPMenuItem = nullptr;
+  TMenuItem* PastePMenuItem = nullptr;
 
   // The window's state.
   TStampHolder& Holder() const { return *FHolder; }
@@ -118,6 +120,12 @@ class TMainForm : public TForm {
   void WMDropFiles(TDropHandle& drop);
   void FormQueryEndSession(TObject* sender, bool& canEnd);
   void FormEndSession(TObject* sender, bool ending);
+  // A key on a focused drop target: Enter or Space chooses items, Ctrl+V or Shift+Insert pastes.
+  void TargetKeyDown(TObject* sender, int& key, TShiftState shift);
+  void FormPopupMenuPopup(TObject* sender);
+
+  // A command line, of this start or handed over by a later one: runs its request, if any.
+  void RunParams(const TStringList& params);
 
   // Change handlers; each ignores its sender.
   void HolderChange(TObject* sender);
@@ -163,6 +171,13 @@ class TMainForm : public TForm {
   void MarkPanel(const TPanel* panel);
   void SetControlEnabled(TControl& control, bool enabled);
   void ApplySwapPanels();
+  // The drop targets: focus, keys, paste, choosing items, Send To.
+  void ConnectTargets();
+  TPanel* TargetAt(TPoint screenPoint);
+  void PasteTo(TPanel* target);
+  void ChooseFor(TPanel& target);
+  void ToggleSendTo();
+  void ShowSendToState();
   void WaitForOperationEnd();
 
   // Commands.
@@ -190,4 +205,6 @@ class TMainForm : public TForm {
   // The control that had the focus when the window became busy, given it back when idle again.
   bool ThreadChangeSeen = false;
   TControl* RememberedControl = nullptr;
+  // The target a Paste of the pop-up menu goes to: the one under the menu, or the focused one.
+  TPanel* PopupTarget = nullptr;
 };

@@ -340,7 +340,7 @@ TEST_F(MainFormTest, BusyWindowRefusesEveryEntryAndRestoresItselfAfterwards) {
   std::vector<TMenuItem*> commands;
   CollectCommands(Form->FormMainMenu.Items(), commands);
   CollectCommands(Form->FormPopupMenu.Items(), commands);
-  EXPECT_EQ(commands.size(), 22u);
+  EXPECT_EQ(commands.size(), 24u);
   for (TMenuItem* item : commands) Form->MenuItemClick(item);
   TNamesDropHandle drop({B}, {1, 1});
   Form->WMDropFiles(drop);

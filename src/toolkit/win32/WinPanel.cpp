@@ -1,3 +1,4 @@
+#include "toolkit/win32/WinPanelFocus.h"
 #include "toolkit/win32/WinWindow.h"
 
 namespace {
@@ -7,9 +8,12 @@ class TWinPanelPeer : public TWinPeer {
  public:
   explicit TWinPanelPeer(TPanel& panel) : TWinPeer(panel), Panel(panel) {
     CreateChild(RegisterClassOnce(L"BrevantorPanel"), WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, "");
+    Focus.Mirror(TMirror::Look);
+    Focus.Mirror(TMirror::Text);
   }
 
   void Mirror(TMirror what) override {
+    if (Focus.Mirror(what)) return;
     if (what == TMirror::Enabled) MoveFocusOut();
     TWinPeer::Mirror(what);
   }
@@ -17,6 +21,7 @@ class TWinPanelPeer : public TWinPeer {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
     LRESULT result = 0;
     if (HandleContainerMessage(message, wParam, lParam, result)) return result;
+    if (Focus.HandleMessage(message, wParam, lParam, result)) return result;
     switch (message) {
       case WM_ERASEBKGND:
         return 1;
@@ -44,6 +49,7 @@ class TWinPanelPeer : public TWinPeer {
     FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
     if (Panel.BevelOuter() == TBevelCut::bvRaised) DrawEdge(dc, &area, BDR_RAISEDINNER, BF_RECT);
     if (Panel.BevelOuter() == TBevelCut::bvLowered) DrawEdge(dc, &area, BDR_SUNKENOUTER, BF_RECT);
+    Focus.DrawFocus(dc, area);
   }
 
   // A disabled panel keeps the focus of a control inside it from taking keys: the form takes
@@ -54,6 +60,7 @@ class TWinPanelPeer : public TWinPeer {
   }
 
   TPanel& Panel;
+  TWinPanelFocus Focus{Panel, Window};
 };
 
 }  // namespace
