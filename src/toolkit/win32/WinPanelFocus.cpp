@@ -39,9 +39,13 @@ bool TWinPanelFocus::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, L
   switch (message) {
     case WM_GETDLGCODE: {
       // Enter would otherwise be the dialog keys' default button; the target chooses with it.
+      // The characters of the keys it takes stay its own too: by the time they arrive the
+      // window may be busy, with the target's panel disabled, and a search for an access key
+      // that starts inside a disabled panel never ends on some systems.
       const auto* key = reinterpret_cast<const MSG*>(lParam);
       const bool enter = key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN;
-      result = enter ? DLGC_WANTALLKEYS : 0;
+      const bool character = key && key->message == WM_CHAR;
+      result = enter ? DLGC_WANTALLKEYS : character ? DLGC_WANTCHARS : 0;
       return true;
     }
     case WM_KEYDOWN:
