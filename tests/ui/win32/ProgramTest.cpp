@@ -247,6 +247,23 @@ TEST_F(ProgramTest, TheLegacyCodePageStillFindsAFolderOfAnyName) {
   RemoveDirectoryW(wideFolder.c_str());
 }
 
+BOOL CALLBACK MatchSetTarget(HWND window, LPARAM found) {
+  char text[64] = {};
+  GetWindowTextA(window, text, sizeof text);
+  if (std::string(text) != "Set: drop, paste or press Enter to choose items") return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+// Whether a program window, seen from another process, holds Get data: the Set target's icon and
+// label are enabled exactly then.
+bool HoldsGetData(HWND window) {
+  HWND set = nullptr;
+  EnumChildWindows(window, MatchSetTarget, reinterpret_cast<LPARAM>(&set));
+  const HWND icon = set ? GetWindow(set, GW_CHILD) : nullptr;
+  return icon && IsWindowEnabled(icon);
+}
+
 // A window started with /get holds Get data; a later start of the same program file with /set
 // and a path relative to its own folder hands the path over whole and ends at once, and the
 // first window writes the times. No second window appears.
@@ -259,11 +276,8 @@ TEST_F(ProgramTest, ASecondStartWithSetHandsItsPathsToTheRunningWindowAndEnds) {
   const DWORD first = Start("/get \"" + source + "\"");
   const HWND window = WaitForWindow(first);
   ASSERT_NE(window, nullptr);
-  const HMENU functions = GetSubMenu(GetMenu(window), 0);
-  for (int attempt = 0; attempt < 200 && (GetMenuState(functions, 5, MF_BYPOSITION) & MF_GRAYED);
-       ++attempt)
-    Sleep(100);
-  ASSERT_FALSE(GetMenuState(functions, 5, MF_BYPOSITION) & MF_GRAYED) << "no Get data";
+  for (int attempt = 0; attempt < 200 && !HoldsGetData(window); ++attempt) Sleep(100);
+  ASSERT_TRUE(HoldsGetData(window));
 
   Start("/dp /SET \"target with spaces.txt\"", tree.Root());
   ASSERT_EQ(WaitForSingleObject(Processes.back(), 20000), WAIT_OBJECT_0);
