@@ -47,18 +47,6 @@ TEST(CommandRequestTest, TheFirstSwitchTakesTheFollowingPathsAndDpStaysASwitch) 
   }
 }
 
-TEST(CommandRequestTest, PathsAreMadeFullAndSwitchesKept) {
-  TTempTree tree;
-  const TStringList full = WithFullPaths({"/Set", "relative", tree.Path("x"), "/dp"});
-  ASSERT_EQ(full.size(), 4u);
-  EXPECT_EQ(full[0], "/Set");
-  EXPECT_NE(full[1], "relative");
-  EXPECT_EQ(full[1], FullPathOf("relative"));
-  EXPECT_EQ(full[1].substr(full[1].size() - 9), std::string(1, TTempTree::Separator()) + "relative");
-  EXPECT_EQ(full[2], tree.Path("x"));
-  EXPECT_EQ(full[3], "/dp");
-}
-
 // The window on the fake file system, with the clipboard's files and the file dialog's answers
 // scripted.
 class MainFormTargetsTest : public testing::Test {
