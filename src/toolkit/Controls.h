@@ -26,6 +26,7 @@ enum class TMirror {
   Icon,
   Foreground,  // a request: bring the window to the foreground
   Hint,
+  Order,       // the control's place among its siblings, and so in the tab order
 };
 
 // The native side of a control, made by the backend; the headless backend makes none.
@@ -45,6 +46,9 @@ constexpr TShiftState ssCtrl = 0x04;
 constexpr TShiftState ssLeft = 0x08;
 constexpr TShiftState ssRight = 0x10;
 constexpr TShiftState ssMiddle = 0x20;
+
+// A key pressed with its modifiers; setting the key to 0 consumes it.
+using TKeyEvent = std::function<void(TObject* sender, int& key, TShiftState shift)>;
 
 // The base of every control. A control borrows its parent and its children: whoever creates a
 // control owns it (usually the form, as a member), and SetParent links it into the tree. The
@@ -89,6 +93,13 @@ class TControl : public TObject {
   // Whether the user can reach the control: it and every control above it, up to the form, are
   // enabled and visible (the form itself counts only with its enabled state).
   bool TakesInput() const;
+  // Whether the control can hold the keyboard focus now.
+  virtual bool Focusable() const { return TakesInput(); }
+  // A key pressed while the control has the focus, after the form's key preview and shortcuts;
+  // true when the control took it.
+  virtual bool KeyDown(int, TShiftState) { return false; }
+  // Moves the control to this place among its parent's children, which is its tab order.
+  void SetTabOrder(size_t index);
 
   // Aligned to the top: stacked below the parent's other top-aligned visible children, in the
   // order of their Top, as wide as the parent.
@@ -154,7 +165,9 @@ class TControl : public TObject {
 
 enum class TBevelCut { bvNone, bvLowered, bvRaised };
 
-// A plain container with an outer bevel.
+// A plain container with an outer bevel. With a tab stop it takes the focus itself (by Tab or a
+// click, shown by a focus rectangle), also while disabled itself, takes the keys pressed then,
+// and is announced to assistive technology as a button with its accessible name.
 class TPanel : public TControl {
  public:
   bool IsContainer() const override { return true; }
@@ -163,6 +176,13 @@ class TPanel : public TControl {
   // Drawn in the selection colour: the place that takes what is being dragged.
   bool Highlighted() const { return FHighlighted; }
   void SetHighlighted(bool highlighted);
+  bool TabStop() const { return FTabStop; }
+  void SetTabStop(bool tabStop);
+  const std::string& AccessibleName() const { return FAccessibleName; }
+  void SetAccessibleName(const std::string& name);
+  bool Focusable() const override;
+  bool KeyDown(int key, TShiftState shift) override;
+  TKeyEvent OnKeyDown;
 
  protected:
   std::unique_ptr<TControlPeer> MakePeer() override;
@@ -170,6 +190,8 @@ class TPanel : public TControl {
  private:
   TBevelCut FBevelOuter = TBevelCut::bvRaised;
   bool FHighlighted = false;
+  bool FTabStop = false;
+  std::string FAccessibleName;
 };
 
 // A check box. "&" in the caption marks the access key.

@@ -39,7 +39,6 @@ class TNamesDropHandle : public TDropHandle {
   int FinishCount = 0;
 };
 
-using TKeyEvent = std::function<void(TObject* sender, int& key, TShiftState shift)>;
 using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
 using TDropFilesEvent = std::function<void(TObject* sender, TDropHandle& drop)>;
 using TEndSessionEvent = std::function<void(TObject* sender, bool ending)>;
@@ -84,10 +83,11 @@ class TForm : public TControl {
   TEndSessionEvent OnEndSession;
 
   // Keys: with KeyPreview on, OnKeyDown sees each key before the controls; setting the key to 0
-  // consumes it. Then the main menu's shortcuts are tried.
+  // consumes it. Then the main menu's shortcuts are tried, then the focused control.
   bool KeyPreview = false;
   TKeyEvent OnKeyDown;
-  // The user presses a key while the form is active: key preview first, then the shortcuts.
+  // The user presses a key while the form is active: key preview, the shortcuts, the focused
+  // control.
   // True when something took the key.
   bool PressKey(int key, TShiftState shift);
   // Key preview alone; true when OnKeyDown consumed the key.
@@ -106,6 +106,8 @@ class TForm : public TControl {
   // The menu a right click at this client point shows: the pop-up menu anywhere in the client
   // area, none outside it. Raises the menu's OnPopup.
   TPopupMenu* ContextMenuAt(TPoint clientPoint);
+  // The client point of the last ContextMenuAt, for OnPopup to see where the menu opens.
+  TPoint PopupPoint() const { return FPopupPoint; }
 
   // Whether the shell may drop files onto the form.
   bool AcceptsFiles() const { return FAcceptsFiles; }
@@ -148,6 +150,7 @@ class TForm : public TControl {
   TControl* FActiveControl = nullptr;
   TMainMenu* FMenu = nullptr;
   TPopupMenu* FPopupMenu = nullptr;
+  TPoint FPopupPoint;
   bool FAcceptsFiles = false;
   bool FTopmost = false;
   const TImageList* FIconImages = nullptr;

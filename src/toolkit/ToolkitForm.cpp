@@ -59,7 +59,8 @@ void TForm::EndSession(bool ending) {
 }
 
 bool TForm::PressKey(int key, TShiftState shift) {
-  return PreviewKeyDown(key, shift) || IsShortCut(key, shift);
+  return PreviewKeyDown(key, shift) || IsShortCut(key, shift) ||
+         (FActiveControl && FActiveControl->KeyDown(key, shift));
 }
 
 bool TForm::PreviewKeyDown(int key, TShiftState shift) {
@@ -91,6 +92,7 @@ TPopupMenu* TForm::ContextMenuAt(TPoint clientPoint) {
   if (!FPopupMenu) return nullptr;
   if (clientPoint.X < 0 || clientPoint.Y < 0) return nullptr;
   if (clientPoint.X >= Width() || clientPoint.Y >= Height()) return nullptr;
+  FPopupPoint = clientPoint;
   if (FPopupMenu->OnPopup) FPopupMenu->OnPopup(FPopupMenu);
   return FPopupMenu;
 }

@@ -1,15 +1,39 @@
 #include <exception>
 
+#include "toolkit/Instances.h"
 #include "toolkit/Toolkit.h"
+#include "ui/CommandRequest.h"
 #include "ui/Tmainform.h"
 
 namespace {
 
+// Parameters that later starts hand over go to the window for as long as it exists.
+class TForwardedToForm {
+ public:
+  explicit TForwardedToForm(TMainForm& form) {
+    SetForwardedParamsHandler([&form](const TStringList& params) { form.RunParams(params); });
+  }
+  ~TForwardedToForm() { SetForwardedParamsHandler(nullptr); }
+};
+
+TStringList CommandLineParams() {
+  TStringList params;
+  for (int index = 1; index <= Application().ParamCount(); ++index)
+    params.push_back(Application().ParamStr(index));
+  return WithFullPaths(params);
+}
+
 int RunProgram() {
   try {
     Application().Initialize();
+    const TStringList params = CommandLineParams();
+    // Work for a window already running from this program file goes there.
+    if (HasWork(ParseCommandRequest(params)) && ForwardToRunningInstance(params)) return 0;
     TMainForm form;
     Application().SetMainForm(&form);
+    const TForwardedToForm forwarded(form);
+    form.Show();
+    form.RunParams(params);
     Application().Run();
   } catch (const std::exception& error) {
     Application().ShowException(error.what());

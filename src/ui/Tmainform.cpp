@@ -155,6 +155,8 @@ void TMainForm::BuildOptionsMenu() {
   TopmostMenuItem = &AddViewToggle(options, "TopmostMenuItem", "&Topmost", &TViewOptions::Topmost);
   LastPositionMenuItem = &AddViewToggle(options, "LastPositionMenuItem", "&Last Position",
                                         &TViewOptions::LastPosition);
+  SendToMenuItem =
+      &AddCommand(options, "SendToMenuItem", "Send To Menu", 0, -1, [this] { ToggleSendTo(); });
   options.AddSeparator();
   SyncByNameMenuItem = &AddCommand(options, "SyncByNameMenuItem", "Sync by &Name", 0, -1,
                                    [this] { SetSyncByName(!SyncByNameMenuItem->Checked()); });
@@ -190,6 +192,9 @@ void TMainForm::BuildPopupMenu() {
                                       [this] { CopyErrorLog(); });
   PropertiesPMenuItem = &AddCommand(root, "PropertiesPMenuItem", "&Properties...", 0, miProperties,
                                     [this] { StartOperation(okProperties, nullptr); });
+  root.AddSeparator();
+  PastePMenuItem =
+      &AddCommand(root, "PastePMenuItem", "Paste", 0, -1, [this] { PasteTo(PopupTarget); });
   SetPopupMenu(&FormPopupMenu);
 }
 
@@ -211,6 +216,7 @@ void TMainForm::ConnectEvents() {
   StatusBar.OnDblClick = [this](TObject* sender) { StatusBarDblClick(sender); };
   SetupProgress();
   SetupHints();
+  ConnectTargets();
 }
 
 std::array<TMainForm::TOptionBox, 6> TMainForm::OptionBoxes() {
@@ -259,6 +265,8 @@ void TMainForm::ApplySwapPanels() {
   if ((right < left) == FViewOptions.SwapPanels) return;
   LeftPanel.SetLeft(right);
   RightPanel.SetLeft(left);
+  // Tab goes through the window as it shows itself: the left half first.
+  LeftPanel.SetTabOrder(FViewOptions.SwapPanels ? 1 : 0);
 }
 
 void TMainForm::ToggleViewOption(const TMenuItem& item, bool TViewOptions::*field) {

@@ -81,6 +81,7 @@ class TMainForm : public TForm {
   TMenuItem* TopmostMenuItem = nullptr;
   TMenuItem* LastPositionMenuItem = nullptr;
   TMenuItem* SyncByNameMenuItem = nullptr;
+  TMenuItem* SendToMenuItem = nullptr;
   TMenuItem* DefaultMenuItem = nullptr;
   TMenuItem* ExitMenuItem = nullptr;
   TMenuItem* Help1MenuItem = nullptr;
@@ -94,6 +95,7 @@ class TMainForm : public TForm {
   TMenuItem* RedoPMenuItem = nullptr;
   TMenuItem* CopyErrorLogPMenuItem = nullptr;
   TMenuItem* PropertiesPMenuItem = nullptr;
+  TMenuItem* PastePMenuItem = nullptr;
 
   // The window's state.
   TStampHolder& Holder() const { return *FHolder; }
@@ -131,6 +133,12 @@ class TMainForm : public TForm {
   void ProgressTimerTimer(TObject* sender);
   TTimer ProgressTimer;
   TTaskbarProgress TaskbarProgress{*this};
+  // A key on a focused drop target: Enter or Space chooses items, Ctrl+V or Shift+Insert pastes.
+  void TargetKeyDown(TObject* sender, int& key, TShiftState shift);
+  void FormPopupMenuPopup(TObject* sender);
+
+  // A command line, of this start or handed over by a later one: runs its request, if any.
+  void RunParams(const TStringList& params);
 
   // Change handlers; each ignores its sender.
   void HolderChange(TObject* sender);
@@ -177,6 +185,13 @@ class TMainForm : public TForm {
   void MarkPanel(const TPanel* panel);
   void SetControlEnabled(TControl& control, bool enabled);
   void ApplySwapPanels();
+  // The drop targets: focus, keys, paste, choosing items, Send To.
+  void ConnectTargets();
+  TPanel* TargetAt(TPoint screenPoint);
+  void PasteTo(TPanel* target);
+  void ChooseFor(TPanel& target);
+  void ToggleSendTo();
+  void ShowSendToState();
   void WaitForOperationEnd();
   void SetupProgress();
   void SetupHints();
@@ -212,4 +227,6 @@ class TMainForm : public TForm {
   bool ThreadChangeSeen = false;
   TControl* RememberedControl = nullptr;
   int ProgressTicks = 0;
+  // The target a Paste of the pop-up menu goes to: the one under the menu, or the focused one.
+  TPanel* PopupTarget = nullptr;
 };

@@ -171,8 +171,8 @@ TEST_F(MainFormSettingsTest, DefaultResetsTheOptionsButNotTheDataOrThePosition) 
 // read, cleared by Default, and steering the next Sync.
 TEST_F(MainFormSettingsTest, SyncByNameTogglesIsSavedRestoredAndClearedByDefault) {
   const TMenuItem& options = *Form->OptionsMenuItem;
-  EXPECT_TRUE(&options.Items(9) == Form->SyncByNameMenuItem && options.Items(8).IsSeparator() &&
-              &options.Items(11) == Form->DefaultMenuItem && options.Items(10).IsSeparator());
+  EXPECT_TRUE(&options.Items(10) == Form->SyncByNameMenuItem && options.Items(9).IsSeparator() &&
+              &options.Items(12) == Form->DefaultMenuItem && options.Items(11).IsSeparator());
   EXPECT_EQ(Form->SyncByNameMenuItem->Caption(), "Sync by &Name");
   Form->SyncByNameMenuItem->Click();
   Form.reset();

@@ -11,10 +11,10 @@
 #include "toolkit/win32/WinImages.h"
 #include "toolkit/win32/WinProgramIcon.h"
 #include "toolkit/win32/WinToolTip.h"
+#include "toolkit/win32/WinSingleInstance.h"
 
 namespace {
 
-constexpr wchar_t FormClass[] = L"BrevantorForm";
 // A single fixed border with a system menu and a minimise button: the window is never resized by
 // the user.
 constexpr DWORD FormStyle =
@@ -105,6 +105,7 @@ void TWinFormPeer::Mirror(TMirror what) {
     case TMirror::Look:
     case TMirror::Font:
     case TMirror::Hint:
+    case TMirror::Order:
       return;
   }
 }
@@ -139,7 +140,7 @@ void TWinFormPeer::MirrorVisible() {
 
 void TWinFormPeer::MirrorFocus() {
   TControl* control = Form.ActiveControl();
-  if (!IsWindowVisible(Window) || !control || !control->TakesInput()) return;
+  if (!IsWindowVisible(Window) || !control || !control->Focusable()) return;
   if (const HWND window = WindowHandle(*control)) SetFocus(window);
 }
 
@@ -228,6 +229,7 @@ bool TWinFormPeer::PreviewKey(int key) { return Form.PreviewKeyDown(key, ShiftSt
 LRESULT TWinFormPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (HandleContainerMessage(message, wParam, lParam, result)) return result;
+  if (HandleForwardedParams(Window, message, lParam, result)) return result;
   switch (message) {
     case WM_COMMAND:
       if (MenuCommand(wParam)) return 0;
@@ -294,7 +296,7 @@ bool TWinFormPeer::ActivateFocus(WPARAM wParam) {
     return false;
   }
   TControl* control = Form.ActiveControl();
-  if (!control || !control->TakesInput()) return false;
+  if (!control || !control->Focusable()) return false;
   const HWND window = WindowHandle(*control);
   if (!window) return false;
   SetFocus(window);

@@ -10,6 +10,9 @@
 #include "toolkit/win32/WinMenu.h"
 #include "toolkit/win32/WinWindow.h"
 
+// The window class of every form, by which other starts of the program find its windows.
+inline constexpr wchar_t FormClass[] = L"BrevantorForm";
+
 // The top-level window of a form: frame, menu bar, icon, drops, context menu, key preview.
 class TWinFormPeer : public TWinPeer {
  public:

@@ -1,3 +1,4 @@
+#include "toolkit/win32/WinPanelFocus.h"
 #include "toolkit/win32/WinWindow.h"
 
 namespace {
@@ -7,9 +8,12 @@ class TWinPanelPeer : public TWinPeer {
  public:
   explicit TWinPanelPeer(TPanel& panel) : TWinPeer(panel), Panel(panel) {
     CreateChild(RegisterClassOnce(L"BrevantorPanel"), WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, "");
+    Focus.Mirror(TMirror::Look);
+    Focus.Mirror(TMirror::Text);
   }
 
   void Mirror(TMirror what) override {
+    if (Focus.Mirror(what)) return;
     if (what == TMirror::Enabled) MoveFocusOut();
     // The labels and icons inside show the panel's face behind them: they repaint with it.
     if (what == TMirror::Look && Window) {
@@ -22,6 +26,7 @@ class TWinPanelPeer : public TWinPeer {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
     LRESULT result = 0;
     if (HandleContainerMessage(message, wParam, lParam, result)) return result;
+    if (Focus.HandleMessage(message, wParam, lParam, result)) return result;
     switch (message) {
       case WM_ERASEBKGND:
         return 1;
@@ -50,6 +55,7 @@ class TWinPanelPeer : public TWinPeer {
     if (Panel.Highlighted()) DrawHighlight(dc, area);
     if (Panel.BevelOuter() == TBevelCut::bvRaised) DrawEdge(dc, &area, BDR_RAISEDINNER, BF_RECT);
     if (Panel.BevelOuter() == TBevelCut::bvLowered) DrawEdge(dc, &area, BDR_SUNKENOUTER, BF_RECT);
+    Focus.DrawFocus(dc, area);
   }
 
   // A frame in the selection colour around a light tint of it, so that the labels stay readable.
@@ -77,6 +83,7 @@ class TWinPanelPeer : public TWinPeer {
   }
 
   TPanel& Panel;
+  TWinPanelFocus Focus{Panel, Window};
 };
 
 }  // namespace

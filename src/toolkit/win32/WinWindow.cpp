@@ -129,10 +129,23 @@ void TWinPeer::Mirror(TMirror what) {
     case TMirror::Font:
       SendMessageW(Window, WM_SETFONT, WPARAM(FontHandle(Control.Font())), TRUE);
       break;
+    case TMirror::Order:
+      MirrorOrder();
+      break;
     default:
       InvalidateRect(Window, nullptr, TRUE);
       break;
   }
+}
+
+// The first child is the top of its siblings' order, which is the order Tab goes through them.
+void TWinPeer::MirrorOrder() {
+  HWND after = HWND_TOP;
+  for (const TControl* sibling : Control.Parent()->Controls()) {
+    if (sibling == &Control) break;
+    if (const HWND window = WindowHandle(*sibling)) after = window;
+  }
+  SetWindowPos(Window, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 bool TWinPeer::HandleContainerMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {

@@ -37,6 +37,7 @@ class TWinPeer : public TControlPeer {
   // Paints what the parent shows behind this window, for controls that draw no background.
   void PaintParentBackground(HDC dc) const;
   void Register();
+  void MirrorOrder();
 
   TControl& Control;
   HWND Window = nullptr;

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/TempTree.h"
 #include "support/Win32WithoutUtf8CodePage.h"
 
 namespace {
@@ -85,13 +86,14 @@ class ProgramTest : public testing::Test {
     RemoveDirectoryA(Folder.c_str());
   }
 
-  DWORD Start() {
+  // The program with parameters, started in a folder (by default its own).
+  DWORD Start(const std::string& params = "", const std::string& folder = "") {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    std::string command = "\"" + Exe + "\"";
+    std::string command = "\"" + Exe + "\" " + params;
     EXPECT_TRUE(CreateProcessA(Exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               Folder.c_str(), &startup, &info));
+                               (folder.empty() ? Folder : folder).c_str(), &startup, &info));
     CloseHandle(info.hThread);
     Processes.push_back(info.hProcess);
     return info.dwProcessId;
@@ -248,4 +250,47 @@ TEST_F(ProgramTest, TheLegacyCodePageStillFindsAFolderOfAnyName) {
   DeleteFileW(settings.c_str());
   DeleteFileW(exe.c_str());
   RemoveDirectoryW(wideFolder.c_str());
+}
+
+BOOL CALLBACK MatchSetTarget(HWND window, LPARAM found) {
+  char text[64] = {};
+  GetWindowTextA(window, text, sizeof text);
+  if (std::string(text) != "Set: drop, paste or press Enter to choose items") return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+// Whether a program window, seen from another process, holds Get data: the Set target's icon and
+// label are enabled exactly then.
+bool HoldsGetData(HWND window) {
+  HWND set = nullptr;
+  EnumChildWindows(window, MatchSetTarget, reinterpret_cast<LPARAM>(&set));
+  const HWND icon = set ? GetWindow(set, GW_CHILD) : nullptr;
+  return icon && IsWindowEnabled(icon);
+}
+
+// A window started with /get holds Get data; a later start of the same program file with /set
+// and a path relative to its own folder hands the path over whole and ends at once, and the
+// first window writes the times. No second window appears.
+TEST_F(ProgramTest, ASecondStartWithSetHandsItsPathsToTheRunningWindowAndEnds) {
+  constexpr uint64_t written = 132000000000000000ull;
+  TTempTree tree;
+  const std::string source = tree.AddFile("source.txt");
+  const std::string target = tree.AddFile("target with spaces.txt");
+  TTempTree::SetTimes(source, {written, written, written});
+  const DWORD first = Start("/get \"" + source + "\"");
+  const HWND window = WaitForWindow(first);
+  ASSERT_NE(window, nullptr);
+  for (int attempt = 0; attempt < 200 && !HoldsGetData(window); ++attempt) Sleep(100);
+  ASSERT_TRUE(HoldsGetData(window));
+
+  Start("/dp /SET \"target with spaces.txt\"", tree.Root());
+  ASSERT_EQ(WaitForSingleObject(Processes.back(), 20000), WAIT_OBJECT_0);
+  DWORD exitCode = 1;
+  GetExitCodeProcess(Processes.back(), &exitCode);
+  EXPECT_EQ(exitCode, 0u);
+  for (int attempt = 0; attempt < 200 && TTempTree::Times(target).LastWrite != written; ++attempt)
+    Sleep(100);
+  EXPECT_EQ(TTempTree::Times(target).LastWrite, written);
+  EXPECT_EQ(FindOtherProgramWindow(first), nullptr);
 }

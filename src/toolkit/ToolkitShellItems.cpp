@@ -1,0 +1,26 @@
+#include "toolkit/ShellItems.h"
+
+TClipboardFilesHook& ClipboardFilesHook() {
+  static TClipboardFilesHook hook;
+  return hook;
+}
+
+bool ClipboardHasFiles() {
+  if (ClipboardFilesHook()) return !ClipboardFilesHook()().empty();
+  return PlatformClipboardHasFiles();
+}
+
+std::vector<std::string> ClipboardFiles() {
+  if (ClipboardFilesHook()) return ClipboardFilesHook()();
+  return PlatformClipboardFiles();
+}
+
+TChooseItemsHook& ChooseItemsHook() {
+  static TChooseItemsHook hook;
+  return hook;
+}
+
+std::vector<std::string> ChooseItems(TForm& owner, const std::string& title) {
+  if (ChooseItemsHook()) return ChooseItemsHook()(title);
+  return PlatformChooseItems(owner, title);
+}

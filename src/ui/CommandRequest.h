@@ -1,0 +1,30 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "data/Common.h"
+#include "engine/Tstamper.h"
+
+// What a start of the program asks for on its command line: "/get", "/set", "/sync" or
+// "/properties" (any letter case) followed by paths, which run as a drop of those paths on that
+// target would, or, for "/properties", beside the targets. The first such switch counts; every
+// parameter after it is a path, except "/dp", which may stand anywhere and keeps its own meaning.
+struct TCommandRequest {
+  std::optional<TOperationKind> Kind;
+  TStringList Paths;
+  bool operator==(const TCommandRequest&) const = default;
+};
+
+// The parameters without the program's own path.
+TCommandRequest ParseCommandRequest(const TStringList& params);
+// A request with work in it: a switch and at least one path. Without work the program starts as
+// a window of its own, as it always did.
+bool HasWork(const TCommandRequest& request);
+// The parameters with every path made full against the folder the program started in.
+TStringList WithFullPaths(const TStringList& params);
+
+// The switches Send To shortcuts start the program with.
+extern const std::string GetSwitch;
+extern const std::string SetSwitch;
+extern const std::string SyncSwitch;
