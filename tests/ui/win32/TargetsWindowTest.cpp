@@ -66,7 +66,7 @@ HWND WaitForOwnedDialog(HWND owner) {
   } search{owner};
   for (int attempt = 0; attempt < 200 && !search.Found; ++attempt) {
     EnumWindows(
-        [](HWND window, LPARAM data) {
+        [](HWND window, LPARAM data) CALLBACK -> BOOL {
           auto& search = *reinterpret_cast<TSearch*>(data);
           if (GetWindow(window, GW_OWNER) != search.Owner || !IsWindowVisible(window))
             return TRUE;
@@ -84,7 +84,7 @@ HWND FirstEdit(HWND dialog) {
   HWND found = nullptr;
   EnumChildWindows(
       dialog,
-      [](HWND window, LPARAM data) {
+      [](HWND window, LPARAM data) CALLBACK -> BOOL {
         wchar_t name[16] = {};
         GetClassNameW(window, name, 16);
         if (lstrcmpiW(name, L"Edit") != 0 || !IsWindowVisible(window)) return TRUE;
