@@ -11,7 +11,6 @@
 #include "support/StamperRun.h"
 #include "support/TempTree.h"
 #include "toolkit/Instances.h"
-#include "toolkit/SendTo.h"
 #include "toolkit/ShellItems.h"
 #include "toolkit/Toolkit.h"
 #include "ui/CommandRequest.h"
@@ -102,25 +101,6 @@ class MainFormTargetsTest : public testing::Test {
   std::unique_ptr<TMainForm> Form;
 };
 
-TEST_F(MainFormTargetsTest, TargetsAreNamedTabStopsInTheOrderTheWindowShows) {
-  const std::pair<TPanel*, std::string> targets[] = {
-      {&Form->GetPanel, "Get"}, {&Form->SetPanel, "Set"}, {&Form->SyncPanel, "Sync"}};
-  for (const auto& [panel, name] : targets) {
-    EXPECT_TRUE(panel->TabStop());
-    EXPECT_EQ(panel->AccessibleName(), name + ": drop, paste or press Enter to choose items");
-    // Disabled without Get data, yet reachable.
-    EXPECT_TRUE(panel->Focusable());
-  }
-  EXPECT_FALSE(Form->SetPanel.Enabled());
-  const auto first = [this] { return Form->BasePanel.Controls().front(); };
-  EXPECT_EQ(first(), &Form->LeftPanel);
-  Form->SwapPanelsMenuItem->Click();
-  EXPECT_EQ(first(), &Form->RightPanel);
-  Form->SwapPanelsMenuItem->Click();
-  EXPECT_EQ(first(), &Form->LeftPanel);
-  Form->SetViewOptions(TViewOptions{});
-}
-
 // Enter and Space choose, Ctrl+V and Shift+Insert paste; each acts as a drop on the focused
 // target, so the disabled Set shows the Properties of the items and keeps the marking.
 TEST_F(MainFormTargetsTest, KeysOnAFocusedTargetChooseOrPasteAsADropWould) {
@@ -199,21 +179,6 @@ TEST_F(MainFormTargetsTest, CommandLinesRunAsADropAndABusyWindowRefusesThem) {
   WaitIdle();
   EXPECT_EQ(Status(), "4: Properties - Done 2/2 item(s)");
   SetForwardedParamsHandler(nullptr);
-}
-
-TEST_F(MainFormTargetsTest, SendToMenuAddsAndRemovesTheShortcutsItShows) {
-  const std::vector<TSendToShortcut> shortcuts{
-      {"Brevantor Get", "/get"}, {"Brevantor Set", "/set"}, {"Brevantor Sync", "/sync"}};
-  RemoveSendToShortcuts(shortcuts);
-  Form = std::make_unique<TMainForm>();
-  EXPECT_FALSE(Form->SendToMenuItem->Checked());
-  Form->SendToMenuItem->Click();
-  EXPECT_TRUE(Form->SendToMenuItem->Checked());
-  EXPECT_TRUE(SendToShortcutsExist(shortcuts));
-  EXPECT_TRUE(std::make_unique<TMainForm>()->SendToMenuItem->Checked());
-  Form->SendToMenuItem->Click();
-  EXPECT_FALSE(Form->SendToMenuItem->Checked());
-  EXPECT_FALSE(SendToShortcutsExist({shortcuts[1]}));
 }
 
 }  // namespace

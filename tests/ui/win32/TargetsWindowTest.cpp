@@ -248,7 +248,9 @@ TEST_F(TargetsWindowTest, APasteOnSetWritesTheTimesAndACutLeavesTheFilesInPlace)
 
 // Each target is a push button with its name to assistive technology.
 TEST_F(TargetsWindowTest, TargetsTellTheirNameAndRoleToAssistiveTechnology) {
-  for (const TPanel* panel : {&Form->GetPanel, &Form->SetPanel, &Form->SyncPanel}) {
+  const std::pair<const TPanel*, std::wstring> targets[] = {
+      {&Form->GetPanel, L"Get"}, {&Form->SetPanel, L"Set"}, {&Form->SyncPanel, L"Sync"}};
+  for (const auto& [panel, target] : targets) {
     IAccessible* object = nullptr;
     ASSERT_EQ(AccessibleObjectFromWindow(Handle(*panel), DWORD(OBJID_CLIENT), IID_IAccessible,
                                          reinterpret_cast<void**>(&object)),
@@ -260,7 +262,8 @@ TEST_F(TargetsWindowTest, TargetsTellTheirNameAndRoleToAssistiveTechnology) {
     VARIANT role{};
     EXPECT_EQ(object->get_accName(self, &name), S_OK);
     EXPECT_EQ(object->get_accRole(self, &role), S_OK);
-    EXPECT_EQ(std::wstring(name ? name : L""), Wide(panel->AccessibleName()));
+    EXPECT_EQ(std::wstring(name ? name : L""),
+              target + L": drop, paste or press Enter to choose items");
     EXPECT_EQ(role.vt, VT_I4);
     EXPECT_EQ(role.lVal, ROLE_SYSTEM_PUSHBUTTON);
     SysFreeString(name);
