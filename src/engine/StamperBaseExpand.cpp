@@ -71,7 +71,7 @@ void SortPathsByComparison(TStringList& paths) {
 }  // namespace
 
 void TStamperBase::ExpandItems(TStringList& list, TStampOptions options,
-                               TDroppedItems* droppedItems) {
+                               TDroppedItems* droppedItems, TStringList* errorLog) {
   TFoundItems items;
   for (const std::string& dropped : list) {
     if (Terminated()) break;
@@ -83,7 +83,7 @@ void TStamperBase::ExpandItems(TStringList& list, TStampOptions options,
       continue;
     }
     if (options.Directories) items.Add(path, nullptr);
-    if (options.Subdirs) WalkFolder(items, std::move(path), attributes, options);
+    if (options.Subdirs) WalkFolder(items, std::move(path), attributes, options, errorLog);
   }
   SortAndDropDuplicates(items);
   KeepListedEntries(items);
@@ -103,8 +103,9 @@ void TStamperBase::TFoundItems::Add(std::string path, const TListedEntry* listed
 // meets a link (a mount point is one), so the volume is asked once, here, whether a folder can show
 // up again below itself without a link (a share, a bind mount); then every folder is compared.
 void TStamperBase::WalkFolder(TFoundItems& items, std::string folder, uint32_t attributes,
-                              const TStampOptions& options) {
+                              const TStampOptions& options, TStringList* errorLog) {
   TWalk walk;
+  walk.ErrorLog = errorLog;
   walk.EveryFolderAsked = !FileSystem().OnlyLinksLeadBack(folder);
   walk.Path = std::move(folder);
   EnterFolder(walk, items, attributes & faReparsePoint);
@@ -140,7 +141,7 @@ void TStamperBase::TakeEntry(TWalk& walk, TFoundItems& items, const TPendingEntr
 
 // Lists the folder at the walk's path unless it leads back. Entries up to its first subfolder are
 // added at once; the rest wait in its place on the stack, since the subfolder's contents come
-// first.
+// first. A folder that cannot be listed is told of: its items would be left out unseen.
 void TStamperBase::EnterFolder(TWalk& walk, TFoundItems& items, bool isLink) {
   TWalkedFolder folder;
   folder.Length = walk.Path.size();
@@ -149,7 +150,7 @@ void TStamperBase::EnterFolder(TWalk& walk, TFoundItems& items, bool isLink) {
   TFileSystem& fs = FileSystem();
   std::string prefix = walk.Path;
   EndWithSeparator(prefix, fs.Separator());
-  fs.ListFolder(walk.Path, [&](const TListedEntry& listed) {
+  const bool readable = fs.ListFolder(walk.Path, [&](const TListedEntry& listed) {
     if (IsDotEntry(listed.Name)) return !Terminated();
     if (folder.Pending.empty() && !(listed.Entry.Attributes & faDirectory))
       items.Add(prefix + listed.Name, &listed);
@@ -157,6 +158,7 @@ void TStamperBase::EnterFolder(TWalk& walk, TFoundItems& items, bool isLink) {
       folder.Pending.push_back({listed.Name, listed.Entry, listed.HasTimes});
     return !Terminated();
   });
+  if (!readable && walk.ErrorLog) walk.ErrorLog->push_back("failed to list folder: " + walk.Path);
   walk.Descent.push_back(std::move(folder));
 }
 

@@ -71,7 +71,7 @@ bool TStamper::PassesTimeCheck() {
 
 bool TStamper::PassesItemCheck() {
   if (!FPaths) return true;
-  ExpandItems(*FPaths, FOptions, &FDropped);
+  ExpandItems(*FPaths, FOptions, &FDropped, &FErrorLog);
   // A stopped expansion is incomplete: its count would mislead, so the dropped count stays.
   if (Terminated()) return false;
   FItemCount = PathCount();

@@ -31,8 +31,10 @@ class TStamperBase : public TThread {
   std::string NormalizePath(const std::string& path);
   // Replaces the dropped paths by the sorted, duplicate-free item paths the options select, and
   // keeps the entries their listings gave, for the reading of the same items that follows. With
-  // droppedItems, it also gives the dropped items as normalised, in their order.
-  void ExpandItems(TStringList& list, TStampOptions options, TDroppedItems* droppedItems = nullptr);
+  // droppedItems, it also gives the dropped items as normalised, in their order. A folder that
+  // cannot be listed adds nothing below it and, with errorLog, one line there.
+  void ExpandItems(TStringList& list, TStampOptions options, TDroppedItems* droppedItems = nullptr,
+                   TStringList* errorLog = nullptr);
   // With kinds, it ends with one per stamp: what the read found, Unknown where it found nothing.
   int ReadStamps(TStringList& errorLog, TStamps& stamps, int& folderCount, TFlags& flags,
                  TItemKinds* kinds = nullptr);
@@ -91,6 +93,7 @@ class TStamperBase : public TThread {
     std::string Path;
     std::vector<TWalkedFolder> Descent;
     bool EveryFolderAsked = false;  // the volume can show a folder again below itself unmarked
+    TStringList* ErrorLog = nullptr;
   };
 
   // What is known of the item at one place of a list. The fingerprint of its path ties it to that
@@ -117,7 +120,7 @@ class TStamperBase : public TThread {
   static uint64_t Fingerprint(const std::string& path);
 
   void WalkFolder(TFoundItems& items, std::string folder, uint32_t attributes,
-                  const TStampOptions& options);
+                  const TStampOptions& options, TStringList* errorLog);
   void TakeEntry(TWalk& walk, TFoundItems& items, const TPendingEntry& entry,
                  const TStampOptions& options);
   void EnterFolder(TWalk& walk, TFoundItems& items, bool isLink);

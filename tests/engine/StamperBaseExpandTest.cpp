@@ -24,10 +24,11 @@ class ExpandItemsTest : public testing::Test {
   }
 
   TStringList Expand(TStringList dropped, TStampOptions options = Walk(true, true)) {
-    Stamper.ExpandItems(dropped, options);
+    Stamper.ExpandItems(dropped, options, nullptr, &Log);
     return dropped;
   }
 
+  TStringList Log;
   TFakeFileSystem Fs;
   TFileSystemOverride Guard{Fs};
   TTestStamper Stamper;
@@ -100,10 +101,13 @@ TEST_F(ExpandItemsTest, TakesHiddenAndSystemFiles) {
                          "C:\\top\\sub\\b.txt", "C:\\top\\sub\\deep\\c.txt"}));
 }
 
+// A folder that cannot be listed is logged, so that the user learns which part of the tree was
+// left out; a path naming nothing fails later, when it is read.
 TEST_F(ExpandItemsTest, KeepsAPathNamingNothingAndAFolderThatCannotBeListed) {
   Fs.Fail(TPrimitive::ListFolder, "C:\\top\\sub");
   EXPECT_EQ(Expand({"C:\\nothing\\here", "C:\\top"}),
             (TStringList{"C:\\nothing\\here", "C:\\top", "C:\\top\\a.txt", "C:\\top\\sub"}));
+  EXPECT_EQ(Log, TStringList{"failed to list folder: C:\\top\\sub"});
 }
 
 TEST_F(ExpandItemsTest, JoinsNamesToARootWithOneSeparator) {

@@ -144,7 +144,7 @@ TOutcome Get(TWays ways, unsigned seed) {
   TTestStamper stamper;
   TOutcome outcome;
   outcome.Items = dropped;
-  stamper.ExpandItems(outcome.Items, options);
+  stamper.ExpandItems(outcome.Items, options, nullptr, &outcome.Log);
   TStamps stamps(outcome.Items.size());
   for (size_t i = 0; i < stamps.size(); ++i) stamps[i].Path = outcome.Items[i];
   outcome.Count = stamper.GetStamps(outcome.Log, stamps, outcome.Folders);

@@ -109,7 +109,8 @@ class TWin32FileSystem : public TFileSystem {
     const TNativeFileView view;
     WIN32_FIND_DATAW data;
     TSearch search = FindFirst(pattern, data);
-    if (!search) return false;
+    // An empty drive root has no "." entry, so its listing finds nothing: that is no failure.
+    if (!search) return GetLastError() == ERROR_FILE_NOT_FOUND;
     TListedEntry listed;
     listed.HasTimes = true;
     do {
