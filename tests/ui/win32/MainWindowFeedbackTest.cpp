@@ -13,9 +13,8 @@
 #include <vector>
 
 #include "support/FakeFileSystem.h"
-#include "support/ScriptedMessageBoxes.h"
-#include "support/TempTree.h"
 #include "support/Win32OleDrag.h"
+#include "support/Win32RealWindow.h"
 #include "toolkit/Toolkit.h"
 #include "toolkit/win32/WinForm.h"
 #include "toolkit/win32/WinProgramIcon.h"
@@ -24,13 +23,6 @@
 #include "ui/Tmainform.h"
 
 namespace {
-
-std::string OutputFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  const std::string exe = path;
-  return exe.substr(0, exe.find_last_of('\\'));
-}
 
 RECT WorkArea() {
   RECT work;
@@ -63,33 +55,12 @@ std::pair<int, std::string> IconBits(HICON icon) {
   return {bitmap.bmWidth, bits};
 }
 
-// The real window under Wine, drag and drop through OLE, its program file in a temporary folder.
-class MainWindowFeedbackTest : public testing::Test {
+// Drag and drop through OLE.
+class MainWindowFeedbackTest : public TRealWindowTest {
  protected:
-  MainWindowFeedbackTest() {
-    // OLE on this thread, as the program has it, before the window registers as a drop target.
-    Application().Initialize();
-    Application().SetCommandLine({Tree.Path("brevantor.exe")});
-  }
-  ~MainWindowFeedbackTest() override { Close(); }
+  // OLE on this thread, as the program has it, before the window registers as a drop target.
+  MainWindowFeedbackTest() { Application().Initialize(); }
 
-  void Open() {
-    Form = std::make_unique<TMainForm>();
-    Form->Show();
-    SetForegroundWindow(Window());
-    Application().ProcessMessages();
-  }
-  void WaitIdle() {
-    while (Form && Form->Stamper()) {
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
-      Application().ProcessMessages();
-    }
-  }
-  void Close() {
-    WaitIdle();
-    Form.reset();
-  }
-  HWND Window() const { return WindowHandle(*Form); }
   POINT ScreenPoint(const TControl& control, TPoint at) const {
     const TPoint point = control.ClientToScreen(at);
     return {point.X, point.Y};
@@ -99,24 +70,20 @@ class MainWindowFeedbackTest : public testing::Test {
             Form->SyncPanel.Highlighted()};
   }
   void Screenshot(const std::string& name) {
-    RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RedrawWindow(Window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     EXPECT_TRUE(SaveWindowScreenshot(*Form, OutputFolder() + "\\" + name));
   }
   void SavePosition(int left, int top) {
     std::ofstream(Tree.Path("Settings.ini"), std::ios::binary)
         << "[Settings]\r\nValues=-1,-1,0,-1,-1,-1,-1,0,-1,0,-1," << left << "," << top << ",\r\n";
   }
-
-  TTempTree Tree;
-  TScriptedMessageBoxes Boxes;
-  std::unique_ptr<TMainForm> Form;
 };
 
 // The drops go the whole way through the system's drag loop: DoDragDrop finds the window by the
 // cursor, and the window's OLE target alone hears of the drag.
 TEST_F(MainWindowFeedbackTest, AnOleDragHighlightsItsTargetAndDropsAsAShellDropDoes) {
   Open();
-  ASSERT_TRUE(TWinFormPeer::OfWindow(Window())->SeesDrags());
+  ASSERT_TRUE(TWinFormPeer::OfWindow(Window)->SeesDrags());
   const std::string item = Tree.AddFile("item.txt");
   EXPECT_EQ(TOleDrag::Run({item}, {{ScreenPoint(Form->GetPanel, {3, 3}), {}}}),
             DWORD(DROPEFFECT_LINK));
@@ -152,7 +119,7 @@ TEST_F(MainWindowFeedbackTest, ASavedPlaceOffEveryMonitorOpensOnTheNearestOne) {
     SavePosition(saved.x, saved.y);
     Open();
     RECT frame;
-    GetWindowRect(Window(), &frame);
+    GetWindowRect(Window, &frame);
     EXPECT_GE(frame.left, work.left) << saved.x;
     EXPECT_GE(frame.top, work.top) << saved.x;
     EXPECT_LE(frame.right, work.right) << saved.x;
@@ -178,7 +145,7 @@ TEST_F(MainWindowFeedbackTest, TheStatusBarSpansTheWindowAndShowsACutTextWhole) 
   Open();
   const HWND bar = WindowHandle(Form->StatusBar);
   RECT client, barRect;
-  GetClientRect(Window(), &client);
+  GetClientRect(Window, &client);
   GetClientRect(bar, &barRect);
   EXPECT_EQ(barRect.right, client.right);
   EXPECT_FALSE(GetWindowLongW(bar, GWL_STYLE) & SBARS_SIZEGRIP);
@@ -203,7 +170,7 @@ TEST_F(MainWindowFeedbackTest, TheWindowShowsTheProgramIconAtTheSizesTheSystemAs
     for (const auto& [which, metric] :
          {std::pair{ICON_SMALL, SM_CXSMICON}, {ICON_BIG, SM_CXICON}}) {
       const int size = MulDiv(GetSystemMetrics(metric), dpi, 96);
-      const auto shown = IconBits(HICON(SendMessageW(Window(), WM_GETICON, which, 0)));
+      const auto shown = IconBits(HICON(SendMessageW(Window, WM_GETICON, which, 0)));
       EXPECT_EQ(shown.first, size) << dpi;
       const HICON own = ProgramIcon(size);
       EXPECT_EQ(shown, IconBits(own)) << dpi;
@@ -216,8 +183,8 @@ TEST_F(MainWindowFeedbackTest, TheWindowShowsTheProgramIconAtTheSizesTheSystemAs
   // Moved to a monitor at 150 % and back.
   for (const int dpi : {144, 96}) {
     RECT place;
-    GetWindowRect(Window(), &place);
-    SendMessageW(Window(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), LPARAM(&place));
+    GetWindowRect(Window, &place);
+    SendMessageW(Window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), LPARAM(&place));
     expectIcons(dpi);
   }
 }
@@ -237,13 +204,9 @@ TEST_F(MainWindowFeedbackTest, ALongSetShowsAChangingCountThroughTheWindowsOwnTi
     if (primitive == TPrimitive::WriteTimesOpen) Sleep(1);
   };
   Open();
-  const auto dropOn = [&](const TControl& target, const std::vector<std::string>& names) {
-    const TPoint point = Form->ScreenToClient(target.ClientToScreen({2, 2}));
-    SendMessageW(Window(), WM_DROPFILES, WPARAM(DropBlock(names, {point.X, point.Y})), 0);
-  };
-  dropOn(Form->GetPanel, {"C:\\get\\a.txt"});
+  DropOn(Form->GetPanel, {"C:\\get\\a.txt"});
   WaitIdle();
-  dropOn(Form->SetPanel, targets);
+  DropOn(Form->SetPanel, targets);
   std::set<std::string> counts;
   int shot = 0;
   while (Form->Stamper()) {

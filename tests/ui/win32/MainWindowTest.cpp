@@ -6,8 +6,6 @@
 // clang-format on
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -18,12 +16,7 @@
 #include "data/Common.h"
 #include "platform/Thread.h"
 #include "support/FakeFileSystem.h"
-#include "support/ScriptedMessageBoxes.h"
-#include "support/TempTree.h"
-#include "support/Win32DropBlock.h"
-#include "toolkit/Toolkit.h"
-#include "toolkit/win32/WinWindow.h"
-#include "ui/Tmainform.h"
+#include "support/Win32RealWindow.h"
 
 namespace {
 
@@ -52,52 +45,17 @@ std::string WindowText(const TControl& control) {
   return text;
 }
 
-// The real window under Wine, with its program file (and so its settings) in a temporary folder.
-class MainWindowTest : public testing::Test {
+class MainWindowTest : public TRealWindowTest {
  protected:
-  MainWindowTest() {
-    for (int index = 0; index <= Application().ParamCount(); ++index)
-      SavedCommandLine.push_back(Application().ParamStr(index));
-    Application().SetCommandLine({Tree.Path("brevantor.exe")});
-    Form = std::make_unique<TMainForm>();
-    Form->Show();
-    Application().ProcessMessages();
-    Window = WindowHandle(*Form);
-  }
-  ~MainWindowTest() override {
-    WaitIdle();
-    Form.reset();
-    Application().SetCommandLine(SavedCommandLine);
-  }
+  MainWindowTest() { Open(); }
 
-  // Pumps the window's messages and the workers' steps until the operation has ended.
-  void WaitIdle() {
-    const ULONGLONG deadline = GetTickCount64() + 60000;
-    while (Form->Stamper()) {
-      if (GetTickCount64() > deadline) {
-        std::fprintf(stderr, "MainWindowTest: the operation did not end within a minute\n");
-        std::abort();
-      }
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 1000, QS_ALLINPUT);
-      Application().ProcessMessages();
-    }
-  }
   void Drop(const TControl& target, const std::vector<std::string>& names) {
-    const TPoint point = Form->ScreenToClient(target.ClientToScreen({2, 2}));
-    SendMessageA(Window, WM_DROPFILES, WPARAM(DropBlock(names, {point.X, point.Y})), 0);
+    DropOn(target, names);
     WaitIdle();
   }
-  HMENU Functions() const { return GetSubMenu(GetMenu(Window), 0); }
-  HMENU Options() const { return GetSubMenu(Functions(), 7); }
   void Command(HMENU menu, UINT position) {
     SendMessageA(Window, WM_COMMAND, MAKEWPARAM(GetMenuItemID(menu, int(position)), 0), 0);
     Application().ProcessMessages();
-  }
-  // In simple mode the one text area answers as part 0.
-  std::string StatusText() const {
-    char text[256] = {};
-    SendMessageA(WindowHandle(Form->StatusBar), SB_GETTEXTA, 0, LPARAM(text));
-    return text;
   }
   RECT Frame() const {
     RECT frame;
@@ -111,18 +69,6 @@ class MainWindowTest : public testing::Test {
     MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
     return rect.left;
   }
-  static std::string OutputFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    const std::string exe = path;
-    return exe.substr(0, exe.find_last_of('\\'));
-  }
-
-  TTempTree Tree;
-  TScriptedMessageBoxes Boxes;
-  std::vector<std::string> SavedCommandLine;
-  std::unique_ptr<TMainForm> Form;
-  HWND Window = nullptr;
 };
 
 TEST_F(MainWindowTest, ShowsItsFaceAndAppliesTheViewOptions) {
@@ -247,9 +193,7 @@ TEST_F(MainWindowTest, ASessionEndStopsTheOperationAfterItsCurrentItemAndSavesTh
   };
   SendMessageW(WindowHandle(Form->AnyAttrCheckBox), BM_CLICK, 0, 0);
   Drop(Form->GetPanel, {"C:\\source"});
-  const TPoint point = Form->ScreenToClient(Form->SetPanel.ClientToScreen({2, 2}));
-  SendMessageW(Window, WM_DROPFILES,
-               WPARAM(DropBlock({"C:\\put\\a", "C:\\put\\b"}, {point.X, point.Y})), 0);
+  DropOn(Form->SetPanel, {"C:\\put\\a", "C:\\put\\b"});
   stamper = Form->Stamper();
   while (!held) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 1000, QS_ALLINPUT);

@@ -9,17 +9,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "support/ScriptedMessageBoxes.h"
-#include "support/TempTree.h"
 #include "support/Win32ClipboardFiles.h"
-#include "toolkit/Toolkit.h"
-#include "toolkit/win32/WinWindow.h"
-#include "ui/Tmainform.h"
+#include "support/Win32RealWindow.h"
 
 namespace {
 
@@ -95,39 +90,15 @@ HWND FirstEdit(HWND dialog) {
   return found;
 }
 
-class TargetsWindowTest : public testing::Test {
+class TargetsWindowTest : public TRealWindowTest {
  protected:
   TargetsWindowTest() {
+    // OLE on this thread, as the program has it, for the clipboard and the file dialog.
     Application().Initialize();
-    OleInitialize(nullptr);
-    for (int index = 0; index <= Application().ParamCount(); ++index)
-      SavedCommandLine.push_back(Application().ParamStr(index));
-    Application().SetCommandLine({Tree.Path("brevantor.exe")});
-    Form = std::make_unique<TMainForm>();
-    Form->Show();
-    Window = WindowHandle(*Form);
-    SetForegroundWindow(Window);
+    Open();
     Pump(200);
   }
-  ~TargetsWindowTest() override {
-    WaitIdle();
-    Form.reset();
-    Application().SetCommandLine(SavedCommandLine);
-    OleUninitialize();
-  }
 
-  void Pump(DWORD milliseconds) {
-    const ULONGLONG end = GetTickCount64() + milliseconds;
-    while (GetTickCount64() < end) {
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-      Application().ProcessMessages();
-    }
-  }
-  void WaitIdle() {
-    const ULONGLONG deadline = GetTickCount64() + 60000;
-    while (Form->Stamper() && GetTickCount64() < deadline) Pump(10);
-    ASSERT_EQ(Form->Stamper(), nullptr) << "the operation did not end within a minute";
-  }
   // A key as the user presses it: through the system's input into the focused window.
   void Key(BYTE key, BYTE modifier = 0) {
     if (modifier) keybd_event(modifier, 0, 0, 0);
@@ -137,18 +108,6 @@ class TargetsWindowTest : public testing::Test {
     Pump(150);
   }
   HWND Handle(const TControl& control) const { return WindowHandle(control); }
-  std::string StatusText() const {
-    char text[256] = {};
-    SendMessageA(WindowHandle(Form->StatusBar), SB_GETTEXTA, 0, LPARAM(text));
-    return text;
-  }
-  HMENU Options() const { return GetSubMenu(GetSubMenu(GetMenu(Window), 0), 7); }
-
-  TTempTree Tree;
-  TScriptedMessageBoxes Boxes;
-  std::vector<std::string> SavedCommandLine;
-  std::unique_ptr<TMainForm> Form;
-  HWND Window = nullptr;
 };
 
 // Tab and Shift+Tab go through the targets, Set and Sync too while they are disabled, and the
