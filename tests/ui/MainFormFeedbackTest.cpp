@@ -1,68 +1,27 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cctype>
-#include <condition_variable>
 #include <fstream>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "platform/Thread.h"
 #include "platform/WinConst.h"
 #include "support/FakeFileSystem.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/StamperRun.h"
 #include "support/TempTree.h"
+#include "support/WorkerStops.h"
 #include "toolkit/Toolkit.h"
 #include "ui/Hints.h"
 #include "ui/Tmainform.h"
 
 namespace {
-
-// Holds the worker at each of the given calls in turn until the test lets it go on.
-class TStops {
- public:
-  using TStop = std::pair<TPrimitive, std::string>;
-  TStops(TFakeFileSystem& fs, std::vector<TStop> stops) : Stops(std::move(stops)) {
-    fs.OnCall = [this](TPrimitive primitive, const std::string& path) {
-      std::unique_lock lock(Mutex);
-      if (Next >= Stops.size() || Stops[Next] != TStop{primitive, path}) return;
-      Held = true;
-      Changed.wait(lock, [this] { return !Held; });
-    };
-  }
-  ~TStops() { GoOn(Stops.size()); }
-  // Runs the main thread's side meanwhile: the worker asks it for the Get data first.
-  void WaitHeld() {
-    const auto held = [this] {
-      std::lock_guard lock(Mutex);
-      return Held;
-    };
-    while (!held()) MainThreadQueue().WaitAndProcess(std::chrono::milliseconds(10));
-  }
-  void GoOn(size_t next = 0) {
-    {
-      std::lock_guard lock(Mutex);
-      Held = false;
-      Next = std::max(next, Next + 1);
-    }
-    Changed.notify_all();
-  }
-
- private:
-  std::vector<TStop> Stops;
-  std::mutex Mutex;
-  std::condition_variable Changed;
-  size_t Next = 0;
-  bool Held = false;
-};
 
 // The window on the fake file system, with Get data from one file.
 class MainFormFeedbackTest : public testing::Test {
@@ -73,7 +32,7 @@ class MainFormFeedbackTest : public testing::Test {
     Form = std::make_unique<TMainForm>();
   }
   ~MainFormFeedbackTest() override {
-    Stops.reset();
+    Stops.GoOnToTheEnd();
     PumpUntil([this] { return Form->Stamper() == nullptr; });
   }
 
@@ -99,7 +58,7 @@ class MainFormFeedbackTest : public testing::Test {
   TFakeFileSystem Fs;
   TFileSystemOverride Guard{Fs};
   TScriptedMessageBoxes Boxes;
-  std::optional<TStops> Stops;
+  TWorkerStops Stops;
   std::unique_ptr<TMainForm> Form;
 };
 
@@ -117,10 +76,9 @@ TEST_F(MainFormFeedbackTest, ALongRunCountsItsItemsInTheStatusLineAndOnTheTaskba
     Fs.AddFile(targets.back());
   }
   Fs.Fail(TPrimitive::WriteTimesSet, Target(10));
-  Stops.emplace(Fs, std::vector<TStops::TStop>{{TPrimitive::FindEntry, Target(500)},
-                                               {TPrimitive::WriteTimesOpen, Target(700)}});
+  Stops.Hold(Fs, {{TPrimitive::FindEntry, Target(500)}, {TPrimitive::WriteTimesOpen, Target(700)}});
   Drop(Form->SetPanel, targets);
-  Stops->WaitHeld();
+  Stops.WaitHeld();
   const TTaskbarProgress& taskbar = Form->TaskbarProgress;
   // Half a second passes before a run shows its progress.
   Form->ProgressTimer.Tick();
@@ -131,8 +89,8 @@ TEST_F(MainFormFeedbackTest, ALongRunCountsItsItemsInTheStatusLineAndOnTheTaskba
   EXPECT_EQ(taskbar.State(), TTaskbarState::Normal);
   EXPECT_EQ(taskbar.Done(), 500);
 
-  Stops->GoOn();
-  Stops->WaitHeld();
+  Stops.GoOn();
+  Stops.WaitHeld();
   Form->ProgressTimer.Tick();
   EXPECT_EQ(Status(), "2: Set - Writing 700/1,000 - Press [Esc] to cancel");
   EXPECT_EQ(taskbar.State(), TTaskbarState::Error);
@@ -141,7 +99,7 @@ TEST_F(MainFormFeedbackTest, ALongRunCountsItsItemsInTheStatusLineAndOnTheTaskba
   Form->PressKey(vkEscape, 0);
   Form->ProgressTimer.Tick();
   EXPECT_EQ(Status(), "2: Canceling...");
-  Stops->GoOn();
+  Stops.GoOn();
   PumpUntil([this] { return Form->Stamper() == nullptr; });
   EXPECT_EQ(Status(), "2: Set - Canceled 700/1,000 item(s)");
   EXPECT_EQ(taskbar.State(), TTaskbarState::None);

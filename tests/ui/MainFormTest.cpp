@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +13,7 @@
 #include "support/ScriptedMessageBoxes.h"
 #include "support/StamperRun.h"
 #include "support/TempTree.h"
+#include "support/WorkerStops.h"
 #include "toolkit/Toolkit.h"
 #include "ui/Constants.h"
 #include "ui/MenuImages.h"
@@ -27,37 +26,6 @@ constexpr uint64_t t0 = 132000000000000000ull;
 constexpr int question = mbOkCancel | mbIconQuestion;
 constexpr int warning = mbOk | mbIconExclamation;
 const std::string busy = "Can't do it while processing.";
-
-// Holds the worker at its first file-system call for a path until the test opens the gate; the
-// worker tells the main thread when it has got there.
-class TGate {
- public:
-  ~TGate() { Open(); }
-  void Hold(TFakeFileSystem& fs, const std::string& path) {
-    fs.OnCall = [this, path](TPrimitive, const std::string& called) {
-      if (called != path) return;
-      MainThreadQueue().RunAndWait([this] { Reached = true; });
-      std::unique_lock lock(Mutex);
-      Opened.wait(lock, [this] { return IsOpen; });
-    };
-  }
-  void Open() {
-    {
-      std::lock_guard lock(Mutex);
-      IsOpen = true;
-    }
-    Opened.notify_all();
-  }
-  void AwaitWorker() {
-    PumpUntil([this] { return Reached; });
-  }
-
- private:
-  bool Reached = false;
-  std::mutex Mutex;
-  std::condition_variable Opened;
-  bool IsOpen = false;
-};
 
 // Puts the program into a temporary folder of its own for the test, so that its settings file
 // lives and dies with the test.
@@ -90,7 +58,7 @@ class MainFormTest : public testing::Test {
     Form = std::make_unique<TMainForm>();
   }
   ~MainFormTest() override {
-    Gate.Open();
+    Gate.GoOnToTheEnd();
     WaitIdle();
     Form.reset();
     Application().ShellOpenHook = nullptr;
@@ -126,7 +94,7 @@ class MainFormTest : public testing::Test {
   TFakeFileSystem Fs;
   std::optional<TFileSystemOverride> Guard{Fs};
   TScriptedMessageBoxes Boxes;
-  TGate Gate;
+  TWorkerStops Gate;
   // Verb, file and parameters of each shell call.
   std::vector<std::vector<std::string>> ShellCalls;
   int ShellResult = 42;
@@ -352,7 +320,7 @@ TEST_F(MainFormTest, ErrorLogIsTakenOverCopiedAndReplaced) {
 
 TEST_F(MainFormTest, BusyWindowRefusesEveryEntryAndRestoresItselfAfterwards) {
   Form->SetActiveControl(&Form->SubdirsCheckBox);
-  Gate.Hold(Fs, A);
+  Gate.Hold(Fs, {{std::nullopt, A}});
   DropOn(Form->GetPanel, {1, 1}, {A});
   EXPECT_TRUE(Form->Stamper() != nullptr);
   EXPECT_FALSE(Form->ClientPanel.Enabled());
@@ -384,7 +352,7 @@ TEST_F(MainFormTest, BusyWindowRefusesEveryEntryAndRestoresItselfAfterwards) {
   EXPECT_FALSE(Form->SwapPanelsMenuItem->Checked());
   EXPECT_EQ(Form->StampOptions(), TStampOptions());
 
-  Gate.Open();
+  Gate.GoOn();
   WaitIdle();
   EXPECT_EQ(Status(), "1: Get - Done 1/1 item(s)");
   EXPECT_TRUE(Form->ClientPanel.Enabled());
@@ -423,13 +391,13 @@ TEST_F(MainFormTest, EscapeAloneCancelsOnlyWhileBusy) {
   EXPECT_FALSE(Form->PressKey(vkEscape, 0));
   EXPECT_EQ(Status(), "Ready");
 
-  Gate.Hold(Fs, A);
+  Gate.Hold(Fs, {{std::nullopt, A}});
   DropOn(Form->GetPanel, {1, 1}, {A});
   for (TShiftState shift : {ssShift, ssCtrl, ssAlt, ssLeft}) Form->PressKey(vkEscape, shift);
   EXPECT_EQ(Status(), "1: Get - Press [Esc] to cancel");
   Form->PressKey(vkEscape, 0);
   EXPECT_EQ(Status(), "1: Canceling...");
-  Gate.Open();
+  Gate.GoOn();
   WaitIdle();
   EXPECT_EQ(Status(), "1: Get - Canceled 0/1 item(s)");
   EXPECT_EQ(Form->Holder().Count(), 0);
@@ -573,9 +541,9 @@ TEST_F(MainFormTest, ALogoffWaitsNeitherForTheWorkersOwnBoxNorForAStuckCall) {
   EXPECT_EQ(LastWrite(X), t0);
   Boxes.WhileOpen = nullptr;
 
-  Gate.Hold(Fs, Y);
+  Gate.Hold(Fs, {{std::nullopt, Y}});
   DropOn(Form->SetPanel, {1, 1}, {Y});
-  Gate.AwaitWorker();
+  Gate.WaitHeld();
   EXPECT_TRUE(Form->QueryEndSession());
   EXPECT_NE(Form->Stamper(), nullptr);
   Form->EndSession(false);
