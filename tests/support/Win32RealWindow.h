@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "support/ProgramPlace.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/TempTree.h"
 #include "support/Win32DropBlock.h"
@@ -23,15 +24,7 @@
 
 class TRealWindowTest : public testing::Test {
  protected:
-  TRealWindowTest() {
-    for (int index = 0; index <= Application().ParamCount(); ++index)
-      SavedCommandLine.push_back(Application().ParamStr(index));
-    Application().SetCommandLine({Tree.Path("brevantor.exe")});
-  }
-  ~TRealWindowTest() override {
-    Close();
-    Application().SetCommandLine(SavedCommandLine);
-  }
+  ~TRealWindowTest() override { Close(); }
 
   void Open() {
     Form = std::make_unique<TMainForm>();
@@ -87,10 +80,8 @@ class TRealWindowTest : public testing::Test {
   }
 
   TTempTree Tree;
+  TProgramPlace Place{{Tree.Path("brevantor.exe")}};
   TScriptedMessageBoxes Boxes;
   std::unique_ptr<TMainForm> Form;
   HWND Window = nullptr;
-
- private:
-  std::vector<std::string> SavedCommandLine;
 };

@@ -13,6 +13,7 @@
 
 #include "platform/WinConst.h"
 #include "support/FakeFileSystem.h"
+#include "support/ProgramPlace.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/StamperRun.h"
 #include "support/TempTree.h"
@@ -27,7 +28,6 @@ namespace {
 class MainFormFeedbackTest : public testing::Test {
  protected:
   MainFormFeedbackTest() {
-    Application().SetCommandLine({Tree.Path("brevantor")});
     Fs.AddFile(Source, faArchive, 1, 2, 3);
     Form = std::make_unique<TMainForm>();
   }
@@ -55,6 +55,7 @@ class MainFormFeedbackTest : public testing::Test {
 
   const std::string Source = "C:\\get\\a.txt";
   TTempTree Tree;
+  TProgramPlace Place{{Tree.Path("brevantor")}};
   TFakeFileSystem Fs;
   TFileSystemOverride Guard{Fs};
   TScriptedMessageBoxes Boxes;

@@ -8,6 +8,7 @@
 
 #include "platform/IniFile.h"
 #include "platform/WinConst.h"
+#include "support/ProgramPlace.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/StamperRun.h"
 #include "support/TempTree.h"
@@ -25,15 +26,8 @@ const std::string defaultValues = defaultFirstTen + "0,";
 // that its Settings.ini is the test's own.
 class MainFormSettingsTest : public testing::Test {
  protected:
-  MainFormSettingsTest() {
-    for (int index = 0; index <= Application().ParamCount(); ++index)
-      SavedCommandLine.push_back(Application().ParamStr(index));
-    Start({});
-  }
-  ~MainFormSettingsTest() override {
-    Form.reset();
-    Application().SetCommandLine(SavedCommandLine);
-  }
+  MainFormSettingsTest() { Start({}); }
+  ~MainFormSettingsTest() override { Form.reset(); }
 
   void Start(const std::vector<std::string>& params) {
     Form.reset();
@@ -57,8 +51,8 @@ class MainFormSettingsTest : public testing::Test {
   }
 
   TTempTree Tree;
+  TProgramPlace Place{{Tree.Path("brevantor")}};
   TScriptedMessageBoxes Boxes;
-  std::vector<std::string> SavedCommandLine;
   std::unique_ptr<TMainForm> Form;
 };
 

@@ -7,6 +7,7 @@
 
 #include "platform/WinConst.h"
 #include "support/FakeFileSystem.h"
+#include "support/ProgramPlace.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/StamperRun.h"
 #include "support/TempTree.h"
@@ -51,10 +52,6 @@ TEST(CommandRequestTest, TheFirstSwitchTakesTheFollowingPathsAndDpStaysASwitch) 
 class MainFormTargetsTest : public testing::Test {
  protected:
   MainFormTargetsTest() {
-    for (int index = 0; index <= Application().ParamCount(); ++index)
-      SavedCommandLine.push_back(Application().ParamStr(index));
-    // The settings file goes to the test's own folder.
-    Application().SetCommandLine({Tree.Path("brevantor")});
     Application().Initialize();
     Fs.AddFile(A, faArchive, t0 + 1 * day, t0 + 2 * day, t0 + 3 * day);
     for (const std::string& target : {X, Y}) Fs.AddFile(target, faArchive, t0, t0, t0);
@@ -70,7 +67,6 @@ class MainFormTargetsTest : public testing::Test {
     Form.reset();
     ClipboardFilesHook() = nullptr;
     ChooseItemsHook() = nullptr;
-    Application().SetCommandLine(SavedCommandLine);
   }
 
   void WaitIdle() {
@@ -93,7 +89,7 @@ class MainFormTargetsTest : public testing::Test {
 
   const std::string A = "C:\\get\\a.txt", X = "C:\\put\\x.txt", Y = "C:\\put\\y.txt";
   TTempTree Tree;
-  TStringList SavedCommandLine;
+  TProgramPlace Place{{Tree.Path("brevantor")}};
   TFakeFileSystem Fs;
   TFileSystemOverride Guard{Fs};
   TScriptedMessageBoxes Boxes;

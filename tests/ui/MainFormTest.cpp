@@ -10,6 +10,7 @@
 #include "platform/Thread.h"
 #include "platform/WinConst.h"
 #include "support/FakeFileSystem.h"
+#include "support/ProgramPlace.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/StamperRun.h"
 #include "support/TempTree.h"
@@ -26,21 +27,6 @@ constexpr uint64_t t0 = 132000000000000000ull;
 constexpr int question = mbOkCancel | mbIconQuestion;
 constexpr int warning = mbOk | mbIconExclamation;
 const std::string busy = "Can't do it while processing.";
-
-// Puts the program into a temporary folder of its own for the test, so that its settings file
-// lives and dies with the test.
-class TProgramPlace {
- public:
-  explicit TProgramPlace(std::vector<std::string> args) {
-    for (int index = 0; index <= Application().ParamCount(); ++index)
-      Saved.push_back(Application().ParamStr(index));
-    Application().SetCommandLine(std::move(args));
-  }
-  ~TProgramPlace() { Application().SetCommandLine(Saved); }
-
- private:
-  std::vector<std::string> Saved;
-};
 
 // The real window on the fake file system; drops, clicks and keys as a user makes them.
 class MainFormTest : public testing::Test {
