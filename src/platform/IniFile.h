@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -43,10 +44,27 @@ class TIniFile {
 enum class TIniReadResult { Read, Missing, Failed };
 TIniReadResult ReadIniFileContents(const std::string& path, std::string& contents);
 
-// Writes the contents to a new file in the same folder, flushes it to the disk and renames it over
-// the old file, so that a stop halfway never leaves a truncated file. On failure the new file is
-// removed and the old one stays as it was.
+// Writes the contents to a new file beside the file a link at the path leads to, flushes it to the
+// disk and puts it in that file's place in one step, keeping the file's permissions and the link,
+// so that a stop halfway never leaves a truncated file. On failure the new file is removed and the
+// old one stays as it was.
 bool ReplaceIniFileContents(const std::string& path, const std::string& contents);
+
+// While it lives, no other process holding one for the same file gets one: two windows that read,
+// change and write the file take turns. It waits a short while for another holder, then goes on
+// without the lock rather than lose the save. Its file (the path and ".lock") goes with it.
+class TIniFileLock {
+ public:
+  explicit TIniFileLock(const std::string& iniPath);
+  ~TIniFileLock();
+  TIniFileLock(const TIniFileLock&) = delete;
+  TIniFileLock& operator=(const TIniFileLock&) = delete;
+  bool Held() const { return FHandle != -1; }
+
+ private:
+  std::string FPath;
+  std::intptr_t FHandle = -1;
+};
 
 // Tests: while a limit lives, a replacement writes at most that many bytes of its new contents and
 // fails when they are longer, as a full disk or a crash halfway would make it.

@@ -141,6 +141,22 @@ std::string FormatSettingsValues(const TSettingsValues& values) {
          SettingsBoolText(values.SyncByName);
 }
 
+std::string MergeSettingsValues(const std::string& base, const std::string& mine,
+                                const std::string& inFile) {
+  TSettingsValues theirs;
+  if (!ParseSettingsValues(inFile, theirs)) return mine;
+  const TStringList baseFields = SplitCommaText(base);
+  const TStringList mineFields = SplitCommaText(mine);
+  const TStringList theirFields = SplitCommaText(FormatSettingsValues(theirs));
+  std::string merged;
+  for (size_t i = 0; i < mineFields.size(); ++i) {
+    const bool changedHere = i >= baseFields.size() || baseFields[i] != mineFields[i];
+    if (i > 0) merged += ",";
+    merged += changedHere ? mineFields[i] : theirFields[i];
+  }
+  return merged;
+}
+
 int FindParam(const TStringList& params, const std::string& text, bool caseSensitive) {
   for (size_t i = 1; i < params.size(); ++i)
     if (caseSensitive ? params[i] == text : SameTextIgnoringCase(params[i], text)) return int(i);

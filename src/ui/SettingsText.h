@@ -38,6 +38,13 @@ bool ParseSettingsValues(const std::string& values, TSettingsValues& out);
 // The 15 fields joined by ",", field 13 empty as older versions write it.
 std::string FormatSettingsValues(const TSettingsValues& values);
 
+// The value to save where another window may have saved since this one read the file: each field
+// that this window changed since `base` (the value it read, or last saved) comes from `mine`, every
+// other field from `inFile` as the file holds it now. Base and mine are FormatSettingsValues texts;
+// a value in the file that does not parse gives way to mine whole.
+std::string MergeSettingsValues(const std::string& base, const std::string& mine,
+                                const std::string& inFile);
+
 // params[0] is the program's own path and is never compared. The 1-based index of the first
 // parameter equal to the whole text (ASCII letter case ignored unless caseSensitive), or -1.
 int FindParam(const TStringList& params, const std::string& text, bool caseSensitive);

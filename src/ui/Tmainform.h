@@ -15,6 +15,8 @@
 #include "toolkit/Timer.h"
 #include "toolkit/Toolkit.h"
 
+struct TSettingsValues;
+
 // The five switches of the Options menu that change how the window looks.
 class TViewOptions {
  public:
@@ -155,6 +157,7 @@ class TMainForm : public TForm {
   // The settings file.
   void LoadSettings();
   void SaveSettings();
+  TSettingsValues CurrentSettingsValues() const;
   void ApplyDefaults();
   // The 1-based index of the first command-line parameter equal to the text, or -1.
   int FindParam(const std::string& text, bool caseSensitive) const;
@@ -219,6 +222,10 @@ class TMainForm : public TForm {
   TStampOptions FStampOptions;
   TViewOptions FViewOptions;
   bool FSyncByName = false;
+  // The settings value as read at start or last saved, to tell this window's changes from those
+  // another window saved meanwhile.
+  std::string FSettingsBase;
+  bool FSettingsUnreadable = false;
   TStamper* FStamper = nullptr;
   int FStatusNumber = 0;
   std::string FStatusText = "Ready";

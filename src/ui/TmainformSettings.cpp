@@ -23,14 +23,29 @@ TViewOptions ViewOptionsOf(const TSettingsValues& values) {
 
 }  // namespace
 
+TSettingsValues TMainForm::CurrentSettingsValues() const {
+  TSettingsValues values;
+  values.Stamp = FStampOptions;
+  for (size_t index = 0; index < std::size(ViewFields); ++index)
+    values.View[index] = FViewOptions.*ViewFields[index];
+  values.SyncByName = FSyncByName;
+  values.Left = Left();
+  values.Top = Top();
+  return values;
+}
+
 void TMainForm::LoadSettings() {
   const TIniFile ini(SettingsPath());
+  // A file that is there but cannot be read is never written over with the defaults.
+  FSettingsUnreadable = ini.ReadFailed();
   TSettingsValues values;
   if (ini.ReadFailed() ||
       !ParseSettingsValues(ini.ReadString(SettingsSection, ValuesKey, ""), values)) {
     ApplyDefaults();
+    FSettingsBase = FormatSettingsValues(CurrentSettingsValues());
     return;
   }
+  FSettingsBase = FormatSettingsValues(values);
   SetStampOptions(values.Stamp);
   SetViewOptions(ViewOptionsOf(values));
   SetSyncByName(values.SyncByName);
@@ -44,16 +59,15 @@ void TMainForm::LoadSettings() {
 void TMainForm::SaveSettings() {
   // Runs from the destructor too, where nothing may escape; a failed save simply stores nothing.
   try {
-    TSettingsValues values;
-    values.Stamp = FStampOptions;
-    for (size_t index = 0; index < std::size(ViewFields); ++index)
-      values.View[index] = FViewOptions.*ViewFields[index];
-    values.SyncByName = FSyncByName;
-    values.Left = Left();
-    values.Top = Top();
+    if (FSettingsUnreadable) return;
+    // Read again under the lock: another window may have saved its own changes since.
+    TIniFileLock lock(SettingsPath());
     TIniFile ini(SettingsPath());
-    ini.WriteString(SettingsSection, ValuesKey, FormatSettingsValues(values));
-    ini.UpdateFile();
+    const std::string mine = FormatSettingsValues(CurrentSettingsValues());
+    ini.WriteString(SettingsSection, ValuesKey,
+                    MergeSettingsValues(FSettingsBase, mine,
+                                        ini.ReadString(SettingsSection, ValuesKey, "")));
+    if (ini.UpdateFile()) FSettingsBase = mine;
   } catch (...) {
   }
 }

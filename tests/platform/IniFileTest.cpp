@@ -133,6 +133,51 @@ TEST_F(IniFileTest, AWriteFailingHalfwayLeavesTheOldFileIntact) {
             "-1,-1,0,-1,-1,-1,-1,0,-1,0,0,370,248,");
 }
 
+TEST_F(IniFileTest, AWriteFailingAtAnyByteLeavesTheOldFileAndNoOtherFile) {
+  Put(Path, kOther);
+  TIniFile ini(Path);
+  ini.WriteString("Settings", "Values", "-1,-1,0,");
+  size_t limit = 0;
+  for (;; ++limit) {
+    TIniWriteLimit cut(limit);
+    if (ini.UpdateFile()) break;
+    ASSERT_EQ(Get(Path), kOther) << limit;
+    ASSERT_EQ(Names(), std::vector<std::string>{"Settings.ini"}) << limit;
+  }
+  EXPECT_GT(limit, 100u);
+  EXPECT_EQ(TIniFile(Path).ReadString("Settings", "Values", ""), "-1,-1,0,");
+}
+
+// The file a link leads to is replaced, and the link stays; so do the file's permissions.
+TEST_F(IniFileTest, AReplacementKeepsALinkToTheFileAndItsPermissions) {
+  const std::string target = (Folder / "real.ini").string();
+  Put(target, kOther);
+  const auto perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+  fs::permissions(target, perms);
+  const fs::perms before = fs::status(target).permissions();
+  std::error_code error;
+  fs::create_symlink(target, Path, error);
+  if (error) GTEST_SKIP() << "no symbolic link here: " << error.message();
+  TIniFile ini(Path);
+  ini.WriteString("Settings", "Values", "x");
+  ASSERT_TRUE(ini.UpdateFile());
+  EXPECT_TRUE(fs::is_symlink(Path));
+  EXPECT_EQ(TIniFile(target).ReadString("Settings", "Values", ""), "x");
+  EXPECT_EQ(fs::status(target).permissions(), before);
+  EXPECT_EQ(Names().size(), 2u);
+}
+
+// A second holder waits a moment, then goes on without it; the lock leaves no file behind.
+TEST_F(IniFileTest, ALockKeepsOutASecondHolderUntilItGoes) {
+  {
+    TIniFileLock first(Path);
+    ASSERT_TRUE(first.Held());
+    EXPECT_FALSE(TIniFileLock(Path).Held());
+  }
+  EXPECT_TRUE(TIniFileLock(Path).Held());
+  EXPECT_TRUE(Names().empty());
+}
+
 // An editor's UTF-8 byte-order mark is no part of the first section's name, and stays on writing;
 // the file's folder may have any name.
 TEST_F(IniFileTest, AByteOrderMarkIsReadPastAndKeptInAFolderOfAnyName) {

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -133,6 +135,29 @@ TEST_F(MainFormSettingsTest, AFolderInPlaceOfTheFileIsIgnoredSilently) {
   EXPECT_EQ(Form->StampOptions(), TStampOptions());
   Form.reset();
   EXPECT_EQ(Boxes.Count(), 0u);
+}
+
+TEST_F(MainFormSettingsTest, AFileUnreadableAtStartIsNotWrittenOverAtTheEnd) {
+  Form.reset();
+  std::remove(SettingsPath().c_str());
+  Tree.AddFolder("Settings.ini");
+  Start({});
+  std::filesystem::remove(SettingsPath());
+  const std::string users = "[Settings]\r\nValues=0,0,-1,0,0,0,0,-1,0,-1,-1,5,6,\r\n";
+  std::ofstream(SettingsPath(), std::ios::binary) << users;
+  Form.reset();
+  std::ifstream file(SettingsPath(), std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), users);
+}
+
+// New Window makes a second process with its own window; both read at start and save at the end.
+TEST_F(MainFormSettingsTest, TwoWindowsEachKeepTheirOwnChange) {
+  auto second = std::make_unique<TMainForm>();
+  Form->AnyAttrCheckBox.Click();
+  second->SwapPanelsMenuItem->Click();
+  Form.reset();
+  second.reset();
+  EXPECT_TRUE(SavedValues().starts_with("-1,-1,-1,-1,-1,-1,-1,-1,")) << SavedValues();
 }
 
 TEST_F(MainFormSettingsTest, DefaultResetsTheOptionsButNotTheDataOrThePosition) {

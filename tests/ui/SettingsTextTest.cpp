@@ -133,3 +133,20 @@ TEST(SettingsText, FindParamComparesWholeParametersAfterTheProgram) {
   EXPECT_EQ(FindParam({"/dp"}, "/dp", false), -1);
   EXPECT_EQ(FindParam({}, "/dp", false), -1);
 }
+
+// Two windows save one after the other: each keeps what the other changed and it did not.
+TEST(SettingsValues, MergeTakesOnlyThisWindowsChangesOverTheFile) {
+  const std::string base = "-1,-1,0,-1,-1,-1,-1,0,-1,0,0,10,20,,0";
+  const struct {
+    std::string mine, inFile, merged;
+  } cases[] = {
+      {base, "-1,-1,-1,-1,-1,-1,-1,0,-1,0,0,10,20,,0", "-1,-1,-1,-1,-1,-1,-1,0,-1,0,0,10,20,,0"},
+      {"0,-1,0,-1,-1,-1,-1,0,-1,0,0,10,20,,0", "-1,-1,-1,-1,-1,-1,-1,0,-1,0,0,30,40,,-1",
+       "0,-1,-1,-1,-1,-1,-1,0,-1,0,0,30,40,,-1"},
+      {"-1,-1,0,-1,-1,-1,-1,0,-1,0,0,11,20,,0", "1,true,0,1,1,1,1,0,1,0,0,10,20,",
+       "-1,-1,0,-1,-1,-1,-1,0,-1,0,0,11,20,,0"},
+      {"0,-1,0,-1,-1,-1,-1,0,-1,0,0,10,20,,0", "garbage", "0,-1,0,-1,-1,-1,-1,0,-1,0,0,10,20,,0"},
+      {"0,-1,0,-1,-1,-1,-1,0,-1,0,0,10,20,,0", "", "0,-1,0,-1,-1,-1,-1,0,-1,0,0,10,20,,0"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(MergeSettingsValues(base, c.mine, c.inFile), c.merged) << c.inFile;
+}

@@ -1,11 +1,15 @@
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <utility>
 
 #include "platform/IniFile.h"
@@ -71,10 +75,32 @@ void SyncFolder(const std::string& path) {
   if (folder.Get() >= 0) fsync(folder.Get());
 }
 
+// The owner is kept where this process may give it (root); the permissions always.
 bool WriteTemp(int fd, const std::string& path, const std::string& contents) {
   struct stat old;
-  if (stat(path.c_str(), &old) == 0 && fchmod(fd, old.st_mode & 07777) != 0) return false;
+  if (stat(path.c_str(), &old) == 0) {
+    if (fchown(fd, old.st_uid, old.st_gid) != 0) (void)fchown(fd, uid_t(-1), old.st_gid);
+    if (fchmod(fd, old.st_mode & 07777) != 0) return false;
+  }
   return WriteAll(fd, contents) && fsync(fd) == 0;
+}
+
+// The file a link at the path leads to, so that the link stays a link; the path itself where
+// nothing is there yet.
+std::string FinalPath(const std::string& path) {
+  char final[PATH_MAX];
+  return realpath(path.c_str(), final) ? std::string(final) : path;
+}
+
+bool SameFile(int fd, const std::string& path) {
+  struct stat held, named;
+  return fstat(fd, &held) == 0 && stat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+         held.st_ino == named.st_ino;
+}
+
+void Pause() {
+  timespec pause{0, 20'000'000};
+  nanosleep(&pause, nullptr);
 }
 
 }  // namespace
@@ -90,7 +116,8 @@ TIniReadResult ReadIniFileContents(const std::string& path, std::string& content
   return ReadAll(file.Get(), contents) ? TIniReadResult::Read : TIniReadResult::Failed;
 }
 
-bool ReplaceIniFileContents(const std::string& path, const std::string& contents) {
+bool ReplaceIniFileContents(const std::string& linkedPath, const std::string& contents) {
+  const std::string path = FinalPath(linkedPath);
   std::string tempPath;
   TFd temp(CreateTempBeside(path, tempPath));
   if (temp.Get() < 0) return false;
@@ -102,4 +129,28 @@ bool ReplaceIniFileContents(const std::string& path, const std::string& contents
   }
   SyncFolder(path);
   return true;
+}
+
+// A holder removes the lock file as it lets go, so a waiter may lock a file that is gone: it
+// counts only when the file locked is still the one at the path.
+TIniFileLock::TIniFileLock(const std::string& iniPath) : FPath(iniPath + ".lock") {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    int fd = open(FPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) return;
+    const bool locked = flock(fd, LOCK_EX | LOCK_NB) == 0;
+    if (locked && SameFile(fd, FPath)) {
+      FHandle = fd;
+      return;
+    }
+    const bool busy = !locked && errno == EWOULDBLOCK;
+    close(fd);
+    if (!locked && !busy) return;
+    if (busy) Pause();
+  }
+}
+
+TIniFileLock::~TIniFileLock() {
+  if (!Held()) return;
+  unlink(FPath.c_str());
+  close(int(FHandle));
 }

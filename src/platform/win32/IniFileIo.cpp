@@ -60,6 +60,34 @@ HANDLE CreateTempBeside(const std::string& path, std::string& tempPath) {
   return INVALID_HANDLE_VALUE;
 }
 
+// The file a link at the path leads to, so that the link stays a link; the path itself where
+// nothing is there yet or the system cannot say.
+std::wstring FinalPath(const std::wstring& path) {
+  THandle file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!file.IsOpen()) return path;
+  std::wstring final(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD length = GetFinalPathNameByHandleW(file.Get(), final.data(), DWORD(final.size()),
+                                             FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0) return path;
+    if (length < final.size()) return final.substr(0, length);
+    final.resize(length);
+  }
+}
+
+// ReplaceFileW keeps the old file's permissions, attributes and streams. With no backup name, a
+// replacement it could not rename leaves the old file gone and the new one under its own name: it
+// is then moved into the place.
+bool PutInPlace(const std::wstring& temp, const std::wstring& path) {
+  if (ReplaceFileW(path.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                   nullptr))
+    return true;
+  DWORD error = GetLastError();
+  if (error != ERROR_FILE_NOT_FOUND && error != ERROR_UNABLE_TO_MOVE_REPLACEMENT) return false;
+  return MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+}
+
 }  // namespace
 
 TIniReadResult ReadIniFileContents(const std::string& path, std::string& contents) {
@@ -75,16 +103,43 @@ TIniReadResult ReadIniFileContents(const std::string& path, std::string& content
   return ReadAll(file.Get(), contents) ? TIniReadResult::Read : TIniReadResult::Failed;
 }
 
-bool ReplaceIniFileContents(const std::string& path, const std::string& contents) {
+bool ReplaceIniFileContents(const std::string& linkedPath, const std::string& contents) {
+  const std::wstring path = FinalPath(Utf8ToWide(linkedPath));
   std::string tempPath;
-  THandle temp(CreateTempBeside(path, tempPath));
+  THandle temp(CreateTempBeside(WideToUtf8(path), tempPath));
   if (!temp.IsOpen()) return false;
   bool written = WriteAll(temp.Get(), contents) && FlushFileBuffers(temp.Get());
   written = temp.Close() && written;
-  if (!written || !MoveFileExW(Utf8ToWide(tempPath).c_str(), Utf8ToWide(path).c_str(),
-                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    DeleteFileW(Utf8ToWide(tempPath).c_str());
+  const std::wstring tempWide = Utf8ToWide(tempPath);
+  if (!written || !PutInPlace(tempWide, path)) {
+    DeleteFileW(tempWide.c_str());
     return false;
   }
   return true;
+}
+
+// Share mode 0 keeps out every other opener; the file goes when its handle closes. A holder's file
+// that is being deleted answers "access denied" for a moment, as does a folder that cannot be
+// written to, so that answer is waited out only briefly.
+TIniFileLock::TIniFileLock(const std::string& iniPath) : FPath(iniPath + ".lock") {
+  const std::wstring name = Utf8ToWide(FPath);
+  int denied = 0;
+  for (int attempt = 0; attempt < 100 && denied < 5; ++attempt) {
+    HANDLE file = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      FHandle = reinterpret_cast<std::intptr_t>(file);
+      return;
+    }
+    DWORD error = GetLastError();
+    if (error == ERROR_ACCESS_DENIED)
+      ++denied;
+    else if (error != ERROR_SHARING_VIOLATION)
+      return;
+    Sleep(20);
+  }
+}
+
+TIniFileLock::~TIniFileLock() {
+  if (Held()) CloseHandle(reinterpret_cast<HANDLE>(FHandle));
 }
