@@ -146,7 +146,10 @@ void TStamperBase::EnterFolder(TWalk& walk, TFoundItems& items, bool isLink) {
   TWalkedFolder folder;
   folder.Length = walk.Path.size();
   folder.BelowLink = isLink || (!walk.Descent.empty() && walk.Descent.back().BelowLink);
-  if ((folder.BelowLink || walk.EveryFolderAsked) && LeadsBack(walk, folder)) return;
+  if ((folder.BelowLink || walk.EveryFolderAsked) && LeadsBack(walk, folder)) {
+    if (walk.ErrorLog) walk.ErrorLog->push_back("folder loop skipped: " + walk.Path);
+    return;
+  }
   TFileSystem& fs = FileSystem();
   std::string prefix = walk.Path;
   EndWithSeparator(prefix, fs.Separator());
@@ -162,9 +165,11 @@ void TStamperBase::EnterFolder(TWalk& walk, TFoundItems& items, bool isLink) {
   walk.Descent.push_back(std::move(folder));
 }
 
+// Some network volumes give every folder the index 0: that tells no folder from another.
 void TStamperBase::AskId(const TWalk& walk, TWalkedFolder& folder) {
   if (folder.Asked) return;
-  folder.HasId = FileSystem().FolderId(walk.Path.substr(0, folder.Length), folder.Id);
+  folder.HasId =
+      FileSystem().FolderId(walk.Path.substr(0, folder.Length), folder.Id) && folder.Id.Index != 0;
   folder.Asked = true;
 }
 

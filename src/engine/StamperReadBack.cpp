@@ -73,11 +73,16 @@ TKeeping TStamperBase::ReadBack(TStringList& errorLog, const TStamp& stamp, TIte
   return TKeeping::NotKept;
 }
 
-// A volume that cannot be told keeps the strictest rule: every time exactly.
+// A question that fails is asked once more (a share may be slow to answer); a volume that still
+// cannot be told is marked unknown.
 const TVolumeInfo& TStamperBase::VolumeOfFolder(const std::string& path, TItemKind kind) {
   const size_t last = path.find_last_of(FileSystem().Separator());
   const std::string folder = last == std::string::npos ? std::string() : path.substr(0, last);
   auto [known, isNew] = FVolumes.try_emplace(folder);
-  if (isNew && !FileSystem().VolumeOf(path, kind, known->second)) known->second = TVolumeInfo();
+  if (isNew && !FileSystem().VolumeOf(path, kind, known->second) &&
+      !FileSystem().VolumeOf(path, kind, known->second)) {
+    known->second = TVolumeInfo();
+    known->second.Known = false;
+  }
   return known->second;
 }

@@ -10,11 +10,18 @@ constexpr uint64_t ticksPer2S = 20000000;
 
 uint64_t Distance(uint64_t a, uint64_t b) { return a > b ? a - b : b - a; }
 
-// FAT holds a last-access time as a local date.
-bool SameLocalDate(uint64_t a, uint64_t b) {
+using TToLocal = bool (*)(const FILETIME&, TLocalTime&);
+
+bool SameLocalDateBy(TToLocal toLocal, uint64_t a, uint64_t b) {
   TLocalTime x, y;
-  if (!ToLocalTime(MakeFileTime(a), x) || !ToLocalTime(MakeFileTime(b), y)) return false;
+  if (!toLocal(MakeFileTime(a), x) || !toLocal(MakeFileTime(b), y)) return false;
   return x.Year == y.Year && x.Month == y.Month && x.Day == y.Day;
+}
+
+// FAT holds a last-access time as a local date. Windows' FAT driver turns a time into that date
+// with the offset in force now, not that of the time's own date, so either one counts.
+bool SameLocalDate(uint64_t a, uint64_t b) {
+  return SameLocalDateBy(ToLocalTime, a, b) || SameLocalDateBy(ToLocalTimeAtPresentOffset, a, b);
 }
 
 bool WithinFatPrecision(TTimeKind kind, uint64_t asked, uint64_t stored) {
@@ -42,6 +49,13 @@ bool IsFatFamily(const std::string& fileSystemName) {
 TKeeping JudgeStoredTime(TTimeKind kind, uint64_t asked, uint64_t stored,
                          const TVolumeInfo& volume) {
   if (stored == asked) return TKeeping::Exact;
+  // An unknown volume is judged by the loosest rounding of any volume: no time that one of them
+  // keeps is called lost, and a dropped time, which stays where it was, still shows.
+  if (!volume.Known) {
+    return WithinFatPrecision(kind, asked, stored) || Distance(asked, stored) < ticksPer2S
+               ? TKeeping::Rounded
+               : TKeeping::NotKept;
+  }
   if (IsFatFamily(volume.FileSystemName)) {
     return WithinFatPrecision(kind, asked, stored) ? TKeeping::Rounded : TKeeping::NotKept;
   }

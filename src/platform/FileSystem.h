@@ -39,6 +39,8 @@ enum class TItemKind : uint8_t { Unknown, File, Folder };
 struct TVolumeInfo {
   std::string FileSystemName;
   bool Remote = false;
+  // False when the volume could not be asked at all.
+  bool Known = true;
 };
 
 enum class TWriteTimesResult {

@@ -17,6 +17,10 @@ struct TLocalTime {
 // (daylight saving included), not the offset of today. False when the platform cannot convert it.
 bool ToLocalTime(const FILETIME& time, TLocalTime& local);
 
+// The local calendar time of a file time in the offset the zone has now, as FAT volumes convert
+// on Windows. False when the platform cannot convert it.
+bool ToLocalTimeAtPresentOffset(const FILETIME& time, TLocalTime& local);
+
 // The zone's standard bias: the minutes to add to local standard time to get UTC (-540 nine hours
 // east of UTC). False when the zone cannot be read.
 bool StandardUtcBias(long& minutes);

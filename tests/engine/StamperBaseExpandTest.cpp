@@ -182,6 +182,16 @@ TEST_F(ExpandItemsTest, EndsAShareLoopWithEveryItemOnce) {
                          "C:\\top\\sub\\loop\\a.txt"}));
   EXPECT_EQ(volumesAsked, 1);
   EXPECT_EQ(idsAsked, 4);  // sub, deep, loop (top) and the sub below it, sub again
+  EXPECT_EQ(Log, TStringList{"folder loop skipped: C:\\top\\sub\\loop\\sub"});
+}
+
+// Some network volumes give every folder the index 0: no folder is then taken for another.
+TEST_F(ExpandItemsTest, AFolderIndexOfZeroIsNoIdentity) {
+  Fs.SetOnlyLinksLeadBack(false);
+  Fs.SetFolderIndexesZero(true);
+  EXPECT_EQ(Expand({"C:\\top"}, Walk(true, false)),
+            (TStringList{"C:\\top\\a.txt", "C:\\top\\sub\\b.txt", "C:\\top\\sub\\deep\\c.txt"}));
+  EXPECT_TRUE(Log.empty());
 }
 
 }  // namespace

@@ -172,6 +172,31 @@ TEST_F(StamperBaseFilesTest, ExactlyNormalOrDirectoryIsOnlySetAgainAfterTheWrite
   EXPECT_EQ(folder.TimesWritten, 1) << "a folder is opened as a folder";
 }
 
+// A volume that cannot be told is asked again once, then judged by the loosest rounding of any
+// volume: a last-write time a second off counts, one that stayed where it was is logged.
+TEST_F(StamperBaseFilesTest, AnUnknownVolumeNeitherCallsARoundingALossNorMissesADrop) {
+  const uint64_t second = 10000000;
+  Fs.AddFile("C:\\a.txt");
+  Fs.AddFile("C:\\b.txt", faArchive, 1, 3, 3600 * second);
+  Fs.Fail(TPrimitive::VolumeOf, "C:\\a.txt");
+  Fs.Fail(TPrimitive::VolumeOf, "C:\\b.txt");
+  int asked = 0;
+  Fs.OnCall = [&](TPrimitive primitive, const std::string&) {
+    asked += primitive == TPrimitive::VolumeOf;
+  };
+  Fs.SetStoreRule([&](TTimeKind kind, uint64_t time, uint64_t held) {
+    return kind != TTimeKind::LastWrite ? time : time == 100 + second ? held : time + second;
+  });
+  const TOneWrite rounded = WriteOne("C:\\a.txt", AnyAttr(false));
+  EXPECT_EQ(rounded.Count, 1);
+  EXPECT_TRUE(rounded.Log.empty());
+  EXPECT_EQ(asked, 2);
+  TStamps stamps{MakeStamp("C:\\b.txt", 100, 100 + second, 300)};
+  TFlags flags{1}, written;
+  EXPECT_EQ(Stamper.WriteStamps(Log, stamps, AnyAttr(false), true, flags, &written), 0);
+  EXPECT_EQ(Log, TStringList{"last-write time not kept: C:\\b.txt"});
+}
+
 TEST_F(StamperBaseFilesTest, WritesOnlyTheTimesChosen) {
   Fs.AddFile("C:\\f", faArchive, 1, 2, 3);
   TStampOptions lastWriteOnly;

@@ -125,6 +125,11 @@ void TFakeFileSystem::SetOnlyLinksLeadBack(bool only) {
   OnlyLinks = only;
 }
 
+void TFakeFileSystem::SetFolderIndexesZero(bool zero) {
+  std::lock_guard lock(Mutex);
+  ZeroIndexes = zero;
+}
+
 bool TFakeFileSystem::OnlyLinksLeadBack(const std::string& folder) {
   Notify(TPrimitive::OnlyLinksLeadBack, folder);
   std::lock_guard lock(Mutex);
@@ -196,7 +201,7 @@ bool TFakeFileSystem::FolderId(const std::string& path, TFolderId& id) {
   const TNode* node = Followed(path);
   if (!node) return false;
   id.Volume = 1;
-  id.Index = reinterpret_cast<uintptr_t>(node);
+  id.Index = ZeroIndexes ? 0 : reinterpret_cast<uintptr_t>(node);
   return true;
 }
 
@@ -255,8 +260,9 @@ bool TFakeFileSystem::ReadBackTimes(const std::string& path, TItemKind, TFileEnt
 }
 
 bool TFakeFileSystem::VolumeOf(const std::string& path, TItemKind, TVolumeInfo& volume) {
+  Notify(TPrimitive::VolumeOf, path);
   std::lock_guard lock(Mutex);
-  if (!Find(path)) return false;
+  if (Fails(TPrimitive::VolumeOf, path) || !Find(path)) return false;
   volume = Volume;
   return true;
 }

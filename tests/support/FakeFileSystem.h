@@ -25,7 +25,8 @@ enum class TPrimitive {
   WriteTimesSet,
   OnlyLinksLeadBack,
   ReadBack,
-  NormalizePath
+  NormalizePath,
+  VolumeOf
 };
 
 // An in-memory tree that behaves like the Windows file system as the engine sees it: letter case
@@ -68,6 +69,8 @@ class TFakeFileSystem : public TFileSystem {
   void SetStoreRule(TStoreRule rule);
   void SetVolume(const TVolumeInfo& volume);
   void SetOnlyLinksLeadBack(bool only);
+  // Every folder's identity then has the index 0, as on some network volumes.
+  void SetFolderIndexesZero(bool zero);
 
   bool Exists(const std::string& path) const;
   // The item's current attributes and times; Attributes is faInvalid when there is no such item.
@@ -131,10 +134,11 @@ class TFakeFileSystem : public TFileSystem {
   TPathMap<TNode> Nodes;
   TPathMap<std::string> LinkTargets;
   std::unordered_map<std::string, std::string> Normalized;
-  std::array<TPathSet, size_t(TPrimitive::NormalizePath) + 1> Failures;
+  std::array<TPathSet, size_t(TPrimitive::VolumeOf) + 1> Failures;
   bool CanWriteCreationTime = true;
   TStoreRule StoreRule;
   TVolumeInfo Volume;
   bool ListingTimes = false;
   bool OnlyLinks = true;
+  bool ZeroIndexes = false;
 };

@@ -9,24 +9,45 @@ constexpr uint64_t ticksPerSecond = 10000000;
 constexpr uint64_t ticksPerMillisecond = 10000;
 // From 1601-01-01, where file times start, to 1970-01-01, where time_t starts.
 constexpr int64_t unixEpochSeconds = 11644473600;
-}  // namespace
 
-bool ToLocalTime(const FILETIME& time, TLocalTime& local) {
-  const uint64_t ticks = FileTimeValue(time);
-  const int64_t seconds = int64_t(ticks / ticksPerSecond) - unixEpochSeconds;
-  const time_t moment = time_t(seconds);
-  if (int64_t(moment) != seconds) return false;
-  // localtime_r need not notice a changed TZ by itself.
-  tzset();
-  tm parts;
-  if (!localtime_r(&moment, &parts)) return false;
+bool MomentOf(const FILETIME& time, time_t& moment) {
+  const int64_t seconds = int64_t(FileTimeValue(time) / ticksPerSecond) - unixEpochSeconds;
+  moment = time_t(seconds);
+  return int64_t(moment) == seconds;
+}
+
+void Fill(const tm& parts, const FILETIME& time, TLocalTime& local) {
   local.Year = parts.tm_year + 1900;
   local.Month = parts.tm_mon + 1;
   local.Day = parts.tm_mday;
   local.Hour = parts.tm_hour;
   local.Minute = parts.tm_min;
   local.Second = parts.tm_sec;
-  local.Milliseconds = int(ticks % ticksPerSecond / ticksPerMillisecond);
+  local.Milliseconds = int(FileTimeValue(time) % ticksPerSecond / ticksPerMillisecond);
+}
+}  // namespace
+
+bool ToLocalTime(const FILETIME& time, TLocalTime& local) {
+  time_t moment;
+  if (!MomentOf(time, moment)) return false;
+  // localtime_r need not notice a changed TZ by itself.
+  tzset();
+  tm parts;
+  if (!localtime_r(&moment, &parts)) return false;
+  Fill(parts, time, local);
+  return true;
+}
+
+bool ToLocalTimeAtPresentOffset(const FILETIME& time, TLocalTime& local) {
+  time_t moment;
+  if (!MomentOf(time, moment)) return false;
+  tzset();
+  const time_t now = ::time(nullptr);
+  tm present, parts;
+  if (!localtime_r(&now, &present)) return false;
+  const time_t shifted = moment + present.tm_gmtoff;
+  if (!gmtime_r(&shifted, &parts)) return false;
+  Fill(parts, time, local);
   return true;
 }
 

@@ -19,6 +19,16 @@ bool ToLocalTime(const FILETIME& time, TLocalTime& local) {
   return true;
 }
 
+bool ToLocalTimeAtPresentOffset(const FILETIME& time, TLocalTime& local) {
+  FILETIME shifted;
+  SYSTEMTIME zoned;
+  if (!FileTimeToLocalFileTime(&time, &shifted) || !FileTimeToSystemTime(&shifted, &zoned))
+    return false;
+  local = {zoned.wYear, zoned.wMonth,  zoned.wDay,         zoned.wHour,
+           zoned.wMinute, zoned.wSecond, zoned.wMilliseconds};
+  return true;
+}
+
 bool StandardUtcBias(long& minutes) {
   TIME_ZONE_INFORMATION zone;
   if (GetTimeZoneInformation(&zone) == TIME_ZONE_ID_INVALID) return false;
