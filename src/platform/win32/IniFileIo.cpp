@@ -80,6 +80,9 @@ std::wstring FinalPath(const std::wstring& path) {
 // replacement it could not rename leaves the old file gone and the new one under its own name: it
 // is then moved into the place.
 bool PutInPlace(const std::wstring& temp, const std::wstring& path) {
+  // Wine's ReplaceFileW moves a folder in the file's place aside instead of failing.
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
   if (ReplaceFileW(path.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
                    nullptr))
     return true;
