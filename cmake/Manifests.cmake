@@ -26,13 +26,16 @@ foreach(arch win64 win32)
 endforeach()
 file(WRITE ${DIST}/SHA256SUMS "${sums}")
 
-# One list for both: Scoop's persist names, and the install step that makes the missing ones.
+# One list for all three: Scoop's persist names; the install step that makes the missing ones; and
+# the uninstall step (an update runs it too) that copies each back into Scoop's persist folder,
+# since a save that replaces the file cuts Scoop's hard link to it.
 list(TRANSFORM KEPT_BESIDE_PROGRAM REPLACE "(.+)" "\"\\1\"" OUTPUT_VARIABLE quoted)
 list(JOIN quoted ", " PERSIST_LIST)
 set(PERSIST_LIST "[${PERSIST_LIST}]")
 list(TRANSFORM KEPT_BESIDE_PROGRAM REPLACE "(.+)" "'\\1'" OUTPUT_VARIABLE quoted)
 list(JOIN quoted ", " names)
 set(PERSIST_PRE_INSTALL "@(${names}) | Where-Object { !(Test-Path \\\"$persist_dir\\\\$_\\\") } | ForEach-Object { New-Item -ItemType File \\\"$dir\\\\$_\\\" | Out-Null }")
+set(PERSIST_PRE_UNINSTALL "@(${names}) | Where-Object { $persist_dir -and (Test-Path \\\"$dir\\\\$_\\\" -PathType Leaf) } | ForEach-Object { [IO.File]::WriteAllBytes(\\\"$persist_dir\\\\$_\\\", [IO.File]::ReadAllBytes(\\\"$dir\\\\$_\\\")) }")
 
 configure_file(${source}/brevantor.json.in ${DIST}/brevantor.json @ONLY)
 foreach(manifest Brevantor.Brevantor Brevantor.Brevantor.installer Brevantor.Brevantor.locale.en-US)

@@ -81,7 +81,8 @@ def scoop_manifest(release):
                          f"Scoop autoupdate {key} of {arch} for this version")
     expect_equal(manifest["persist"], release.kept_beside_program(), "Scoop persist")
     for name in manifest["persist"]:
-        expect(f"'{name}'" in manifest["pre_install"], f"pre_install does not make {name}")
+        for step in ("pre_install", "pre_uninstall"):
+            expect(f"'{name}'" in manifest[step], f"{step} does not name {name}")
     expect(re.search(manifest["checkver"]["regex"], release.zips["win64"].name),
            "checkver's regex does not find the version in the zip's name")
 
