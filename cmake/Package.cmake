@@ -1,5 +1,5 @@
 # What a Windows user downloads: brevantor-VERSION-win32.zip or -win64.zip, holding the program,
-# its help page and a short readme (`cmake --build --preset win64 --target package`).
+# its help page, a short readme and the change log (`cmake --build --preset win64 --target package`).
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(BREVANTOR_PACKAGE_ARCH win64)
   set(BREVANTOR_PACKAGE_SYSTEM "64-bit Windows")
@@ -16,7 +16,7 @@ configure_file(res/readme.txt.in ${CMAKE_CURRENT_BINARY_DIR}/readme.txt @ONLY NE
 set(folder brevantor-${PROJECT_VERSION}-${BREVANTOR_PACKAGE_ARCH})
 install(TARGETS brevantor RUNTIME DESTINATION ${folder})
 install(DIRECTORY res/Help DESTINATION ${folder})
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/readme.txt DESTINATION ${folder})
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/readme.txt CHANGELOG.md DESTINATION ${folder})
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME brevantor)

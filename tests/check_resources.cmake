@@ -1,12 +1,12 @@
 cmake_minimum_required(VERSION 3.20)
 # Fails unless the program carries its manifest (common controls 6, DPI awareness, the UTF-8 code
-# page, any processor architecture), its version resource and its icon, number 1 and first of the
-# file, with a picture of every size the system asks for. The manifest is stored as it is
+# page, any processor architecture, the build's version), its version resource and its icon,
+# number 1 and first of the file, with a picture of every size the system asks for. The manifest is stored as it is
 # written; the version strings are UTF-16.
 file(STRINGS ${EXE} manifest REGEX "Common-Controls|dpiAware|activeCodePage|processorArchitecture")
 string(JOIN "\n" manifest ${manifest})
 foreach(needed "Microsoft.Windows.Common-Controls" "<dpiAware" ">UTF-8</activeCodePage>"
-               "processorArchitecture=\"\\*\"")
+               "processorArchitecture=\"\\*\"" "name=\"Brevantor\" version=\"${VERSION}.0\"")
   if(NOT manifest MATCHES "${needed}")
     message(FATAL_ERROR "${EXE}: the manifest lacks ${needed}")
   endif()

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstring>
 #include <numeric>
+#include <span>
 #include <utility>
 
 #include "engine/Tstamperbase.h"
@@ -18,34 +19,68 @@ void EndWithSeparator(std::string& path, char separator) {
   if (path.empty() || path.back() != separator) path += separator;
 }
 
+// Whether a group of places that the file system takes for one item holds two entries of one
+// listing: a folder that tells letter case apart (as Windows allows per folder) shows them both,
+// and they are two items. Dropped items (listing 0) come from no listing.
+bool HoldsTwins(const std::vector<uint32_t>& listings, std::span<const size_t> group) {
+  for (size_t i = 0; i < group.size(); ++i) {
+    const uint32_t listing = listings[group[i]];
+    for (size_t j = i + 1; listing != 0 && j < group.size(); ++j)
+      if (listings[group[j]] == listing) return true;
+  }
+  return false;
+}
+
+// Of one group, the first place; where it holds twins, the first place of each exact path.
+void KeepOnePerItem(const TStringList& paths, const std::vector<uint32_t>& listings,
+                    std::span<const size_t> group, std::vector<size_t>& kept) {
+  const size_t start = kept.size();
+  kept.push_back(group.front());
+  if (group.size() == 1 || !HoldsTwins(listings, group)) return;
+  for (size_t place : group.subspan(1)) {
+    const auto samePath = [&](size_t other) { return paths[other] == paths[place]; };
+    if (std::none_of(kept.begin() + ptrdiff_t(start), kept.end(), samePath)) kept.push_back(place);
+  }
+}
+
 // Places into paths in their sorted order, of the places naming one item only the first. The sort
 // is stable, so that first one is the one collected first.
 template <typename TLess, typename TSame>
-std::vector<size_t> SortedPlaces(size_t count, TLess less, TSame same) {
-  std::vector<size_t> order(count);
+std::vector<size_t> SortedPlaces(const TStringList& paths, const std::vector<uint32_t>& listings,
+                                 TLess less, TSame same) {
+  std::vector<size_t> order(paths.size());
   std::iota(order.begin(), order.end(), size_t(0));
   std::stable_sort(order.begin(), order.end(), less);
-  order.erase(std::unique(order.begin(), order.end(), same), order.end());
-  return order;
+  std::vector<size_t> kept;
+  kept.reserve(order.size());
+  size_t end = 0;
+  for (size_t begin = 0; begin < order.size(); begin = end) {
+    end = begin + 1;
+    while (end < order.size() && same(order[begin], order[end])) ++end;
+    KeepOnePerItem(paths, listings, std::span(order).subspan(begin, end - begin), kept);
+  }
+  return kept;
 }
 
 // One key per path, made once, and one sort of the keys: comparing two paths anew at every step
 // of the sort would cost the locale's work again each time.
-std::vector<size_t> SortedPlacesByKeys(const TStringList& paths) {
+std::vector<size_t> SortedPlacesByKeys(const TStringList& paths,
+                                       const std::vector<uint32_t>& listings) {
   TFileSystem& fs = FileSystem();
   std::vector<std::string> keys;
   keys.reserve(paths.size());
   for (const std::string& path : paths) keys.push_back(fs.OrderKey(path));
   return SortedPlaces(
-      paths.size(), [&keys](size_t a, size_t b) { return keys[a] < keys[b]; },
-      [&keys](size_t kept, size_t next) { return keys[kept] == keys[next]; });
+      paths, listings, [&keys](size_t a, size_t b) { return keys[a] < keys[b]; },
+      [&keys](size_t first, size_t next) { return keys[first] == keys[next]; });
 }
 
-std::vector<size_t> SortedPlacesByComparison(const TStringList& paths) {
+std::vector<size_t> SortedPlacesByComparison(const TStringList& paths,
+                                             const std::vector<uint32_t>& listings) {
   TFileSystem& fs = FileSystem();
   return SortedPlaces(
-      paths.size(), [&](size_t a, size_t b) { return fs.ComparePaths(paths[a], paths[b]) < 0; },
-      [&](size_t kept, size_t next) { return fs.SameItem(paths[kept], paths[next]); });
+      paths, listings, [&](size_t a, size_t b) { return fs.ComparePaths(paths[a], paths[b]) < 0; },
+      [&](size_t first, size_t next) { return fs.SameItem(paths[first], paths[next]); });
 }
 
 template <typename T>
@@ -56,7 +91,9 @@ std::vector<T> Rearranged(std::vector<T>& items, const std::vector<size_t>& orde
   return rearranged;
 }
 
-// Paths alone, compared two at a time, are sorted in place: no places, keys or copies held.
+// Paths alone, compared two at a time, are sorted in place: no places, keys or copies held. Such a
+// file system (POSIX) takes two paths for one item only when their bytes are equal, so no twins of
+// one listing meet here.
 void SortPathsByComparison(TStringList& paths) {
   TFileSystem& fs = FileSystem();
   std::stable_sort(paths.begin(), paths.end(), [&fs](const std::string& a, const std::string& b) {
@@ -79,10 +116,10 @@ void TStamperBase::ExpandItems(TStringList& list, TStampOptions options,
     const uint32_t attributes = FileSystem().GetAttributes(path);
     if (droppedItems) droppedItems->push_back({path, IsFolder(attributes)});
     if (!IsFolder(attributes)) {
-      items.Add(std::move(path), nullptr);
+      items.Add(std::move(path), nullptr, 0);
       continue;
     }
-    if (options.Directories) items.Add(path, nullptr);
+    if (options.Directories) items.Add(path, nullptr, 0);
     if (options.Subdirs) WalkFolder(items, std::move(path), attributes, options, errorLog);
   }
   SortAndDropDuplicates(items);
@@ -90,8 +127,10 @@ void TStamperBase::ExpandItems(TStringList& list, TStampOptions options,
   list = std::move(items.Paths);
 }
 
-void TStamperBase::TFoundItems::Add(std::string path, const TListedEntry* listed) {
+void TStamperBase::TFoundItems::Add(std::string path, const TListedEntry* listed,
+                                    uint32_t listing) {
   Paths.push_back(std::move(path));
+  Listings.push_back(listing);
   if (!listed || !listed->HasTimes) return;
   Entries.resize(Paths.size());
   Entries.back().Entry = listed->Entry;
@@ -132,10 +171,10 @@ void TStamperBase::TakeEntry(TWalk& walk, TFoundItems& items, const TPendingEntr
   walk.Path += entry.Name;
   const TListedEntry listed{entry.Name.c_str(), entry.Entry, entry.HasTimes};
   if (!(entry.Entry.Attributes & faDirectory)) {
-    items.Add(walk.Path, &listed);
+    items.Add(walk.Path, &listed, parent.Listing);
     return;
   }
-  if (options.Directories) items.Add(walk.Path, &listed);
+  if (options.Directories) items.Add(walk.Path, &listed, parent.Listing);
   EnterFolder(walk, items, entry.Entry.Attributes & faReparsePoint);
 }
 
@@ -150,13 +189,14 @@ void TStamperBase::EnterFolder(TWalk& walk, TFoundItems& items, bool isLink) {
     if (walk.ErrorLog) walk.ErrorLog->push_back("folder loop skipped: " + walk.Path);
     return;
   }
+  folder.Listing = ++items.ListingCount;
   TFileSystem& fs = FileSystem();
   std::string prefix = walk.Path;
   EndWithSeparator(prefix, fs.Separator());
   const bool readable = fs.ListFolder(walk.Path, [&](const TListedEntry& listed) {
     if (IsDotEntry(listed.Name)) return !Terminated();
     if (folder.Pending.empty() && !(listed.Entry.Attributes & faDirectory))
-      items.Add(prefix + listed.Name, &listed);
+      items.Add(prefix + listed.Name, &listed, folder.Listing);
     else
       folder.Pending.push_back({listed.Name, listed.Entry, listed.HasTimes});
     return !Terminated();
@@ -189,8 +229,9 @@ void TStamperBase::SortAndDropDuplicates(TFoundItems& items) {
     SortPathsByComparison(items.Paths);
     return;
   }
-  const std::vector<size_t> order =
-      fs.SortsByKey() ? SortedPlacesByKeys(items.Paths) : SortedPlacesByComparison(items.Paths);
+  const std::vector<size_t> order = fs.SortsByKey()
+                                        ? SortedPlacesByKeys(items.Paths, items.Listings)
+                                        : SortedPlacesByComparison(items.Paths, items.Listings);
   // Entries ends at the last path found with one.
   if (!items.Entries.empty()) items.Entries.resize(items.Paths.size());
   items.Paths = Rearranged(items.Paths, order);

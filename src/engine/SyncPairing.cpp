@@ -66,6 +66,13 @@ bool IsSingleFolder(const TDroppedItems& dropped) {
 
 namespace {
 
+// A second source under one name makes that name name no single source.
+template <typename TIndex, typename TName>
+void Enter(TIndex& index, TName name, size_t place) {
+  const auto [entry, added] = index.emplace(std::move(name), place);
+  if (!added) entry->second = SeveralPartners;
+}
+
 // The sources by their relative paths. A copy mostly keeps its names byte for byte, and equal
 // bytes are one item on every file system, so the exact names are tried first; only a target that
 // finds none asks for the file system's item keys, which are made for the sources once.
@@ -74,7 +81,7 @@ class TSources {
   TSources(const TStamps& sources, const TRelativePaths& paths) : Sources(sources), Paths(paths) {
     Exact.reserve(sources.size());
     for (size_t place = 0; place < sources.size(); ++place)
-      Exact.emplace(paths.Of(sources[place].Path), place);
+      Enter(Exact, paths.Of(sources[place].Path), place);
   }
 
   size_t Find(std::string_view relative) {
@@ -93,7 +100,7 @@ class TSources {
   void MakeKeys() {
     ByKey.reserve(Sources.size());
     for (size_t place = 0; place < Sources.size(); ++place)
-      ByKey.emplace(Key(Paths.Of(Sources[place].Path)), place);
+      Enter(ByKey, Key(Paths.Of(Sources[place].Path)), place);
   }
 
   const TStamps& Sources;
@@ -126,8 +133,9 @@ void TStamper::PairTargetsByName(TStamps& stamps) {
   kept.reserve(partners.size());
   for (size_t place = 0; place < partners.size(); ++place) {
     std::string& target = (*FPaths)[place];
-    if (partners[place] == NoPartner) {
-      FErrorLog.push_back("no source item: " + target);
+    if (partners[place] == NoPartner || partners[place] == SeveralPartners) {
+      FErrorLog.push_back(
+          (partners[place] == NoPartner ? "no source item: " : "several source items: ") + target);
       continue;
     }
     kept.push_back(place);

@@ -34,11 +34,12 @@ class TRelativePaths {
 bool IsSingleFolder(const TDroppedItems& dropped);
 
 constexpr size_t NoPartner = size_t(-1);
+constexpr size_t SeveralPartners = size_t(-2);
 
 // For each target, the place among the sources of the item with the same path relative to its
 // own drop, letter case folded as the file system folds it; NoPartner where there is none. When
 // each side was one folder alone, the paths are taken below those two folders, which pair with
-// each other. A source of exactly the target's name comes first; of several sources that are
-// equally good, the first.
+// each other. A source of exactly the target's name comes first; where several sources are
+// equally good, SeveralPartners: any one of them would be a guess.
 std::vector<size_t> PairByName(const TStamps& sources, const TDroppedItems& sourceDropped,
                                const TStringList& targets, const TDroppedItems& targetDropped);

@@ -80,6 +80,7 @@ class TStamperBase : public TThread {
   // one. And the entries of its listing not taken yet.
   struct TWalkedFolder {
     size_t Length = 0;
+    uint32_t Listing = 0;    // the number of its listing among the expansion's
     bool BelowLink = false;  // it, or a folder above it in the walk, is a link
     bool Asked = false;
     bool HasId = false;
@@ -108,10 +109,13 @@ class TStamperBase : public TThread {
   // The item paths found, and the entries their listings gave beside them. Entries stays empty
   // while no listing gives times (always on Linux), so that the paths alone are carried and
   // sorted there.
+  // Each path with the listing that found it (0 for a dropped item).
   struct TFoundItems {
     TStringList Paths;
     TKnownEntries Entries;
-    void Add(std::string path, const TListedEntry* listed);
+    std::vector<uint32_t> Listings;
+    uint32_t ListingCount = 0;
+    void Add(std::string path, const TListedEntry* listed, uint32_t listing);
   };
 
   static bool IsFolder(uint32_t attributes);

@@ -1,11 +1,12 @@
 #include "ui/Constants.h"
 
-#include "toolkit/Application.h"
 #include "platform/FileSystem.h"
+#include "toolkit/Application.h"
+#include "version.h"
 
 const std::string AppName = "Brevantor";
-const std::string AboutText =
-    AppName + " for Win32 Version 1.1.2\r\n\r\n" + "The Brevantor developers";
+const std::string AboutText = AppName + " for Win32 Version " + BREVANTOR_VERSION_TEXT +
+                              "\r\n\r\n" + "The Brevantor developers";
 const std::string TipsText =
     "To cancel the process, press Escape key.\r\n"
     "To show Properties of Get data, double-click the status bar.";

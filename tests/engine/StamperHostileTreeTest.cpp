@@ -78,4 +78,18 @@ TEST_F(HostileTrees, ASetOfOneCaseTwinAndItsUndoLeaveTheOtherAlone) {
   EXPECT_EQ(LastWrite(path("a.txt")), Day(1));
 }
 
+// The walk gives each twin as an item of its own: each gets the times and its own backup.
+TEST_F(HostileTrees, ASetOfTheTwinsFolderWritesEachTwinAndItsUndoPutsEachBack) {
+  const TStringList names{"a.txt", "A.txt", "b.txt"};
+  const auto path = [&](size_t i) { return Path("twins/" + names[i]); };
+  for (size_t i = 0; i < names.size(); ++i) SetLastWrite(path(i), int(i) + 1);
+  const TStringList folder{Path("twins")};
+  Options.Directories = false;
+  EXPECT_EQ(Run(okSet, &folder), 3);
+  for (size_t i = 0; i < names.size(); ++i) EXPECT_EQ(LastWrite(path(i)), Day(9)) << names[i];
+  Run(okUndo);
+  for (size_t i = 0; i < names.size(); ++i)
+    EXPECT_EQ(LastWrite(path(i)), Day(int(i) + 1)) << names[i];
+}
+
 }  // namespace

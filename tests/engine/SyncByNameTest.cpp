@@ -38,8 +38,9 @@ constexpr uint64_t t0 = 131000000000000000ull;
 constexpr uint64_t ahead = 157000000000000000ull;
 
 // How a copied item pairs with its original (of the same name unless given): always, only where
-// the file system ignores letter case (Windows, not Linux), or never.
-enum TPairs { Always, WhereCaseIsIgnored, Never };
+// the file system ignores letter case (Windows, not Linux), never, or never since several
+// originals have its path.
+enum TPairs { Always, WhereCaseIsIgnored, Never, Several };
 struct TCopied {
   std::string Name, Original = {};
   TPairs Pairs = Always;
@@ -68,6 +69,10 @@ const TScenario scenarios[] = {
     {{"Photos/", "Photos/a.jpg"}, {{"Photos (2)/", "Photos/"}, {"Photos (2)/a.jpg", "Photos/a.jpg"}},
      {"Photos"}, {"Photos (2)"}},
     {{"Photos/", "Photos/a.jpg"}, {{"a.jpg", "", Never}}, {"Photos"}, {"a.jpg"}},
+    // Two held folders of one name: only what one of them alone holds pairs.
+    {{"a/", "a/X/", "a/X/f.txt", "a/X/g.txt", "b/", "b/X/", "b/X/f.txt"},
+     {{"X/", "", Several}, {"X/f.txt", "", Several}, {"X/g.txt", "a/X/g.txt"}},
+     {"a/X", "b/X"}, {"X"}},
     // Letter case: été and ÉTÉ fold to one name, straße and STRASSE or cafe and café do not.
     {{"", "same.txt", "photo.jpg", "Sub/", "Sub/inner.txt", "\xC3\xA9t\xC3\xA9.txt",
       "stra\xC3\x9F" "e.txt", "cafe.txt"},
@@ -155,7 +160,9 @@ TEST_P(SyncByNameTest, EachCopiedItemGetsItsOwnOriginalsTimes) {
     const TCopied& copied = scenario.Copies[i];
     const bool pairs =
         copied.Pairs == Always || (copied.Pairs == WhereCaseIsIgnored && caseIgnored);
-    const std::string line = "no source item: " + Path("copy/" + copied.Name);
+    const std::string line =
+        (copied.Pairs == Several ? "several source items: " : "no source item: ") +
+        Path("copy/" + copied.Name);
     EXPECT_EQ(std::count(sync.ErrorLog.begin(), sync.ErrorLog.end(), line), pairs ? 0 : 1) << line;
     EXPECT_EQ(OnDisk("copy/" + copied.Name),
               pairs ? OnDisk("orig/" + copied.OriginalName()) : before[i])

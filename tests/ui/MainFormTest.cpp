@@ -19,6 +19,7 @@
 #include "ui/Constants.h"
 #include "ui/MenuImages.h"
 #include "ui/Tmainform.h"
+#include "version.h"
 
 namespace {
 
@@ -454,8 +455,8 @@ TEST_F(MainFormTest, HelpNewWindowTipsAndAboutReachTheShellAndTheUser) {
   EXPECT_EQ(Boxes.Shown()[3].Caption, "Tips");
   EXPECT_EQ(Boxes.Shown()[3].Text, TipsText);
   EXPECT_EQ(Boxes.Shown()[4].Caption, "About");
-  EXPECT_EQ(Boxes.Shown()[4].Text,
-            "Brevantor for Win32 Version 1.1.2\r\n\r\nThe Brevantor developers");
+  EXPECT_EQ(Boxes.Shown()[4].Text, "Brevantor for Win32 Version " BREVANTOR_VERSION_TEXT
+                                   "\r\n\r\nThe Brevantor developers");
   EXPECT_EQ(Boxes.Shown()[4].Flags, mbOk | mbIconInformation);
 }
 
