@@ -143,13 +143,16 @@ bool ReadBegin(TReader& in, TJournalBegin& begin) {
 }
 
 bool ReadWritten(TReader& in, TJournalState& state) {
-  const uint32_t count = in.Count(4 + timesSize + idSize);
+  const uint32_t count = in.Count(4 + 1 + timesSize + idSize);
   for (uint32_t i = 0; i < count && in.Ok(); ++i) {
     const uint32_t place = in.U32();
+    const bool wrote = in.U8() != 0;
     TStamp seen;
     in.Times(seen);
     in.Id(seen.Id);
     if (!in.Ok() || place >= state.Written.size()) return false;
+    state.Passed[place] = 1;
+    if (!wrote) continue;
     state.Written[place] = 1;
     state.Seen[place] = seen;
   }
@@ -164,6 +167,7 @@ bool Apply(TReader& in, TJournalState& state) {
       if (!ReadBegin(in, next.Begin)) return false;
       next.HasOperation = true;
       next.Written.assign(next.Begin.Backup.size(), 0);
+      next.Passed.assign(next.Begin.Backup.size(), 0);
       next.Seen.resize(next.Begin.Backup.size());
       state = std::move(next);
       return true;
@@ -234,6 +238,7 @@ std::string EncodeWritten(const TJournalWritten& written) {
   out.U32(uint32_t(written.Places.size()));
   for (size_t i = 0; i < written.Places.size(); ++i) {
     out.U32(written.Places[i]);
+    out.U8(written.Wrote[i]);
     out.Times(written.Seen[i]);
     out.Id(written.Seen[i].Id);
   }

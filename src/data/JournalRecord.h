@@ -23,10 +23,11 @@ struct TJournalBegin {
   TStamps Target;
 };
 
-// Items written, by their place in the start's list, with what the write saw of each just before:
-// its times and its identity.
+// Items the write has passed, by their place in the start's list, whether it wrote each, and what
+// it saw of each just before: its times and its identity.
 struct TJournalWritten {
   std::vector<uint32_t> Places;
+  std::vector<uint8_t> Wrote;
   TStamps Seen;
 };
 
@@ -35,6 +36,7 @@ struct TJournalState {
   bool HasOperation = false;
   TJournalBegin Begin;
   std::vector<uint8_t> Written;  // one per item: 1 once a batch said it was written
+  std::vector<uint8_t> Passed;   // one per item: 1 once a batch said the write passed it
   TStamps Seen;                  // one per item, where Written is 1
   bool Ended = false;
   int WrittenCount() const;

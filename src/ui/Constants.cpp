@@ -1,6 +1,7 @@
 #include "ui/Constants.h"
 
 #include "toolkit/Application.h"
+#include "platform/DurableFile.h"
 #include "platform/FileSystem.h"
 
 const std::string AppName = "Brevantor";
@@ -28,3 +29,5 @@ std::string HelpPath() {
 }
 
 std::string SettingsPath() { return ProgramFolder() + "Settings.ini"; }
+
+std::vector<std::string> JournalFolders() { return {ProgramFolder(), LocalStateFolder()}; }

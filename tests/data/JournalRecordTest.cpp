@@ -25,7 +25,10 @@ bool SameTimes(const TStamp& a, const TStamp& b) {
 
 // Everything a restore would act on.
 bool Same(const TJournalState& a, const TJournalState& b) {
-  if (a.HasOperation != b.HasOperation || a.Ended != b.Ended || a.Written != b.Written) return false;
+  if (a.HasOperation != b.HasOperation || a.Ended != b.Ended || a.Written != b.Written ||
+      a.Passed != b.Passed) {
+    return false;
+  }
   if (!a.HasOperation) return true;
   const TJournalBegin& x = a.Begin;
   const TJournalBegin& y = b.Begin;
@@ -75,6 +78,7 @@ struct TSampleJournal {
           TStamp seen = Times(random());
           seen.Id = {random(), random(), random() % 2 == 0};
           batch.Places.push_back(uint32_t(begin.Forward ? place : n - 1 - place));
+          batch.Wrote.push_back(random() % 4 != 0);
           batch.Seen.push_back(seen);
         }
         Add(EncodeWritten(batch));
@@ -110,7 +114,9 @@ TEST(JournalRecord, WholeRecordsReadBackAsWritten) {
   const TJournalState last = journal.States.back();
   ASSERT_TRUE(last.HasOperation);
   EXPECT_FALSE(last.Ended);
-  EXPECT_EQ(last.WrittenCount(), int(last.Written.size()));
+  EXPECT_EQ(last.Passed, std::vector<uint8_t>(last.Passed.size(), 1));
+  EXPECT_GT(last.WrittenCount(), 0);
+  EXPECT_LT(last.WrittenCount(), int(last.Written.size()));
   EXPECT_TRUE(last.Begin.Options.AnyAttr);
   EXPECT_EQ(Crc32("123456789", 9), 0xCBF43926u);
 }
