@@ -8,7 +8,8 @@
 #include "platform/WinConst.h"
 
 TEngineRun RunOperation(TOperationKind kind, const TStringList* paths, TStampHolder& holder,
-                        TStampHistory& history, TStampOptions options, bool syncByName) {
+                        TStampHistory& history, TStampOptions options, bool syncByName,
+                        TJournal* journal) {
   using Clock = std::chrono::steady_clock;
   MainThreadQueue().BindToCurrentThread();
   Application().MessageBoxHook = [](const std::string&, const std::string&, int) { return idOk; };
@@ -16,6 +17,7 @@ TEngineRun RunOperation(TOperationKind kind, const TStringList* paths, TStampHol
   bool ended = false;
   auto* stamper = new TStamper(kind, paths, &holder, &history, options);
   stamper->SetSyncByName(syncByName);
+  stamper->SetJournal(journal);
   stamper->OnTerminate = [&](TObject*) {
     run.ItemCount = stamper->ItemCount();
     run.SucceededCount = stamper->SucceededCount();

@@ -11,6 +11,7 @@ struct TEngineRun {
 };
 
 // Runs one operation to its end, playing the main thread: every message box is answered OK, and
-// each step the worker queues is timed.
+// each step the worker queues is timed. With a journal, a writing operation keeps its way back there.
 TEngineRun RunOperation(TOperationKind kind, const TStringList* paths, TStampHolder& holder,
-                        TStampHistory& history, TStampOptions options, bool syncByName = false);
+                        TStampHistory& history, TStampOptions options, bool syncByName = false,
+                        TJournal* journal = nullptr);

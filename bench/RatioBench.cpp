@@ -40,11 +40,11 @@ TStampOptions WriteOptions() {
 }
 
 struct TFigures {
-  std::vector<double> Get, Properties, Set, Undo, Redo, SyncByName;
+  std::vector<double> Get, Properties, Set, Undo, Redo, SyncByName, Journal;
   std::vector<int> Written;
   std::vector<double> ReadBack;
   std::vector<double> WalkSeconds, ReadSortSeconds, WriteLoopSeconds, ReadBackLoopSeconds,
-      GetSeconds, SetSeconds, UndoSeconds, SyncSeconds, SyncByNameSeconds;
+      GetSeconds, SetSeconds, UndoSeconds, SyncSeconds, SyncByNameSeconds, JournaledSetSeconds;
   double LongestStepMs = 0;
   int Items = 0;
 };
@@ -56,9 +56,9 @@ void Measure(TBenchTree& tree, TFigures& figures, long long stamp) {
   TStampHolder holder;
   TStampHistory history;
   const auto engine = [&](TOperationKind kind, const TStringList* list, TStampOptions options,
-                          bool byName = false) {
-    const double seconds =
-        Seconds([&] { run = RunOperation(kind, list, holder, history, options, byName); });
+                          bool byName = false, TJournal* journal = nullptr) {
+    const double seconds = Seconds(
+        [&] { run = RunOperation(kind, list, holder, history, options, byName, journal); });
     figures.LongestStepMs = std::max(figures.LongestStepMs, run.LongestStepMs);
     return seconds;
   };
@@ -79,6 +79,19 @@ void Measure(TBenchTree& tree, TFigures& figures, long long stamp) {
   figures.Written.push_back(run.SucceededCount);
   const double redo = engine(okRedo, nullptr, WriteOptions());
   figures.Written.push_back(run.SucceededCount);
+
+  // The same Set again, with and without its journal beside the tree, in the order ABBA.
+  const char separator = PlatformFileSystem().Separator();
+  TJournal journal;
+  journal.Open({tree.Root().substr(0, tree.Root().find_last_of(separator))}, separator);
+  double plain = 0, journaled = 0;
+  for (const bool withJournal : {true, false, false, true}) {
+    (withJournal ? journaled : plain) +=
+        engine(okSet, &dropped, WriteOptions(), false, withJournal ? &journal : nullptr) / 2;
+    figures.Written.push_back(run.SucceededCount);
+  }
+  figures.Journal.push_back(journal.IsOpen() ? (journaled - plain) / plain : -1);
+  figures.JournaledSetSeconds.push_back(journaled);
 
   // The tree's own times back onto it, paired both ways, twice each in the order ABBA, so that
   // neither way gains from going first or from a drift of the machine's load.
@@ -125,6 +138,7 @@ int main(int argc, char** argv) {
   Print("Redo / write loop", Median(figures.Redo), "<= 1.5");
   Print("read-back loop / write loop", Median(figures.ReadBack), "");
   Print("Sync by Name / Sync by position", Median(figures.SyncByName), "<= 1.1");
+  Print("(journaled Set - Set) / Set", Median(figures.Journal), "<= 0.1");
   Print("longest main-thread step, ms", figures.LongestStepMs, "< 50");
   Print("items read", figures.Items, "101001");
   Print("fewest items written", *std::min_element(figures.Written.begin(), figures.Written.end()),
@@ -135,6 +149,7 @@ int main(int argc, char** argv) {
   Print("bare read-back loop, s", Median(figures.ReadBackLoopSeconds), "");
   Print("Get, s", Median(figures.GetSeconds), "");
   Print("Set, s", Median(figures.SetSeconds), "");
+  Print("journaled Set, s", Median(figures.JournaledSetSeconds), "");
   Print("Undo, s", Median(figures.UndoSeconds), "");
   Print("Sync, s", Median(figures.SyncSeconds), "");
   Print("Sync by Name, s", Median(figures.SyncByNameSeconds), "");

@@ -5,6 +5,7 @@
 
 #include "data/DroppedItems.h"
 #include "platform/FileTime.h"
+#include "platform/ItemId.h"
 #include "platform/Object.h"
 
 // One item, a file or a folder, with its three times as the file system reports them (UTC).
@@ -21,6 +22,8 @@ class TStamp {
   FILETIME CRTime{};
   FILETIME LWTime{};
   FILETIME LATime{};
+  // The item its write reached, where the file system told: an Undo or Redo writes only onto it.
+  TItemId Id;
 };
 
 using TStamps = std::vector<TStamp>;

@@ -28,15 +28,18 @@ TItemKind KindOf(uint32_t attributes) {
 }
 
 bool WriteTimes(TStringList& errorLog, const TStamp& stamp, TItemKind kind,
-                const TStampOptions& options) {
-  const TWriteTimesResult result = FileSystem().WriteTimes(
-      stamp.Path, kind, options.CRTime ? &stamp.CRTime : nullptr,
+                const TStampOptions& options, TSeenItem& seen) {
+  const TWriteTimesResult result = FileSystem().WriteTimesChecked(
+      stamp.Path, kind, stamp.Id, seen, options.CRTime ? &stamp.CRTime : nullptr,
       options.LATime ? &stamp.LATime : nullptr, options.LWTime ? &stamp.LWTime : nullptr);
   switch (result) {
     case TWriteTimesResult::Written:
       return true;
     case TWriteTimesResult::NoWriteAccess:
       errorLog.push_back("failed write access: " + stamp.Path);
+      return false;
+    case TWriteTimesResult::Replaced:
+      errorLog.push_back("item replaced since: " + stamp.Path);
       return false;
     case TWriteTimesResult::SetFailed:
       break;
@@ -54,6 +57,15 @@ std::pair<std::string_view, std::string_view> FolderAndName(std::string_view pat
   std::string_view folder = path.substr(0, last);
   if (folder.find(separator) == std::string_view::npos) folder = path.substr(0, last + 1);
   return {folder, path.substr(last + 1)};
+}
+
+// What the write's own opening saw just before is the item's backup: newer than any read before
+// the write, and tied to the item that was written.
+void Remember(const TSeenItem& item, TStamp& backup) {
+  backup.CRTime = item.Entry.CreationTime;
+  backup.LWTime = item.Entry.LastWriteTime;
+  backup.LATime = item.Entry.LastAccessTime;
+  backup.Id = item.Id;
 }
 
 }  // namespace
@@ -148,11 +160,12 @@ void TStamperBase::PickFromListing(const std::string& folder, const std::vector<
 }
 
 int TStamperBase::ReadStamps(TStringList& errorLog, TStamps& stamps, int& folderCount,
-                             TFlags& flags, TItemKinds* kinds) {
+                             TFlags& flags, TItemKinds* kinds, std::vector<uint32_t>* attributes) {
   TFileSystem& fs = FileSystem();
   folderCount = 0;
   int count = 0;
   if (kinds) kinds->assign(stamps.size(), TItemKind::Unknown);
+  if (attributes) attributes->assign(stamps.size(), faInvalid);
   TKnownEntries known = TakeListedEntries(stamps, flags);
   FProgress.Begin(TStampPhase::Reading, int(std::count(flags.begin(), flags.end(), 1)));
   FProgress.Advance(int(std::count_if(known.begin(), known.end(),
@@ -178,10 +191,13 @@ int TStamperBase::ReadStamps(TStringList& errorLog, TStamps& stamps, int& folder
     stamp.LATime = entry.LastAccessTime;
     if (entry.Attributes & faDirectory) ++folderCount;
     if (kinds) (*kinds)[i] = KindOf(entry.Attributes);
+    if (attributes) (*attributes)[i] = entry.Attributes;
     ++count;
   }
   return count;
 }
+
+void TStamperBase::ItemPassed(size_t, bool, const TStamp&) {}
 
 int TStamperBase::GetStamps(TStringList& errorLog, TStamps& stamps, int& folderCount) {
   if (stamps.empty()) return 0;
@@ -207,16 +223,22 @@ void TStamperBase::RemoveFailedUnits(TStamps& stamps, const TFlags& flags) {
 
 int TStamperBase::WriteStamps(TStringList& errorLog, TStamps& stamps, TStampOptions options,
                               bool forward, TFlags& flags, TFlags* timesWritten,
-                              const TItemKinds* kinds) {
+                              const TItemKinds* kinds, TStamps* seen) {
   const size_t n = stamps.size();
   if (timesWritten) timesWritten->assign(n, 0);
   int count = 0;
   FProgress.Begin(TStampPhase::Writing, int(std::count(flags.begin(), flags.end(), 1)));
   for (size_t i = 0; i < n && !Terminated(); ++i) {
     const size_t k = forward ? i : n - 1 - i;
-    if (!flags[k]) continue;
+    if (!flags[k]) {
+      if (seen) ItemPassed(k, false, (*seen)[k]);
+      continue;
+    }
     const TItemKind kind = kinds && kinds->size() == n ? (*kinds)[k] : TItemKind::Unknown;
-    const bool written = WriteStamp(errorLog, stamps[k], kind, options, flags[k]);
+    TSeenItem item;
+    const bool written = WriteStamp(errorLog, stamps[k], kind, options, flags[k], item);
+    if (seen && item.Known) Remember(item, (*seen)[k]);
+    if (seen) ItemPassed(k, written, (*seen)[k]);
     if (timesWritten) (*timesWritten)[k] = written;
     if (flags[k])
       ++count;
@@ -230,11 +252,11 @@ int TStamperBase::WriteStamps(TStringList& errorLog, TStamps& stamps, TStampOpti
 // The flag ends 1 when the times were written and the attributes, if touched, were put back;
 // gives whether the times were written. Attributes read just now tell the kind best.
 bool TStamperBase::WriteStamp(TStringList& errorLog, const TStamp& stamp, TItemKind kind,
-                              const TStampOptions& options, uint8_t& flag) {
+                              const TStampOptions& options, uint8_t& flag, TSeenItem& seen) {
   uint32_t attrs = faInvalid;
   const bool restore = options.AnyAttr && NormalizeAttributes(errorLog, stamp.Path, attrs);
   if (attrs != faInvalid) kind = KindOf(attrs);
-  const bool written = WriteTimes(errorLog, stamp, kind, options);
+  const bool written = WriteTimes(errorLog, stamp, kind, options, seen);
   flag = written;
   if (restore && !FileSystem().SetAttributes(stamp.Path, attrs)) {
     errorLog.push_back("failed to restore file attributes: " + stamp.Path + " (" +

@@ -1,3 +1,4 @@
+#include <chrono>
 #include <optional>
 #include <string>
 #include <utility>
@@ -20,11 +21,18 @@ void Keep(TStamps& stamps, const TFlags& keep) {
   stamps.erase(stamps.begin() + std::ptrdiff_t(kept), stamps.end());
 }
 
-// The items a stopped write never reached: still good, and their times not written.
-TFlags NotReached(const TFlags& flags, const TFlags& timesWritten) {
-  TFlags notReached(flags.size());
-  for (size_t i = 0; i < flags.size(); ++i) notReached[i] = flags[i] && !timesWritten[i];
-  return notReached;
+// The items whose times were not written, whether they failed, were left out or were not reached.
+TFlags NotWritten(const TFlags& timesWritten) {
+  TFlags notWritten(timesWritten.size());
+  for (size_t i = 0; i < timesWritten.size(); ++i) notWritten[i] = !timesWritten[i];
+  return notWritten;
+}
+
+// The file time of now: 100 ns units since 1601, UTC.
+FILETIME NowFileTime() {
+  const auto since1970 = std::chrono::duration_cast<std::chrono::microseconds>(
+      std::chrono::system_clock::now().time_since_epoch());
+  return MakeFileTime(uint64_t(since1970.count()) * 10 + 116444736000000000ull);
 }
 
 }  // namespace
@@ -51,30 +59,41 @@ void TStamper::WriteOperation() {
   TFlags flags(unit.Stamps.size(), 1);
   int ignoredFolderCount = 0;
   TItemKinds kinds;
-  const int read = ReadStamps(FErrorLog, backup.Stamps, ignoredFolderCount, flags, &kinds);
+  std::vector<uint32_t> attributes;
+  const int read =
+      ReadStamps(FErrorLog, backup.Stamps, ignoredFolderCount, flags, &kinds, &attributes);
   if (Terminated()) return;
-  if (read < total && !ConfirmIncompleteBackup(read, total)) {
+  if ((read < total && !ConfirmIncompleteBackup(read, total)) ||
+      !JournalBegin(unit, backup, flags, std::move(attributes))) {
     Terminate();
     return;
   }
 
   TFlags timesWritten;
   FSucceededCount = WriteStamps(FErrorLog, unit.Stamps, unit.Options, FKind != okUndo, flags,
-                                &timesWritten, &kinds);
+                                &timesWritten, &kinds, &backup.Stamps);
   const bool stopped = Terminated();
+  if (FKind == okRestore) PutBackAttributes(unit.Stamps, timesWritten);
+  Commit(std::move(backup), std::move(unit), timesWritten, stopped);
+  if (FJournal) FJournal->End();
+}
+
+void TStamper::Commit(TStampUnit&& backup, TStampUnit&& unit, const TFlags& timesWritten,
+                      bool stopped) {
   // Every item whose times changed stays undoable, also when its attributes could not be put back
   // or when a stop cut the write short.
   Keep(backup.Stamps, timesWritten);
-  if (stopped && !toTargets) {
-    // An item that failed before the stop drops out of both sides, as after a complete run.
-    Keep(unit.Stamps, NotReached(flags, timesWritten));
-    CommitStopped(std::move(backup), std::move(unit));
-    return;
-  }
   if (backup.Stamps.empty() && !stopped)
     ShowMessageBox("Succeeded no item.\r\n\r\nUndo/Redo data is not registered.",
                    mbOk | mbIconExclamation);
-  CommitHistory(std::move(backup));
+  if (FKind != okUndo && FKind != okRedo) {
+    CommitHistory(std::move(backup));
+    return;
+  }
+  // An item not written keeps its way back in the entry it came from, so that the next Undo or
+  // Redo tries it again; only the items written move to the other side.
+  Keep(unit.Stamps, NotWritten(timesWritten));
+  CommitSplit(std::move(backup), std::move(unit));
 }
 
 TStampUnit TStamper::FetchUnit() {
@@ -90,6 +109,9 @@ TStampUnit TStamper::FetchUnit() {
     if (average) unit.Stamps.assign(size_t(PathCount()), *average);
   } else if (FKind == okSync) {
     Synchronize([&] { unit.Stamps = FHolder->Stamps(); });
+  } else if (FKind == okRestore) {
+    FRestore = RestoreWork(FStoppedRun);
+    unit = FRestore.Unit;
   } else if (FKind == okUndo) {
     Synchronize([&] {
       if (FHistory->CanUndo()) unit = FHistory->UndoUnit();
@@ -118,22 +140,55 @@ bool TStamper::ConfirmIncompleteBackup(int read, int total) {
   return ShowMessageBox(question, mbOkCancel | mbIconQuestion) == idOk;
 }
 
+bool TStamper::JournalBegin(const TStampUnit& unit, const TStampUnit& backup, const TFlags& flags,
+                            std::vector<uint32_t> attributes) {
+  if (!FJournal) return true;
+  TJournalBegin begin;
+  begin.Kind = FKind;
+  begin.Options = unit.Options;
+  begin.Started = FileTimeValue(NowFileTime());
+  begin.Forward = FKind != okUndo;
+  begin.Backup = backup.Stamps;
+  // An item that is not to be written is marked so: a restore never touches it.
+  for (size_t i = 0; i < flags.size(); ++i)
+    if (!flags[i]) attributes[i] = faInvalid;
+  begin.Attributes = std::move(attributes);
+  if (FKind == okSet)
+    begin.Target.push_back(unit.Stamps.front());
+  else
+    begin.Target = unit.Stamps;
+  if (FJournal->Begin(begin) || FJournal->GoesOnWithout()) return true;
+  const std::string question =
+      "Failed to write the journal.\r\n\r\nIf the program ends before the operation does, the "
+      "items written cannot be put back.\r\n\r\nContinue?";
+  if (ShowMessageBox(question, mbOkCancel | mbIconQuestion) != idOk) return false;
+  FJournal->SetGoesOnWithout();
+  return true;
+}
+
+// A run cut short while it had an item's attributes taken away leaves them so; the restore gives
+// each item written the attributes the journal holds.
+void TStamper::PutBackAttributes(const TStamps& stamps, const TFlags& timesWritten) {
+  if (!FRestore.Unit.Options.AnyAttr) return;
+  TFileSystem& fs = FileSystem();
+  for (size_t i = 0; i < stamps.size() && i < FRestore.Attributes.size(); ++i) {
+    const uint32_t wanted = FRestore.Attributes[i];
+    if (!timesWritten[i] || wanted == faInvalid || fs.GetAttributes(stamps[i].Path) == wanted)
+      continue;
+    if (!fs.SetAttributes(stamps[i].Path, wanted))
+      FErrorLog.push_back("failed to restore file attributes: " + stamps[i].Path + " (" +
+                          AttributeText(wanted) + ")");
+  }
+}
+
 void TStamper::CommitHistory(TStampUnit&& backup) {
-  const bool changed = !backup.Stamps.empty();
-  if (!changed && (FKind == okSet || FKind == okSync)) return;
-  Synchronize([&] {
-    if (FKind == okUndo)
-      changed ? FHistory->CommitUndo(std::move(backup)) : FHistory->DiscardUndo();
-    else if (FKind == okRedo)
-      changed ? FHistory->CommitRedo(std::move(backup)) : FHistory->DiscardRedo();
-    else
-      FHistory->Add(std::move(backup));
-  });
+  if (backup.Stamps.empty()) return;
+  Synchronize([&] { FHistory->Add(std::move(backup)); });
 }
 
 // The entry is split rather than kept or replaced: the items written have left its side, and
 // their times from just before must stay reachable from the other.
-void TStamper::CommitStopped(TStampUnit&& written, TStampUnit&& rest) {
+void TStamper::CommitSplit(TStampUnit&& written, TStampUnit&& rest) {
   Synchronize([&] {
     if (FKind == okUndo)
       FHistory->SplitUndo(std::move(written), std::move(rest));

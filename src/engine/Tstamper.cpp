@@ -18,6 +18,8 @@ std::string OperationName(TOperationKind kind) {
       return "Redo";
     case okProperties:
       return "Properties";
+    case okRestore:
+      return "Restore";
   }
   return "(Unknown)";
 }
@@ -34,6 +36,10 @@ void TStamper::Execute() {
     Body();
   } catch (...) {
   }
+}
+
+void TStamper::ItemPassed(size_t place, bool written, const TStamp& before) {
+  if (FJournal) FJournal->Note(uint32_t(place), written, before);
 }
 
 void TStamper::DoTerminate() {
@@ -56,6 +62,7 @@ void TStamper::Body() {
     case okSync:
     case okUndo:
     case okRedo:
+    case okRestore:
       WriteOperation();
       break;
   }
@@ -86,8 +93,11 @@ void TStamper::Refuse(const std::string& reason) {
 
 void TStamper::TakePaths(TStamps& stamps) {
   // From here on the item paths are needed only as the stamps' paths, so they are moved, not
-  // copied.
-  for (size_t i = 0; i < stamps.size(); ++i) stamps[i].Path = std::move((*FPaths)[i]);
+  // copied. The identity of a Get item is not the target's.
+  for (size_t i = 0; i < stamps.size(); ++i) {
+    stamps[i].Path = std::move((*FPaths)[i]);
+    stamps[i].Id = {};
+  }
 }
 
 void TStamper::ReadOperation() {

@@ -3,9 +3,13 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "data/Common.h"
 #include "data/Tstamp.h"
+#include "engine/Journal.h"
+#include "engine/Recovery.h"
 #include "engine/Tstamperbase.h"
 
 enum TOperationKind : int8_t {
@@ -14,10 +18,11 @@ enum TOperationKind : int8_t {
   okSync = 2,
   okUndo = 3,
   okRedo = 4,
-  okProperties = 5
+  okProperties = 5,
+  okRestore = 6  // puts back what a run that was cut short had written
 };
 
-// "Get" .. "Properties"; "(Unknown)" for any other value.
+// "Get" .. "Properties", "Restore"; "(Unknown)" for any other value.
 std::string OperationName(TOperationKind kind);
 
 // The worker thread of one operation. It borrows the holder and the history, touches them only in
@@ -40,10 +45,16 @@ class TStamper : public TStamperBase {
   // their places. Set before the start.
   bool SyncByName() const { return FSyncByName; }
   void SetSyncByName(bool byName) { FSyncByName = byName; }
+  // The journal a writing operation keeps its way back in; none keeps no journal. Set before the
+  // start; the journal is not touched by anyone else until the end event.
+  void SetJournal(TJournal* journal) { FJournal = journal; }
+  // The run a Restore puts back, as its journal tells it. Set before the start.
+  void SetStoppedRun(TJournalState state) { FStoppedRun = std::move(state); }
 
  protected:
   void DoTerminate() override;
   void Execute() override;
+  void ItemPassed(size_t place, bool written, const TStamp& before) override;
 
  private:
   void Body();
@@ -64,8 +75,14 @@ class TStamper : public TStamperBase {
   // without a partner leaves a line in the error log.
   void PairTargetsByName(TStamps& stamps);
   bool ConfirmIncompleteBackup(int read, int total);
+  // False when the run is not to write: its start is not on the disk, and the user, asked once,
+  // did not choose to go on without it.
+  bool JournalBegin(const TStampUnit& unit, const TStampUnit& backup, const TFlags& flags,
+                    std::vector<uint32_t> attributes);
+  void PutBackAttributes(const TStamps& stamps, const TFlags& timesWritten);
+  void Commit(TStampUnit&& backup, TStampUnit&& unit, const TFlags& timesWritten, bool stopped);
   void CommitHistory(TStampUnit&& backup);
-  void CommitStopped(TStampUnit&& written, TStampUnit&& rest);
+  void CommitSplit(TStampUnit&& written, TStampUnit&& rest);
 
   int FItemCount = 0;
   int FSucceededCount = 0;
@@ -78,4 +95,7 @@ class TStamper : public TStamperBase {
   TStampHolder* FHolder;
   TStampHistory* FHistory;
   TStampOptions FOptions;
+  TJournal* FJournal = nullptr;
+  TJournalState FStoppedRun;
+  TRestoreWork FRestore;
 };

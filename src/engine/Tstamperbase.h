@@ -35,17 +35,21 @@ class TStamperBase : public TThread {
   // cannot be listed adds nothing below it and, with errorLog, one line there.
   void ExpandItems(TStringList& list, TStampOptions options, TDroppedItems* droppedItems = nullptr,
                    TStringList* errorLog = nullptr);
-  // With kinds, it ends with one per stamp: what the read found, Unknown where it found nothing.
+  // With kinds, it ends with one per stamp: what the read found, Unknown where it found nothing;
+  // with attributes, the attributes found, faInvalid where it found nothing.
   int ReadStamps(TStringList& errorLog, TStamps& stamps, int& folderCount, TFlags& flags,
-                 TItemKinds* kinds = nullptr);
+                 TItemKinds* kinds = nullptr, std::vector<uint32_t>* attributes = nullptr);
   int GetStamps(TStringList& errorLog, TStamps& stamps, int& folderCount);
   void RemoveFailedUnits(TStamps& stamps, const TFlags& flags);
   // A flag stays 1 only where the file system, read back, kept every time written (within its
   // precision). With timesWritten, it ends with one byte per stamp: 1 exactly where the times were
   // written, whatever became of the attributes afterwards or the file system kept. The kinds a
-  // read of the same stamps gave spare asking whether each item is a folder.
+  // read of the same stamps gave spare asking whether each item is a folder. An item whose stamp
+  // has a known identity is written only while it is still that item. With seen, each stamp there
+  // whose item the write opened gets what that opening saw: its times just before and its identity.
   int WriteStamps(TStringList& errorLog, TStamps& stamps, TStampOptions options, bool forward,
-                  TFlags& flags, TFlags* timesWritten = nullptr, const TItemKinds* kinds = nullptr);
+                  TFlags& flags, TFlags* timesWritten = nullptr, const TItemKinds* kinds = nullptr,
+                  TStamps* seen = nullptr);
   static std::string AttributeText(uint32_t attrs);
   // Of the items this run wrote and counted, those whose times the file system rounded within
   // what it can hold.
@@ -60,6 +64,10 @@ class TStamperBase : public TThread {
   const TStampProgress& Progress() const { return FProgress; }
 
  protected:
+  // Told of each item a WriteStamps with seen passes, in the order of writing: its place, whether
+  // its times were written, and its stamp in seen.
+  virtual void ItemPassed(size_t place, bool written, const TStamp& before);
+
   // The expanded items were narrowed to those at the places kept, in this order: the entries
   // their listings gave follow them, so that the read of the items kept still finds them.
   void NarrowListedEntries(const std::vector<size_t>& kept);
@@ -136,7 +144,7 @@ class TStamperBase : public TThread {
   void PickFromListing(const std::string& folder, const std::vector<size_t>& places,
                        const TStamps& stamps, TKnownEntries& known);
   bool WriteStamp(TStringList& errorLog, const TStamp& stamp, TItemKind kind,
-                  const TStampOptions& options, uint8_t& flag);
+                  const TStampOptions& options, uint8_t& flag, TSeenItem& seen);
 
   // What the file system kept of an item's write, read back after it; logs the times not kept.
   TKeeping ReadBack(TStringList& errorLog, const TStamp& stamp, TItemKind kind,

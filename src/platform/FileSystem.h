@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/FileTime.h"
+#include "platform/ItemId.h"
 
 // One item's directory entry: its attributes (fa... values of WinConst.h) and its three times.
 struct TFileEntry {
@@ -47,6 +48,15 @@ enum class TWriteTimesResult {
   Written,        // every time asked for is written
   NoWriteAccess,  // the item could not be opened for writing its times; nothing changed
   SetFailed,      // it was opened, but the times could not be set; nothing changed
+  Replaced,       // the opening reached another item than the one expected; nothing changed
+};
+
+// What the opening for a write saw of the item just before its times were set: its identity and
+// its entry. Known only where the platform reads them through that opening.
+struct TSeenItem {
+  TItemId Id;
+  TFileEntry Entry;
+  bool Known = false;
 };
 
 // The file-system primitives the engine is written on. Each is a thin wrapper over the platform's
@@ -86,6 +96,17 @@ class TFileSystem {
   virtual TWriteTimesResult WriteTimes(const std::string& path, TItemKind kind,
                                        const FILETIME* creation, const FILETIME* lastAccess,
                                        const FILETIME* lastWrite) = 0;
+
+  // WriteTimes that first reads, through its own opening, what the item is and holds. Where an
+  // expected identity is known and the item's differs, nothing is written (Replaced). The default
+  // opens nothing more and sees nothing.
+  virtual TWriteTimesResult WriteTimesChecked(const std::string& path, TItemKind kind,
+                                              const TItemId&, TSeenItem& seen,
+                                              const FILETIME* creation, const FILETIME* lastAccess,
+                                              const FILETIME* lastWrite) {
+    seen = {};
+    return WriteTimes(path, kind, creation, lastAccess, lastWrite);
+  }
 
   // The times the item itself (a link as itself) holds now, asked of the file system afresh after
   // its write has been closed, never taken from a listing, which can lag. False when they cannot

@@ -1,5 +1,6 @@
 #include "ui/Constants.h"
 
+#include "platform/DurableFile.h"
 #include "platform/FileSystem.h"
 #include "toolkit/Application.h"
 #include "version.h"
@@ -29,3 +30,5 @@ std::string HelpPath() {
 }
 
 std::string SettingsPath() { return ProgramFolder() + "Settings.ini"; }
+
+std::vector<std::string> JournalFolders() { return {ProgramFolder(), LocalStateFolder()}; }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // The program-wide texts and paths.
 extern const std::string AppName;
@@ -13,3 +14,5 @@ extern const std::string DefaultPosSwitch;
 // test that places the program in a folder of its own finds its files there.
 std::string HelpPath();
 std::string SettingsPath();
+// Where the journal goes: beside the settings, else the user's local state folder.
+std::vector<std::string> JournalFolders();

@@ -3,6 +3,7 @@
 #include "toolkit/Instances.h"
 #include "toolkit/Toolkit.h"
 #include "ui/CommandRequest.h"
+#include "ui/Constants.h"
 #include "ui/Tmainform.h"
 
 namespace {
@@ -33,6 +34,7 @@ int RunProgram() {
     Application().SetMainForm(&form);
     const TForwardedToForm forwarded(form);
     form.Show();
+    form.StartJournal(JournalFolders());
     form.RunParams(params);
     Application().Run();
   } catch (const std::exception& error) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "data/Common.h"
 #include "data/Tstamp.h"
@@ -119,6 +120,11 @@ class TMainForm : public TForm {
   void SetStamper(TStamper* stamper);
   void SetStatus(int number, const std::string& text);
 
+  // Keeps the way back of each writing operation in a journal in the first of the folders that
+  // takes one, and offers to put back what a process that is gone left unfinished there.
+  void StartJournal(const std::vector<std::string>& folders);
+  const TJournal* Journal() const { return FJournal.get(); }
+
   // Handlers the toolkit calls.
   void FormCloseQuery(TObject* sender, bool& canClose);
   void FormKeyDown(TObject* sender, int& key, TShiftState shift);
@@ -182,7 +188,10 @@ class TMainForm : public TForm {
   void DropToPanel(const TStringList& items, TPoint screenPoint);
   bool HitsPanel(const TPanel& panel, TPoint screenPoint) const;
   // False when nothing started: busy, or the system refused a thread.
-  bool StartOperation(TOperationKind kind, const TStringList* items);
+  bool StartOperation(TOperationKind kind, const TStringList* items,
+                      const TJournalState* stoppedRun = nullptr);
+  void OfferRestore(TStoppedRun run);
+  void EndRestore(bool canceled);
   bool CheckBusy(bool warn);
   void CancelOperation();
   void MarkPanel(const TPanel* panel);
@@ -227,6 +236,9 @@ class TMainForm : public TForm {
   std::string FSettingsBase;
   bool FSettingsUnreadable = false;
   TStamper* FStamper = nullptr;
+  std::unique_ptr<TJournal> FJournal;
+  // The journal of the run a Restore puts back, held until the Restore has ended.
+  std::unique_ptr<TDurableFile> FStoppedJournal;
   int FStatusNumber = 0;
   std::string FStatusText = "Ready";
 

@@ -77,7 +77,8 @@ void TMainForm::DropToPanel(const TStringList& items, TPoint screenPoint) {
   if (StartOperation(kind, &items) && panel) MarkPanel(panel);
 }
 
-bool TMainForm::StartOperation(TOperationKind kind, const TStringList* items) {
+bool TMainForm::StartOperation(TOperationKind kind, const TStringList* items,
+                               const TJournalState* stoppedRun) {
   if (CheckBusy(true)) return false;
   const int number = FStatusNumber;
   const std::string text = FStatusText;
@@ -85,6 +86,8 @@ bool TMainForm::StartOperation(TOperationKind kind, const TStringList* items) {
   auto stamper =
       std::make_unique<TStamper>(kind, items, FHolder.get(), FHistory.get(), FStampOptions);
   stamper->SetSyncByName(FSyncByName);
+  stamper->SetJournal(FJournal.get());
+  if (stoppedRun) stamper->SetStoppedRun(*stoppedRun);
   SetStamper(stamper.get());
   stamper->OnTerminate = [this](TObject* sender) { StamperTerminate(sender); };
   try {
@@ -111,6 +114,7 @@ void TMainForm::StamperTerminate(TObject* sender) {
                                GroupDigits(std::to_string(stamper->SucceededCount())) + "/" +
                                GroupDigits(std::to_string(stamper->ItemCount())) + " item(s)" +
                                RoundingNote(stamper->RoundedCount()));
+  if (stamper->Kind() == okRestore) EndRestore(stamper->Canceled());
   SetStamper(nullptr);
 }
 

@@ -67,10 +67,10 @@ class StamperReadTest : public testing::Test {
   int HolderChanges = 0;
 };
 
-TEST(OperationNameTest, NamesTheSixKindsAndNothingElse) {
-  const char* names[] = {"Get", "Set", "Sync", "Undo", "Redo", "Properties"};
-  for (int kind = 0; kind < 6; ++kind) EXPECT_EQ(OperationName(TOperationKind(kind)), names[kind]);
-  for (int other : {6, 127, -1, -128}) EXPECT_EQ(OperationName(TOperationKind(other)), "(Unknown)");
+TEST(OperationNameTest, NamesTheSevenKindsAndNothingElse) {
+  const char* names[] = {"Get", "Set", "Sync", "Undo", "Redo", "Properties", "Restore"};
+  for (int kind = 0; kind < 7; ++kind) EXPECT_EQ(OperationName(TOperationKind(kind)), names[kind]);
+  for (int other : {7, 127, -1, -128}) EXPECT_EQ(OperationName(TOperationKind(other)), "(Unknown)");
 }
 
 TEST_F(StamperReadTest, SetAndSyncWithoutTimeOptionsAreRefusedBeforeAnyExpansion) {

@@ -251,9 +251,10 @@ TEST_F(StamperWriteTest, ASetOfTheLastWriteTimeAloneIsUndoneForThatTimeAlone) {
   EXPECT_EQ(TimesOf(targets[1]), before[1]);
 }
 
-TEST_F(StamperWriteTest, AnUndoWhoseEveryWriteFailsRemovesItsEntry) {
+TEST_F(StamperWriteTest, AnUndoWhoseEveryWriteFailsKeepsItsEntryForTheNextTry) {
   HoldAverage(Distinct(1));
   const TStringList first = {AddTargets(1)[0]};
+  const TTimes before = TimesOf(first[0]);
   const TStringList second = {"C:\\t\\other.txt"};
   Fs.AddFile(second[0]);
   Run(okSet, &first);
@@ -267,10 +268,15 @@ TEST_F(StamperWriteTest, AnUndoWhoseEveryWriteFailsRemovesItsEntry) {
   EXPECT_EQ(result.ItemCount, 1);
   EXPECT_EQ(result.SucceededCount, 0);
   EXPECT_EQ(result.ErrorLog, TStringList{"failed to set file times: " + first[0]});
-  EXPECT_FALSE(History.CanUndo());
-  ASSERT_TRUE(History.CanRedo());
-  EXPECT_EQ(History.Count(), 1);
-  EXPECT_EQ(History.RedoUnit().Stamps[0].Path, second[0]);
+  ASSERT_EQ(History.Position(), 1);
+  EXPECT_EQ(History.Count(), 2);
+  ASSERT_EQ(History.UndoUnit().Stamps.size(), 1u);
+  EXPECT_EQ(StampTimes(History.UndoUnit().Stamps[0]), before);
+
+  Fs.ClearFailures();
+  Run(okUndo);
+  EXPECT_EQ(TimesOf(first[0]), before);
+  EXPECT_EQ(History.Position(), 0);
 }
 
 TEST_F(StamperWriteTest, AnUndoWritesBackwardAndKeepsOnlyTheItemsItWrote) {
@@ -292,11 +298,33 @@ TEST_F(StamperWriteTest, AnUndoWritesBackwardAndKeepsOnlyTheItemsItWrote) {
   EXPECT_EQ(result.ErrorLog, TStringList{"failed write access: " + targets[2]});
   EXPECT_EQ(TimesOf(targets[0]), before[0]);
   EXPECT_EQ(TimesOf(targets[2]), Distinct(1));
-  ASSERT_EQ(History.Position(), 0);
+  // The item that failed is still to be undone; the four written are to be redone.
+  ASSERT_EQ(History.Position(), 1);
+  ASSERT_EQ(History.UndoUnit().Stamps.size(), 1u);
+  EXPECT_EQ(History.UndoUnit().Stamps[0].Path, targets[2]);
+  EXPECT_EQ(StampTimes(History.UndoUnit().Stamps[0]), before[2]);
   const TStamps& redo = History.RedoUnit().Stamps;
   ASSERT_EQ(redo.size(), 4u);
   EXPECT_EQ(redo[2].Path, targets[3]);
   EXPECT_EQ(StampTimes(redo[2]), Distinct(1));
+}
+
+// An editor's save by rename and replace leaves another file at the path: an Undo does not give it
+// the times of the file that was there, and keeps the entry, should that file come back.
+TEST_F(StamperWriteTest, AnUndoLeavesAnItemReplacedSinceTheWriteAlone) {
+  HoldAverage(Distinct(1));
+  const TStringList targets = AddTargets(2);
+  const std::vector<TTimes> before = TimesOf(targets);
+  Run(okSet, &targets);
+  Fs.Replace(targets[1]);
+
+  TStamperResult result = Run(okUndo);
+  EXPECT_EQ(result.ErrorLog, TStringList{"item replaced since: " + targets[1]});
+  EXPECT_EQ(TimesOf(targets[0]), before[0]);
+  EXPECT_EQ(TimesOf(targets[1]), Distinct(1));
+  ASSERT_EQ(History.Position(), 1);
+  ASSERT_EQ(History.UndoUnit().Stamps.size(), 1u);
+  EXPECT_EQ(History.UndoUnit().Stamps[0].Path, targets[1]);
 }
 
 TEST_F(StamperWriteTest, EscapeDuringASetCommitsTheItemsWrittenSoFar) {

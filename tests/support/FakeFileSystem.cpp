@@ -95,6 +95,11 @@ void TFakeFileSystem::Fail(TPrimitive primitive, const std::string& path) {
   Failures[size_t(primitive)].insert(path);
 }
 
+void TFakeFileSystem::ClearFailures() {
+  std::lock_guard lock(Mutex);
+  for (TPathSet& failures : Failures) failures.clear();
+}
+
 void TFakeFileSystem::SetCanWriteCreationTime(bool can) {
   std::lock_guard lock(Mutex);
   CanWriteCreationTime = can;
@@ -223,9 +228,27 @@ bool TFakeFileSystem::SetAttributes(const std::string& path, uint32_t attributes
   return true;
 }
 
+bool TFakeFileSystem::Replace(const std::string& path) {
+  std::lock_guard lock(Mutex);
+  TNode* node = Find(path);
+  if (!node) return false;
+  node->Id = ++LastId;
+  return true;
+}
+
 TWriteTimesResult TFakeFileSystem::WriteTimes(const std::string& path, TItemKind kind,
                                               const FILETIME* creation, const FILETIME* lastAccess,
                                               const FILETIME* lastWrite) {
+  TSeenItem seen;
+  return WriteTimesChecked(path, kind, TItemId(), seen, creation, lastAccess, lastWrite);
+}
+
+TWriteTimesResult TFakeFileSystem::WriteTimesChecked(const std::string& path, TItemKind kind,
+                                                     const TItemId& expected, TSeenItem& seen,
+                                                     const FILETIME* creation,
+                                                     const FILETIME* lastAccess,
+                                                     const FILETIME* lastWrite) {
+  seen = {};
   Notify(TPrimitive::WriteTimesOpen, path);
   {
     std::lock_guard lock(Mutex);
@@ -235,6 +258,8 @@ TWriteTimesResult TFakeFileSystem::WriteTimes(const std::string& path, TItemKind
   std::lock_guard lock(Mutex);
   TNode* node = Find(path);
   if (!node) return TWriteTimesResult::NoWriteAccess;
+  seen = {{1, node->Id, true}, node->Entry, true};
+  if (expected.Known && !(expected == seen.Id)) return TWriteTimesResult::Replaced;
   if (Fails(TPrimitive::WriteTimesSet, path) || (creation && !CanWriteCreationTime)) {
     return TWriteTimesResult::SetFailed;
   }
@@ -291,6 +316,7 @@ TFakeFileSystem::TNode& TFakeFileSystem::Add(const std::string& path, const TFil
   node.Entry = entry;
   if (!isNew) return node;
   node.Path = &added->first;
+  node.Id = ++LastId;
   std::string parentPath = ParentOf(path);
   if (parentPath.empty()) return node;
   TNode* parent = Find(parentPath);

@@ -52,6 +52,9 @@ class TFakeFileSystem : public TFileSystem {
   // target, and every path below it leads into the target. Unmarked, it looks a plain folder, as
   // a share shows a link that its server follows.
   void AddFolderLink(const std::string& path, const std::string& target, bool marked = true);
+  // The item at the path is another one from now on, with the same entry, as after an editor's
+  // save by rename and replace; false when there is none.
+  bool Replace(const std::string& path);
   // The three times of an existing item; false when there is none.
   bool SetTimes(const std::string& path, uint64_t creation, uint64_t lastAccess,
                 uint64_t lastWrite);
@@ -60,6 +63,8 @@ class TFakeFileSystem : public TFileSystem {
   void MapNormalized(const std::string& from, const std::string& to);
   // That primitive fails for that path (letter case ignored) from now on.
   void Fail(TPrimitive primitive, const std::string& path);
+  // Every primitive works again, as when a volume that went away is back.
+  void ClearFailures();
   // False: a write that asks for a creation time gives SetFailed and writes nothing.
   void SetCanWriteCreationTime(bool can);
   void SetListingHasTimes(bool has);
@@ -89,6 +94,10 @@ class TFakeFileSystem : public TFileSystem {
   bool SetAttributes(const std::string& path, uint32_t attributes) override;
   TWriteTimesResult WriteTimes(const std::string& path, TItemKind kind, const FILETIME* creation,
                                const FILETIME* lastAccess, const FILETIME* lastWrite) override;
+  TWriteTimesResult WriteTimesChecked(const std::string& path, TItemKind kind,
+                                      const TItemId& expected, TSeenItem& seen,
+                                      const FILETIME* creation, const FILETIME* lastAccess,
+                                      const FILETIME* lastWrite) override;
   bool ReadBackTimes(const std::string& path, TItemKind kind, TFileEntry& entry) override;
   bool VolumeOf(const std::string& path, TItemKind kind, TVolumeInfo& volume) override;
   std::string NormalizePath(const std::string& path) override;
@@ -114,6 +123,7 @@ class TFakeFileSystem : public TFileSystem {
   struct TNode {
     const std::string* Path = nullptr;
     TFileEntry Entry;
+    uint64_t Id = 0;
     std::vector<const TNode*> Children;
   };
 
@@ -141,4 +151,5 @@ class TFakeFileSystem : public TFileSystem {
   bool ListingTimes = false;
   bool OnlyLinks = true;
   bool ZeroIndexes = false;
+  uint64_t LastId = 0;
 };

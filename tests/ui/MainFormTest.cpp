@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -534,6 +535,70 @@ TEST_F(MainFormTest, ALogoffWaitsNeitherForTheWorkersOwnBoxNorForAStuckCall) {
   EXPECT_TRUE(Form->QueryEndSession());
   EXPECT_NE(Form->Stamper(), nullptr);
   Form->EndSession(false);
+}
+
+}  // namespace
+
+namespace {
+
+// A journal left by a process that died during a Set onto X and Y, after X was written.
+class MainFormRecoveryTest : public MainFormTest {
+ protected:
+  MainFormRecoveryTest() {
+    TJournalBegin begin;
+    begin.Kind = okSet;
+    begin.Started = t0;
+    for (const std::string& target : {X, Y}) {
+      TStamp stamp;
+      stamp.Path = target;
+      stamp.CRTime = stamp.LWTime = stamp.LATime = MakeFileTime(t0);
+      begin.Backup.push_back(stamp);
+      begin.Attributes.push_back(faArchive);
+    }
+    TStamp written;
+    written.CRTime = written.LWTime = written.LATime = MakeFileTime(t0 + day);
+    begin.Target = {written};
+    TJournalWritten batch{{0}, {1}, {begin.Backup[0]}};
+    std::ofstream(Stopped, std::ios::binary)
+        << JournalHeader() + EncodeBegin(begin) + EncodeWritten(batch);
+    Fs.SetTimes(X, t0 + day, t0 + day, t0 + day);
+  }
+  bool StoppedJournalLeft() const { return std::ifstream(Stopped).good(); }
+
+  const std::string Stopped = Tree.Path("old.journal");
+};
+
+TEST_F(MainFormRecoveryTest, OkPutsBackWhatTheStoppedRunWroteAsAnUndoableRestore) {
+  Form->StartJournal({Tree.Root()});
+  WaitIdle();
+  ASSERT_EQ(Boxes.Count(), 1u);
+  const std::string& text = Boxes.Shown()[0].Text;
+  EXPECT_EQ(text.rfind("Set started ", 0), 0u) << text;
+  EXPECT_NE(text.find(" did not end.\r\n\r\nIt may have written 2/2 item(s).\r\n\r\nPuts back "
+                      "their times and attributes.\r\n\r\nSure?"),
+            std::string::npos)
+      << text;
+  EXPECT_EQ(Boxes.Shown()[0].Flags, question | mbDefButton1);
+  EXPECT_EQ(LastWrite(X), t0);
+  EXPECT_EQ(LastWrite(Y), t0);
+  EXPECT_EQ(Status(), "1: Restore - Done 1/1 item(s)");
+  EXPECT_FALSE(StoppedJournalLeft());
+  ASSERT_TRUE(Form->History().CanUndo());
+  Form->UndoMenuItem->Click();
+  WaitIdle();
+  EXPECT_EQ(LastWrite(X), t0 + day) << "the restore itself is undone";
+  ASSERT_NE(Form->Journal(), nullptr);
+  EXPECT_TRUE(Form->Journal()->IsOpen());
+}
+
+TEST_F(MainFormRecoveryTest, CancelWritesNothingAndLeavesTheJournalForTheNextStart) {
+  Boxes.Answer(idCancel);
+  Form->StartJournal({Tree.Root()});
+  WaitIdle();
+  EXPECT_EQ(Boxes.Count(), 1u);
+  EXPECT_EQ(LastWrite(X), t0 + day);
+  EXPECT_TRUE(StoppedJournalLeft());
+  EXPECT_FALSE(Form->History().CanUndo());
 }
 
 }  // namespace

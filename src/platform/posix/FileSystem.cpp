@@ -195,12 +195,28 @@ class TPosixFileSystem : public TFileSystem {
     return chmod(path.c_str(), mode) == 0;
   }
 
-  // Linux cannot set a birth time, so asking for one fails before anything is written; anything
-  // else would leave a change that the caller believes undone.
-  TWriteTimesResult WriteTimes(const std::string& path, TItemKind, const FILETIME* creation,
+  TWriteTimesResult WriteTimes(const std::string& path, TItemKind kind, const FILETIME* creation,
                                const FILETIME* lastAccess, const FILETIME* lastWrite) override {
+    TSeenItem seen;
+    return WriteTimesChecked(path, kind, TItemId(), seen, creation, lastAccess, lastWrite);
+  }
+
+  // Linux cannot set a birth time, so asking for one fails before anything is written; anything
+  // else would leave a change that the caller believes undone. No handle is held across the two
+  // calls: what is seen comes from a statx of the path just before the write.
+  TWriteTimesResult WriteTimesChecked(const std::string& path, TItemKind, const TItemId& expected,
+                                      TSeenItem& seen, const FILETIME* creation,
+                                      const FILETIME* lastAccess,
+                                      const FILETIME* lastWrite) override {
+    seen = {};
     if (creation) return TWriteTimesResult::SetFailed;
     if (!MayWriteTimes(path)) return TWriteTimesResult::NoWriteAccess;
+    struct stat info;
+    if (lstat(path.c_str(), &info) == 0 && ReadEntryWithStatx(path, seen.Entry)) {
+      seen.Known = true;
+      seen.Id = {uint64_t(info.st_dev), uint64_t(info.st_ino), true};
+      if (expected.Known && !(seen.Id == expected)) return TWriteTimesResult::Replaced;
+    }
     timespec times[2];
     times[0] = lastAccess ? ToTimespec(*lastAccess) : timespec{0, UTIME_OMIT};
     times[1] = lastWrite ? ToTimespec(*lastWrite) : timespec{0, UTIME_OMIT};

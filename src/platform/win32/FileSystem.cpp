@@ -163,17 +163,36 @@ class TWin32FileSystem : public TFileSystem {
     return SetFileAttributesW(LongPath(path).c_str(), attributes);
   }
 
-  // FILE_FLAG_OPEN_REPARSE_POINT opens a link itself: its target must not get the link's times.
-  // A folder opens only with backup semantics, which a file must not get.
   TWriteTimesResult WriteTimes(const std::string& path, TItemKind kind, const FILETIME* creation,
                                const FILETIME* lastAccess, const FILETIME* lastWrite) override {
+    TSeenItem seen;
+    return WriteTimesChecked(path, kind, TItemId(), seen, creation, lastAccess, lastWrite);
+  }
+
+  // FILE_FLAG_OPEN_REPARSE_POINT opens a link itself: its target must not get the link's times.
+  // A folder opens only with backup semantics, which a file must not get. Reading the attributes
+  // through the same handle tells the item and its times just before they are set.
+  TWriteTimesResult WriteTimesChecked(const std::string& path, TItemKind kind,
+                                      const TItemId& expected, TSeenItem& seen,
+                                      const FILETIME* creation, const FILETIME* lastAccess,
+                                      const FILETIME* lastWrite) override {
+    seen = {};
     const std::wstring wide = LongPath(path);
     const TNativeFileView view;
     if (kind == TItemKind::Unknown) kind = KindOf(wide);
     const DWORD flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT |
                         (kind == TItemKind::Folder ? FILE_FLAG_BACKUP_SEMANTICS : 0);
-    THandle item(Open(wide, GENERIC_WRITE, flags, FILE_SHARE_READ));
+    THandle item(Open(wide, GENERIC_WRITE | FILE_READ_ATTRIBUTES, flags, FILE_SHARE_READ));
     if (!item) return TWriteTimesResult::NoWriteAccess;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileInformationByHandle(item.get(), &info)) {
+      seen.Known = true;
+      seen.Id = {info.dwVolumeSerialNumber,
+                 (uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow, true};
+      seen.Entry = {info.dwFileAttributes, info.ftCreationTime, info.ftLastAccessTime,
+                    info.ftLastWriteTime};
+      if (expected.Known && !(seen.Id == expected)) return TWriteTimesResult::Replaced;
+    }
     return SetFileTime(item.get(), creation, lastAccess, lastWrite) ? TWriteTimesResult::Written
                                                                     : TWriteTimesResult::SetFailed;
   }
