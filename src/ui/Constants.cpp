@@ -1,7 +1,7 @@
 #include "ui/Constants.h"
 
-#include "toolkit/Application.h"
 #include "platform/FileSystem.h"
+#include "toolkit/Application.h"
 
 const std::string AppName = "Brevantor";
 const std::string AboutText =
@@ -28,3 +28,7 @@ std::string HelpPath() {
 }
 
 std::string SettingsPath() { return ProgramFolder() + "Settings.ini"; }
+
+const std::string MalformedDropText =
+    "No operation.\r\n\r\nThe list of dropped items is malformed.";
+const std::string NamelessItemText = "No operation.\r\n\r\nAn empty or blank name names no item.";
