@@ -111,6 +111,7 @@ class TStamperBase : public TThread {
   struct TFoundItems {
     TStringList Paths;
     TKnownEntries Entries;
+    TStampProgress* Progress = nullptr;
     void Add(std::string path, const TListedEntry* listed);
   };
 

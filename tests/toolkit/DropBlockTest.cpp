@@ -78,20 +78,6 @@ std::optional<std::vector<std::u16string>> Parsed(const TBytes& block, TDropBloc
   return NamesOf(block, parsed);
 }
 
-TEST(DropBlockTest, WellFormedBlocksGiveTheirNamesAndPointInOrder) {
-  const std::vector<std::u16string> names{u"C:\\a", u"C:\\\u03B1 \U0001F4C1", u" "};
-  for (bool wide : {true, false}) {
-    const std::vector<std::u16string> given =
-        wide ? names : std::vector<std::u16string>{u"C:\\a", u"\xE9"};
-    TDropBlock parsed;
-    EXPECT_EQ(Parsed(MakeBlock(given, wide, {7, -3}), parsed), given);
-    EXPECT_EQ(parsed.Wide, wide);
-    EXPECT_EQ(parsed.Point, (TPoint{7, -3}));
-  }
-  TDropBlock parsed;
-  EXPECT_EQ(Parsed(MakeBlock({}, true, {}), parsed), std::vector<std::u16string>{});
-}
-
 TEST(DropBlockTest, MalformedBlocksAreRefused) {
   const TBytes good = MakeBlock({u"C:\\a", u"C:\\b"}, true, {});
   auto changed = [&](auto change) {
