@@ -78,30 +78,6 @@ std::optional<std::vector<std::u16string>> Parsed(const TBytes& block, TDropBloc
   return NamesOf(block, parsed);
 }
 
-TEST(DropBlockTest, MalformedBlocksAreRefused) {
-  const TBytes good = MakeBlock({u"C:\\a", u"C:\\b"}, true, {});
-  auto changed = [&](auto change) {
-    TBytes block = good;
-    change(block);
-    return block;
-  };
-  const TBytes malformed[] = {
-      {},
-      TBytes(good.begin(), good.begin() + 19),
-      changed([](TBytes& b) { PutField(b, 0, uint32_t(b.size())); }),
-      changed([](TBytes& b) { PutField(b, 0, 0xFFFFFFF0u); }),
-      changed([](TBytes& b) { PutField(b, 0, 4); }),
-      changed([](TBytes& b) { b.resize(b.size() - 2); }),  // the list's end cut off
-      changed([](TBytes& b) { b.resize(b.size() - 5); }),  // inside the last name
-      changed([](TBytes& b) { b.resize(b.size() - 3); }),  // an odd byte after the last name
-  };
-  for (const TBytes& block : malformed) {
-    TDropBlock parsed;
-    EXPECT_EQ(Parsed(block, parsed), std::nullopt) << block.size();
-    EXPECT_TRUE(parsed.Names.empty());
-  }
-}
-
 // Blocks made well, then cut, their offset moved, their bytes overwritten or their zeros taken
 // out at random: each is refused or read exactly as the plain reader reads it.
 TEST(DropBlockTest, TenThousandRandomBlocksAreRefusedOrGiveExactlyTheirNames) {
