@@ -170,3 +170,10 @@ class TClipboardFilesSource {
   TFilesDataObject* Data = nullptr;
   std::vector<TFilesDataObject*> Placed;
 };
+
+// The one source of a test program, shared by every test that puts files on the clipboard. It
+// lives until the program ends, which stops its thread.
+inline TClipboardFilesSource& SharedClipboardFilesSource() {
+  static TClipboardFilesSource* source = new TClipboardFilesSource;
+  return *source;
+}

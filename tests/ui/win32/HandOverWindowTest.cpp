@@ -51,7 +51,7 @@ TEST_F(HandOverWindowTest, NamesThatNameNothingAndMalformedListsAreRefusedFromEa
   DropOn(Form->GetPanel, {source});
   WaitIdle();
   ASSERT_EQ(StatusText(), "1: Get - Done 1/1 item(s)");
-  TClipboardFilesSource shell;
+  TClipboardFilesSource& shell = SharedClipboardFilesSource();
   const std::vector<std::pair<std::function<void()>, std::string>> sources = {
       {[&] {
          DropOn(Form->SetPanel, {target, "  "});
