@@ -3,7 +3,8 @@
 #include <atomic>
 #include <cstdint>
 
-enum class TStampPhase : uint8_t { None, Reading, Writing };
+// Collecting counts the items found so far; its total is unknown until it ends.
+enum class TStampPhase : uint8_t { None, Reading, Writing, Collecting };
 
 // How far a phase of a running operation is, as the main thread sees it at one moment.
 struct TProgressSnapshot {

@@ -110,6 +110,9 @@ void SortPathsByComparison(TStringList& paths) {
 void TStamperBase::ExpandItems(TStringList& list, TStampOptions options,
                                TDroppedItems* droppedItems, TStringList* errorLog) {
   TFoundItems items;
+  // A large drop or tree takes a while before the first item is read: the count shows it going.
+  items.Progress = &FProgress;
+  FProgress.Begin(TStampPhase::Collecting, 0);
   for (const std::string& dropped : list) {
     if (Terminated()) break;
     std::string path = NormalizePath(dropped);
@@ -131,6 +134,7 @@ void TStamperBase::TFoundItems::Add(std::string path, const TListedEntry* listed
                                     uint32_t listing) {
   Paths.push_back(std::move(path));
   Listings.push_back(listing);
+  if (Progress) Progress->Advance();
   if (!listed || !listed->HasTimes) return;
   Entries.resize(Paths.size());
   Entries.back().Entry = listed->Entry;

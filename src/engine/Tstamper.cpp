@@ -88,7 +88,8 @@ bool TStamper::PassesItemCheck() {
 }
 
 void TStamper::Refuse(const std::string& reason) {
-  ShowMessageBox("No operation.\r\n\r\n" + reason, mbOk | mbIconExclamation);
+  FRefusal = "No operation.\r\n\r\n" + reason;
+  ShowMessageBox(FRefusal, mbOk | mbIconExclamation);
 }
 
 void TStamper::TakePaths(TStamps& stamps) {

@@ -39,6 +39,9 @@ class TStamper : public TStamperBase {
   int ItemCount() const { return FItemCount; }
   int SucceededCount() const { return FSucceededCount; }
   bool Canceled() const { return FCanceled; }
+  // The text of the box by which the run refused to go on ("No operation. ..."); empty when it
+  // did not refuse.
+  const std::string& Refusal() const { return FRefusal; }
   TOperationKind Kind() const { return FKind; }
 
   // A Sync pairs its targets with the Get data by their paths relative to the drops, not by
@@ -87,6 +90,7 @@ class TStamper : public TStamperBase {
   int FItemCount = 0;
   int FSucceededCount = 0;
   bool FCanceled = false;
+  std::string FRefusal;
   TStringList FErrorLog;
   bool FSyncByName = false;
   TOperationKind FKind;

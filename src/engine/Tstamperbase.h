@@ -123,6 +123,7 @@ class TStamperBase : public TThread {
     TKnownEntries Entries;
     std::vector<uint32_t> Listings;
     uint32_t ListingCount = 0;
+    TStampProgress* Progress = nullptr;
     void Add(std::string path, const TListedEntry* listed, uint32_t listing);
   };
 

@@ -31,6 +31,8 @@ class TApplication {
   // nothing and answers as if the box were declined, Cancel where it has one, else OK. The boxes
   // open when the session starts ending close and answer the same way.
   bool SessionEnding() const { return FSessionEnding; }
+  // How many message boxes are open now, one inside another's loop counted too.
+  int MessageBoxesOpen() const { return FMessageBoxesOpen; }
   void SetSessionEnding(bool ending);
 
   // Runs the steps that workers have queued for the main thread (and, on Windows, the window

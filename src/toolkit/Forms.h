@@ -21,21 +21,26 @@ class TDropHandle {
   virtual TPoint Point() const = 0;
   // Releases the handle; call it exactly once.
   virtual void Finish() = 0;
+  // The sender's list of names could not be read as one: it holds no names then.
+  virtual bool Malformed() const { return false; }
 };
 
-// A drop made from a list of names, as a test or the headless backend delivers one.
+// A drop made from a list of names, as a test, the headless backend or a parsed block delivers
+// one.
 class TNamesDropHandle : public TDropHandle {
  public:
-  TNamesDropHandle(std::vector<std::string> names, TPoint point);
+  TNamesDropHandle(std::vector<std::string> names, TPoint point, bool malformed = false);
   int Count() const override { return int(Names.size()); }
   std::string Name(int index) const override;
   TPoint Point() const override { return DropPoint; }
   void Finish() override { ++FinishCount; }
+  bool Malformed() const override { return IsMalformed; }
   int Finished() const { return FinishCount; }
 
  private:
   std::vector<std::string> Names;
   TPoint DropPoint;
+  bool IsMalformed;
   int FinishCount = 0;
 };
 
@@ -81,6 +86,10 @@ class TForm : public TControl {
   // closing its windows; false when it goes on.
   void EndSession(bool ending);
   TEndSessionEvent OnEndSession;
+  // Tells the system why the form holds up the session's end while it finishes; empty: it no
+  // longer does.
+  const std::string& ShutdownBlockReason() const { return FShutdownBlockReason; }
+  void SetShutdownBlockReason(const std::string& reason);
 
   // Keys: with KeyPreview on, OnKeyDown sees each key before the controls; setting the key to 0
   // consumes it. Then the main menu's shortcuts are tried, then the focused control.
@@ -147,6 +156,7 @@ class TForm : public TControl {
 
  private:
   std::string FCaption;
+  std::string FShutdownBlockReason;
   TControl* FActiveControl = nullptr;
   TMainMenu* FMenu = nullptr;
   TPopupMenu* FPopupMenu = nullptr;
@@ -157,6 +167,9 @@ class TForm : public TControl {
   int FIconIndex = -1;
   std::optional<TPoint> NativeClientOrigin;
 };
+
+// For the backends.
+void PlatformBlockShutdown(const TForm& form, const std::string& reason);
 
 enum class TCursor { crDefault, crHourGlass };
 

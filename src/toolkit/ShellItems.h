@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,11 +12,11 @@ class TForm;
 
 // Whether the clipboard holds files that a shell copy or cut put there.
 bool ClipboardHasFiles();
-// Those files; none when it holds none. Reading them never tells the source that they were
-// taken, so a cut never makes the shell delete them. When a hook is set, the hook stands for
-// the clipboard.
-std::vector<std::string> ClipboardFiles();
-using TClipboardFilesHook = std::function<std::vector<std::string>()>;
+// Those files; none when it holds none, and no list at all when the list there is malformed.
+// Reading them never tells the source that they were taken, so a cut never makes the shell
+// delete them. When a hook is set, the hook stands for the clipboard.
+std::optional<std::vector<std::string>> ClipboardFiles();
+using TClipboardFilesHook = std::function<std::optional<std::vector<std::string>>()>;
 TClipboardFilesHook& ClipboardFilesHook();
 
 // Asks the user for several files, or, by a button of the dialog, several folders, through the
@@ -27,5 +28,5 @@ TChooseItemsHook& ChooseItemsHook();
 
 // For the backends.
 bool PlatformClipboardHasFiles();
-std::vector<std::string> PlatformClipboardFiles();
+std::optional<std::vector<std::string>> PlatformClipboardFiles();
 std::vector<std::string> PlatformChooseItems(TForm& owner, const std::string& title);

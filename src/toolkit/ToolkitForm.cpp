@@ -1,8 +1,8 @@
 #include "toolkit/Application.h"
 #include "toolkit/Forms.h"
 
-TNamesDropHandle::TNamesDropHandle(std::vector<std::string> names, TPoint point)
-    : Names(std::move(names)), DropPoint(point) {}
+TNamesDropHandle::TNamesDropHandle(std::vector<std::string> names, TPoint point, bool malformed)
+    : Names(std::move(names)), DropPoint(point), IsMalformed(malformed) {}
 
 std::string TNamesDropHandle::Name(int index) const {
   return index >= 0 && index < Count() ? Names[size_t(index)] : std::string();
@@ -56,6 +56,12 @@ void TForm::EndSession(bool ending) {
   // A process still here afterwards goes on, also after an end that was not its own (the Restart
   // Manager asks a program to close with an ending session).
   Application().SetSessionEnding(false);
+}
+
+void TForm::SetShutdownBlockReason(const std::string& reason) {
+  if (reason == FShutdownBlockReason) return;
+  FShutdownBlockReason = reason;
+  PlatformBlockShutdown(*this, reason);
 }
 
 bool TForm::PressKey(int key, TShiftState shift) {

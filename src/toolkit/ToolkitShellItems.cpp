@@ -6,11 +6,14 @@ TClipboardFilesHook& ClipboardFilesHook() {
 }
 
 bool ClipboardHasFiles() {
-  if (ClipboardFilesHook()) return !ClipboardFilesHook()().empty();
+  if (ClipboardFilesHook()) {
+    const auto files = ClipboardFilesHook()();
+    return !files || !files->empty();
+  }
   return PlatformClipboardHasFiles();
 }
 
-std::vector<std::string> ClipboardFiles() {
+std::optional<std::vector<std::string>> ClipboardFiles() {
   if (ClipboardFilesHook()) return ClipboardFilesHook()();
   return PlatformClipboardFiles();
 }

@@ -1,6 +1,5 @@
 #include "ui/CommandRequest.h"
 
-
 #include "platform/AsciiText.h"
 #include "toolkit/Instances.h"
 #include "ui/Constants.h"
@@ -15,7 +14,9 @@ const std::string PropertiesSwitch = "/properties";
 
 std::optional<TOperationKind> KindOfSwitch(const std::string& param) {
   const std::pair<const std::string*, TOperationKind> switches[] = {
-      {&GetSwitch, okGet}, {&SetSwitch, okSet}, {&SyncSwitch, okSync},
+      {&GetSwitch, okGet},
+      {&SetSwitch, okSet},
+      {&SyncSwitch, okSync},
       {&PropertiesSwitch, okProperties}};
   for (const auto& [name, kind] : switches)
     if (SameTextIgnoringCase(param, *name)) return kind;
@@ -42,9 +43,13 @@ TCommandRequest ParseCommandRequest(const TStringList& params) {
 
 bool HasWork(const TCommandRequest& request) { return request.Kind && !request.Paths.empty(); }
 
+bool NamesNothing(const std::string& name) {
+  return name.find_first_not_of(" \t\r\n") == std::string::npos;
+}
+
 TStringList WithFullPaths(const TStringList& params) {
   TStringList full;
   for (const std::string& param : params)
-    full.push_back(IsSwitch(param) ? param : FullPathOf(param));
+    full.push_back(IsSwitch(param) || NamesNothing(param) ? param : FullPathOf(param));
   return full;
 }

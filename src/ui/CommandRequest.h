@@ -21,6 +21,9 @@ TCommandRequest ParseCommandRequest(const TStringList& params);
 // A request with work in it: a switch and at least one path. Without work the program starts as
 // a window of its own, as it always did.
 bool HasWork(const TCommandRequest& request);
+// An empty name, or one of blanks only, names no item: made full, or parsed by the shell, it
+// would stand for the folder of the start or the Desktop.
+bool NamesNothing(const std::string& name);
 // The parameters with every path made full against the folder the program started in.
 TStringList WithFullPaths(const TStringList& params);
 

@@ -32,3 +32,7 @@ std::string HelpPath() {
 std::string SettingsPath() { return ProgramFolder() + "Settings.ini"; }
 
 std::vector<std::string> JournalFolders() { return {ProgramFolder(), LocalStateFolder()}; }
+
+const std::string MalformedDropText =
+    "No operation.\r\n\r\nThe list of dropped items is malformed.";
+const std::string NamelessItemText = "No operation.\r\n\r\nAn empty or blank name names no item.";

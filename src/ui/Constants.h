@@ -7,6 +7,10 @@
 extern const std::string AppName;
 extern const std::string AboutText;
 extern const std::string TipsText;
+// Refusals of items that name nothing: a list another program made that cannot be read, and an
+// empty or blank name.
+extern const std::string MalformedDropText;
+extern const std::string NamelessItemText;
 // Keeps a new process at the position the system gives it.
 extern const std::string DefaultPosSwitch;
 

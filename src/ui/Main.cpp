@@ -1,4 +1,5 @@
 #include <exception>
+#include <optional>
 
 #include "toolkit/Instances.h"
 #include "toolkit/Toolkit.h"
@@ -12,7 +13,9 @@ namespace {
 class TForwardedToForm {
  public:
   explicit TForwardedToForm(TMainForm& form) {
-    SetForwardedParamsHandler([&form](const TStringList& params) { form.RunParams(params); });
+    SetForwardedParamsHandler([&form](const TStringList& params, THandOverReply reply) {
+      form.QueueRequest(params, std::move(reply));
+    });
   }
   ~TForwardedToForm() { SetForwardedParamsHandler(nullptr); }
 };
@@ -28,8 +31,14 @@ int RunProgram() {
   try {
     Application().Initialize();
     const TStringList params = CommandLineParams();
-    // Work for a window already running from this program file goes there.
-    if (HasWork(ParseCommandRequest(params)) && ForwardToRunningInstance(params)) return 0;
+    // Work for a window already running from this program file goes there; this start waits for
+    // its answer and ends with its status.
+    if (HasWork(ParseCommandRequest(params))) {
+      if (const std::optional<THandOverAnswer> answer = ForwardToRunningInstance(params)) {
+        TellCaller(answer->Text.ends_with('\n') ? answer->Text : answer->Text + "\r\n");
+        return answer->Status;
+      }
+    }
     TMainForm form;
     Application().SetMainForm(&form);
     const TForwardedToForm forwarded(form);

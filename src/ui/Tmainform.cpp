@@ -63,7 +63,11 @@ TMainForm::TMainForm() {
   LoadSettings();
 }
 
+// The window goes only after its worker has ended, which borrows the holder and the history.
 TMainForm::~TMainForm() {
+  CancelOperation();
+  WaitForOperationEnd();
+  RefuseWaitingRequests();
   SaveSettings();
   FHistory.reset();
   FHolder.reset();
@@ -215,6 +219,7 @@ void TMainForm::ConnectEvents() {
     box.first->OnClick = [this](TObject* sender) { CheckBoxClick(sender); };
   StatusBar.OnDblClick = [this](TObject* sender) { StatusBarDblClick(sender); };
   SetupProgress();
+  SetupRequests();
   SetupHints();
   ConnectTargets();
 }

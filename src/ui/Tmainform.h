@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "data/Common.h"
 #include "data/Tstamp.h"
 #include "engine/Tstamper.h"
+#include "toolkit/Instances.h"
 #include "toolkit/Taskbar.h"
 #include "toolkit/Timer.h"
 #include "toolkit/Toolkit.h"
@@ -145,8 +147,18 @@ class TMainForm : public TForm {
   void TargetKeyDown(TObject* sender, int& key, TShiftState shift);
   void FormPopupMenuPopup(TObject* sender);
 
-  // A command line, of this start or handed over by a later one: runs its request, if any.
-  void RunParams(const TStringList& params);
+  // A command line, of this start or handed over by a later one: runs its request, if any; false
+  // when nothing started.
+  bool RunParams(const TStringList& params);
+
+  // Requests handed over by later starts wait here, at most RequestQueueBound of them; past that
+  // they are refused as busy. They run one at a time, each once the window is idle and no box is
+  // open, so that none ever runs inside a box's loop; each is answered at its end.
+  static constexpr size_t RequestQueueBound = 32;
+  void QueueRequest(const TStringList& params, THandOverReply reply);
+  size_t WaitingRequests() const { return FRequests.size(); }
+  void RequestTimerTimer(TObject* sender);
+  TTimer RequestTimer;
 
   // Change handlers; each ignores its sender.
   void HolderChange(TObject* sender);
@@ -185,7 +197,7 @@ class TMainForm : public TForm {
   std::array<TOptionBox, 6> OptionBoxes();
 
   // Operations.
-  void DropToPanel(const TStringList& items, TPoint screenPoint);
+  bool DropToPanel(const TStringList& items, TPoint screenPoint);
   bool HitsPanel(const TPanel& panel, TPoint screenPoint) const;
   // False when nothing started: busy, or the system refused a thread.
   bool StartOperation(TOperationKind kind, const TStringList* items,
@@ -206,6 +218,10 @@ class TMainForm : public TForm {
   void ShowSendToState();
   void WaitForOperationEnd();
   void SetupProgress();
+  void SetupRequests();
+  void AnswerRunningRequest(const TStamper& stamper, const std::string& errorLog);
+  void RefuseWaitingRequests();
+  std::string StatusLine() const;
   void SetupHints();
   // The enabled drop target under the point, with the kind a drop there starts; none and
   // Properties elsewhere.
@@ -248,4 +264,14 @@ class TMainForm : public TForm {
   int ProgressTicks = 0;
   // The target a Paste of the pop-up menu goes to: the one under the menu, or the focused one.
   TPanel* PopupTarget = nullptr;
+
+  struct TWaitingRequest {
+    TStringList Params;
+    THandOverReply Reply;
+  };
+  std::deque<TWaitingRequest> FRequests;
+  // The answer the running operation owes the start that handed it over.
+  THandOverReply FRunningReply;
+  // The last warning shown: what a request that started nothing is answered with.
+  std::string FLastWarning;
 };

@@ -15,6 +15,8 @@ void TMainForm::FormCloseQuery(TObject*, bool& canClose) {
   }
   const bool hasData = FHolder->Count() > 0 || FHistory->CanUndo() || FHistory->CanRedo();
   canClose = !hasData || Confirm("Quits the application.\r\n\r\nSure?");
+  // Whatever began while the question was open keeps the window open too.
+  if (canClose && CheckBusy(true)) canClose = false;
 }
 
 void TMainForm::FormKeyDown(TObject*, int& key, TShiftState shift) {
@@ -31,6 +33,7 @@ bool TMainForm::Confirm(const std::string& question) {
 }
 
 void TMainForm::Warn(const std::string& message) {
+  FLastWarning = message;
   Application().MsgBox(message, Application().Title, mbOk | mbIconExclamation);
 }
 

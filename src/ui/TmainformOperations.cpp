@@ -1,7 +1,10 @@
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <system_error>
 
+#include "ui/CommandRequest.h"
+#include "ui/Constants.h"
 #include "ui/Tmainform.h"
 
 namespace {
@@ -45,6 +48,7 @@ void TMainForm::WMDropFiles(TDropHandle& drop) {
     ~TFinish() { Drop.Finish(); }
   } finish{drop};
   BringToFront();
+  if (drop.Malformed()) return Warn(MalformedDropText);
   const int count = drop.Count();
   if (count <= 0) return;
   TStringList items;
@@ -70,16 +74,23 @@ std::pair<TPanel*, TOperationKind> TMainForm::DropTargetAt(TPoint screenPoint) {
   return {nullptr, okProperties};
 }
 
-void TMainForm::DropToPanel(const TStringList& items, TPoint screenPoint) {
-  if (CheckBusy(true)) return;
+bool TMainForm::DropToPanel(const TStringList& items, TPoint screenPoint) {
+  if (CheckBusy(true)) return false;
   const auto [panel, kind] = DropTargetAt(screenPoint);
   // Marked once it runs: a drop that starts nothing leaves the window as it was.
-  if (StartOperation(kind, &items) && panel) MarkPanel(panel);
+  if (!StartOperation(kind, &items)) return false;
+  if (panel) MarkPanel(panel);
+  return true;
 }
 
 bool TMainForm::StartOperation(TOperationKind kind, const TStringList* items,
                                const TJournalState* stoppedRun) {
   if (CheckBusy(true)) return false;
+  // From any source: a drop, a paste, the dialog or a command line.
+  if (items && std::any_of(items->begin(), items->end(), NamesNothing)) {
+    Warn(NamelessItemText);
+    return false;
+  }
   const int number = FStatusNumber;
   const std::string text = FStatusText;
   SetStatus(FStatusNumber + 1, OperationName(kind) + " - Press [Esc] to cancel");
@@ -115,13 +126,15 @@ void TMainForm::StamperTerminate(TObject* sender) {
                                GroupDigits(std::to_string(stamper->ItemCount())) + " item(s)" +
                                RoundingNote(stamper->RoundedCount()));
   if (stamper->Kind() == okRestore) EndRestore(stamper->Canceled());
+  AnswerRunningRequest(*stamper, errorLog);
   SetStamper(nullptr);
 }
 
-void TMainForm::StatusChange(TObject*) {
-  StatusBar.SetSimpleText(FStatusNumber > 0 ? std::to_string(FStatusNumber) + ": " + FStatusText
-                                            : FStatusText);
+std::string TMainForm::StatusLine() const {
+  return FStatusNumber > 0 ? std::to_string(FStatusNumber) + ": " + FStatusText : FStatusText;
 }
+
+void TMainForm::StatusChange(TObject*) { StatusBar.SetSimpleText(StatusLine()); }
 
 bool TMainForm::CheckBusy(bool warn) {
   if (!FStamper) return false;

@@ -31,16 +31,22 @@ void TMainForm::ProgressChange() {
 void TMainForm::ProgressTimerTimer(TObject*) {
   if (!FStamper || ++ProgressTicks < QuietTicks) return;
   const TProgressSnapshot progress = FStamper->Progress().Snapshot();
-  if (progress.Phase == TStampPhase::None || progress.Total <= 0) {
+  const bool collecting = progress.Phase == TStampPhase::Collecting;
+  if (collecting || progress.Phase == TStampPhase::None || progress.Total <= 0)
     TaskbarProgress.Show(TTaskbarState::Busy, 0, 0);
-    return;
-  }
-  TaskbarProgress.Show(progress.Failed ? TTaskbarState::Error : TTaskbarState::Normal,
-                       progress.Done, progress.Total);
+  else
+    TaskbarProgress.Show(progress.Failed ? TTaskbarState::Error : TTaskbarState::Normal,
+                         progress.Done, progress.Total);
   // After Escape the status line says that the run is being cancelled, until it ends.
   if (FStamper->Terminated()) return;
-  SetStatus(FStatusNumber, OperationName(FStamper->Kind()) + " - " + PhaseName(progress.Phase) +
-                               GroupDigits(std::to_string(progress.Done)) + "/" +
-                               GroupDigits(std::to_string(progress.Total)) +
-                               " - Press [Esc] to cancel");
+  const std::string done = GroupDigits(std::to_string(progress.Done));
+  std::string step;
+  if (collecting)
+    step = "Collecting " + done + " items";
+  else if (progress.Phase != TStampPhase::None && progress.Total > 0)
+    step = PhaseName(progress.Phase) + done + "/" + GroupDigits(std::to_string(progress.Total));
+  else
+    return;
+  SetStatus(FStatusNumber,
+            OperationName(FStamper->Kind()) + " - " + step + " - Press [Esc] to cancel");
 }

@@ -5,18 +5,20 @@
 
 namespace {
 
-// The system gives a program about five seconds before it offers to end it; a worker stuck in one
-// call (an unreachable share) must not hold the logoff longer than that.
-constexpr std::chrono::seconds longestOperationEndWait{4};
+const std::string FinishingItemReason = "Finishing the item being written, then stopping.";
 
 }  // namespace
 
 // At logoff or shutdown the process is ended without closing the window. A running operation is
 // stopped first and its current item finished, so that no item keeps its attributes cleared; no
-// question is asked, since nobody may be there to answer, and the boxes open now close.
+// question is asked, since nobody may be there to answer, and the boxes open now close. However
+// long the item takes (a share that does not answer), the logoff waits, and the system is told
+// why, so that the user sees it and may end the program from there.
 void TMainForm::FormQueryEndSession(TObject*, bool& canEnd) {
   CancelOperation();
+  if (FStamper) SetShutdownBlockReason(FinishingItemReason);
   WaitForOperationEnd();
+  SetShutdownBlockReason("");
   canEnd = true;
 }
 
@@ -30,8 +32,6 @@ void TMainForm::FormEndSession(TObject*, bool ending) {
 // box of its own, open when the session began to end) holds it between items until this call has
 // returned: the wait stops there, and the box, closed, stops the operation afterwards.
 void TMainForm::WaitForOperationEnd() {
-  const auto deadline = std::chrono::steady_clock::now() + longestOperationEndWait;
-  while (FStamper && !MainThreadQueue().StepRunning() &&
-         std::chrono::steady_clock::now() < deadline)
+  while (FStamper && !MainThreadQueue().StepRunning())
     MainThreadQueue().WaitAndProcess(std::chrono::milliseconds(50));
 }

@@ -22,7 +22,8 @@ std::string TargetName(const TPanel& target) {
 }
 
 std::vector<TSendToShortcut> SendToShortcuts() {
-  return {{AppName + " Get", GetSwitch}, {AppName + " Set", SetSwitch},
+  return {{AppName + " Get", GetSwitch},
+          {AppName + " Set", SetSwitch},
           {AppName + " Sync", SyncSwitch}};
 }
 
@@ -80,8 +81,9 @@ void TMainForm::FormPopupMenuPopup(TObject*) {
 
 void TMainForm::PasteTo(TPanel* target) {
   if (CheckBusy(true) || !target) return;
-  const TStringList files = ClipboardFiles();
-  if (!files.empty()) DropToPanel(files, target->ClientToScreen({0, 0}));
+  const std::optional<TStringList> files = ClipboardFiles();
+  if (!files) return Warn(MalformedDropText);
+  if (!files->empty()) DropToPanel(*files, target->ClientToScreen({0, 0}));
 }
 
 void TMainForm::ChooseFor(TPanel& target) {
@@ -90,15 +92,15 @@ void TMainForm::ChooseFor(TPanel& target) {
   if (!items.empty()) DropToPanel(items, target.ClientToScreen({0, 0}));
 }
 
-void TMainForm::RunParams(const TStringList& params) {
+bool TMainForm::RunParams(const TStringList& params) {
   const TCommandRequest request = ParseCommandRequest(params);
-  if (!HasWork(request)) return;
+  if (!HasWork(request)) return false;
   BringToFront();
   const std::pair<TPanel*, TOperationKind> targets[] = {
       {&GetPanel, okGet}, {&SetPanel, okSet}, {&SyncPanel, okSync}};
   for (const auto& [panel, kind] : targets)
     if (request.Kind == kind) return DropToPanel(request.Paths, panel->ClientToScreen({0, 0}));
-  StartOperation(okProperties, &request.Paths);
+  return StartOperation(okProperties, &request.Paths);
 }
 
 void TMainForm::ToggleSendTo() {

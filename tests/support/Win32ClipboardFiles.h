@@ -9,6 +9,7 @@
 // clang-format on
 
 #include <atomic>
+#include <functional>
 #include <future>
 #include <string>
 #include <thread>
@@ -22,7 +23,13 @@
 class TFilesDataObject final : public IDataObject {
  public:
   TFilesDataObject(std::vector<std::string> names, DWORD preferredEffect)
-      : Names(std::move(names)), Effect(preferredEffect) {}
+      : Block([names] {
+          return DropBlock(names, {0, 0});
+        }),
+        Effect(preferredEffect) {}
+  // Any block, well made or not, as another program may offer one.
+  TFilesDataObject(std::function<HGLOBAL()> block, DWORD preferredEffect)
+      : Block(std::move(block)), Effect(preferredEffect) {}
 
   std::atomic<int> SetDataCalls{0};
 
@@ -44,7 +51,7 @@ class TFilesDataObject final : public IDataObject {
     medium->tymed = TYMED_HGLOBAL;
     medium->pUnkForRelease = nullptr;
     if (format->cfFormat == CF_HDROP) {
-      medium->hGlobal = DropBlock(Names, {0, 0});
+      medium->hGlobal = Block();
       return S_OK;
     }
     medium->hGlobal = GlobalAlloc(GHND, sizeof(DWORD));
@@ -86,7 +93,7 @@ class TFilesDataObject final : public IDataObject {
 
  private:
   ~TFilesDataObject() = default;
-  std::vector<std::string> Names;
+  std::function<HGLOBAL()> Block;
   DWORD Effect;
   std::atomic<ULONG> References{1};
 };
@@ -125,11 +132,10 @@ class TClipboardFilesSource {
 
   // Puts the files there, replacing what was there; false when the clipboard refused them.
   bool Place(std::vector<std::string> names, DWORD preferredEffect) {
-    auto* data = new TFilesDataObject(std::move(names), preferredEffect);
-    Placed.push_back(data);
-    Done = std::promise<bool>();
-    PostThreadMessageW(ThreadId, PlaceMessage, 0, reinterpret_cast<LPARAM>(data));
-    return Done.get_future().get();
+    return PlaceObject(new TFilesDataObject(std::move(names), preferredEffect));
+  }
+  bool PlaceBlock(std::function<HGLOBAL()> block) {
+    return PlaceObject(new TFilesDataObject(std::move(block), DROPEFFECT_COPY));
   }
   // Every SetData any of the placed objects received.
   int SetDataCalls() const {
@@ -140,6 +146,13 @@ class TClipboardFilesSource {
 
  private:
   static constexpr UINT PlaceMessage = WM_APP + 7;
+
+  bool PlaceObject(TFilesDataObject* data) {
+    Placed.push_back(data);
+    Done = std::promise<bool>();
+    PostThreadMessageW(ThreadId, PlaceMessage, 0, reinterpret_cast<LPARAM>(data));
+    return Done.get_future().get();
+  }
 
   void PlaceOnThread(TFilesDataObject& data) {
     // Another program (the system's own clipboard bridge, under Wine) may hold the clipboard
@@ -157,3 +170,10 @@ class TClipboardFilesSource {
   TFilesDataObject* Data = nullptr;
   std::vector<TFilesDataObject*> Placed;
 };
+
+// The one source of a test program, shared by every test that puts files on the clipboard. It
+// lives until the program ends, which stops its thread.
+inline TClipboardFilesSource& SharedClipboardFilesSource() {
+  static TClipboardFilesSource* source = new TClipboardFilesSource;
+  return *source;
+}

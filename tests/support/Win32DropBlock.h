@@ -5,6 +5,7 @@
 // clang-format off
 #include <windows.h>
 #include <shellapi.h>
+#include <shlobj.h>
 // clang-format on
 
 #include <cstring>
@@ -30,6 +31,22 @@ inline HGLOBAL DropBlock(const std::vector<std::string>& names, POINT point) {
   block->fNC = FALSE;
   block->fWide = TRUE;
   std::memcpy(block + 1, text.data(), bytes);
+  GlobalUnlock(memory);
+  return memory;
+}
+
+// A block of any bytes, as a program that makes them wrongly might hand one over.
+inline HGLOBAL RawBlock(const std::vector<unsigned char>& bytes) {
+  const HGLOBAL memory = GlobalAlloc(GHND, bytes.size());
+  if (!bytes.empty()) std::memcpy(GlobalLock(memory), bytes.data(), bytes.size());
+  GlobalUnlock(memory);
+  return memory;
+}
+
+// A well-made block of the names whose offset of the names points past its end.
+inline HGLOBAL MisplacedNamesBlock(const std::vector<std::string>& names) {
+  const HGLOBAL memory = DropBlock(names, {0, 0});
+  static_cast<DROPFILES*>(GlobalLock(memory))->pFiles = DWORD(GlobalSize(memory)) + 16;
   GlobalUnlock(memory);
   return memory;
 }

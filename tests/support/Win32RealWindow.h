@@ -46,8 +46,10 @@ class TRealWindowTest : public testing::Test {
       Application().ProcessMessages();
     }
   }
-  // ... until the operation has ended; one that never ends stops the test program.
+  // ... until the operation has ended; one that never ends stops the test program. An OLE drop
+  // waiting to be delivered is delivered first.
   void WaitIdle() {
+    Application().ProcessMessages();
     const ULONGLONG deadline = GetTickCount64() + 60000;
     while (Form && Form->Stamper()) {
       if (GetTickCount64() > deadline) {

@@ -77,7 +77,9 @@ TEST_F(MainFormFeedbackTest, ALongRunCountsItsItemsInTheStatusLineAndOnTheTaskba
     Fs.AddFile(targets.back());
   }
   Fs.Fail(TPrimitive::WriteTimesSet, Target(10));
-  Stops.Hold(Fs, {{TPrimitive::FindEntry, Target(500)}, {TPrimitive::WriteTimesOpen, Target(700)}});
+  Stops.Hold(Fs, {{TPrimitive::GetAttributes, Target(600)},
+                  {TPrimitive::FindEntry, Target(500)},
+                  {TPrimitive::WriteTimesOpen, Target(700)}});
   Drop(Form->SetPanel, targets);
   Stops.WaitHeld();
   const TTaskbarProgress& taskbar = Form->TaskbarProgress;
@@ -85,6 +87,12 @@ TEST_F(MainFormFeedbackTest, ALongRunCountsItsItemsInTheStatusLineAndOnTheTaskba
   Form->ProgressTimer.Tick();
   EXPECT_EQ(Status(), "2: Set - Press [Esc] to cancel");
   EXPECT_EQ(taskbar.State(), TTaskbarState::None);
+  Form->ProgressTimer.Tick();
+  EXPECT_EQ(Status(), "2: Set - Collecting 600 items - Press [Esc] to cancel");
+  EXPECT_EQ(taskbar.State(), TTaskbarState::Busy);
+
+  Stops.GoOn();
+  Stops.WaitHeld();
   Form->ProgressTimer.Tick();
   EXPECT_EQ(Status(), "2: Set - Reading 500/1,000 - Press [Esc] to cancel");
   EXPECT_EQ(taskbar.State(), TTaskbarState::Normal);

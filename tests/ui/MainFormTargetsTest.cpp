@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/WinConst.h"
@@ -11,10 +12,12 @@
 #include "support/ScriptedMessageBoxes.h"
 #include "support/StamperRun.h"
 #include "support/TempTree.h"
+#include "support/WorkerStops.h"
 #include "toolkit/Instances.h"
 #include "toolkit/ShellItems.h"
 #include "toolkit/Toolkit.h"
 #include "ui/CommandRequest.h"
+#include "ui/Constants.h"
 #include "ui/Tmainform.h"
 
 namespace {
@@ -56,6 +59,9 @@ class MainFormTargetsTest : public testing::Test {
     Fs.AddFile(A, faArchive, t0 + 1 * day, t0 + 2 * day, t0 + 3 * day);
     for (const std::string& target : {X, Y}) Fs.AddFile(target, faArchive, t0, t0, t0);
     ClipboardFilesHook() = [this] { return Clipboard; };
+    SetForwardedParamsHandler([this](const TStringList& params, THandOverReply reply) {
+      Form->QueueRequest(params, std::move(reply));
+    });
     ChooseItemsHook() = [this](const std::string& title) {
       Titles.push_back(title);
       return Chosen;
@@ -63,7 +69,9 @@ class MainFormTargetsTest : public testing::Test {
     Form = std::make_unique<TMainForm>();
   }
   ~MainFormTargetsTest() override {
+    Gate.GoOnToTheEnd();
     WaitIdle();
+    SetForwardedParamsHandler(nullptr);
     Form.reset();
     ClipboardFilesHook() = nullptr;
     ChooseItemsHook() = nullptr;
@@ -93,14 +101,16 @@ class MainFormTargetsTest : public testing::Test {
   TFakeFileSystem Fs;
   TFileSystemOverride Guard{Fs};
   TScriptedMessageBoxes Boxes;
-  TStringList Clipboard, Chosen, Titles;
+  TWorkerStops Gate;
+  std::optional<TStringList> Clipboard;
+  TStringList Chosen, Titles;
   std::unique_ptr<TMainForm> Form;
 };
 
 // Enter and Space choose, Ctrl+V and Shift+Insert paste; each acts as a drop on the focused
 // target, so the disabled Set shows the Properties of the items and keeps the marking.
 TEST_F(MainFormTargetsTest, KeysOnAFocusedTargetChooseOrPasteAsADropWould) {
-  Clipboard = {A};
+  Clipboard = TStringList{A};
   EXPECT_TRUE(Press(Form->SetPanel, 'V', ssCtrl));
   EXPECT_EQ(Status(), "1: Properties - Done 1/1 item(s)");
   EXPECT_EQ(Form->GetPanel.BevelOuter(), TBevelCut::bvRaised);
@@ -109,7 +119,7 @@ TEST_F(MainFormTargetsTest, KeysOnAFocusedTargetChooseOrPasteAsADropWould) {
   EXPECT_TRUE(Press(Form->GetPanel, vkReturn, 0));
   EXPECT_EQ(Status(), "2: Get - Done 1/1 item(s)");
   EXPECT_EQ(Form->GetPanel.BevelOuter(), TBevelCut::bvLowered);
-  Clipboard = {X};
+  Clipboard = TStringList{X};
   EXPECT_TRUE(Press(Form->SetPanel, vkInsert, ssShift));
   EXPECT_EQ(Status(), "3: Set - Done 1/1 item(s)");
   EXPECT_EQ(LastWrite(X), t0 + 3 * day);
@@ -123,7 +133,7 @@ TEST_F(MainFormTargetsTest, KeysOnAFocusedTargetChooseOrPasteAsADropWould) {
   EXPECT_FALSE(Press(Form->GetPanel, vkReturn, ssAlt));
   EXPECT_FALSE(Press(Form->GetPanel, 'V', ssCtrl | ssShift));
   EXPECT_FALSE(Press(Form->SubdirsCheckBox, 'V', ssCtrl));
-  Clipboard.clear();
+  Clipboard->clear();
   Chosen.clear();
   EXPECT_TRUE(Press(Form->GetPanel, 'V', ssCtrl));
   EXPECT_TRUE(Press(Form->GetPanel, vkReturn, 0));
@@ -132,7 +142,7 @@ TEST_F(MainFormTargetsTest, KeysOnAFocusedTargetChooseOrPasteAsADropWould) {
 }
 
 TEST_F(MainFormTargetsTest, PopupPasteGoesToTheTargetUnderTheMenuElseToTheFocusedOne) {
-  Clipboard = {A};
+  Clipboard = TStringList{A};
   Popup(Form->SubdirsCheckBox);
   EXPECT_FALSE(Form->PastePMenuItem->Visible());
   Popup(Form->GetPanel);
@@ -142,39 +152,141 @@ TEST_F(MainFormTargetsTest, PopupPasteGoesToTheTargetUnderTheMenuElseToTheFocuse
   EXPECT_EQ(Status(), "1: Get - Done 1/1 item(s)");
 
   Form->SetActiveControl(&Form->SetPanel);
-  Clipboard = {X};
+  Clipboard = TStringList{X};
   Popup(Form->SubdirsCheckBox);
   Form->PastePMenuItem->Click();
   WaitIdle();
   EXPECT_EQ(Status(), "2: Set - Done 1/1 item(s)");
-  Clipboard.clear();
+  Clipboard->clear();
   Popup(Form->SyncPanel);
   EXPECT_TRUE(Form->PastePMenuItem->Visible());
   EXPECT_FALSE(Form->PastePMenuItem->Enabled());
   EXPECT_EQ(Boxes.Count(), 0u);
 }
 
-// Parameters of this start or handed over by a later one run as a drop; a busy window refuses
-// them as it refuses a drop.
-TEST_F(MainFormTargetsTest, CommandLinesRunAsADropAndABusyWindowRefusesThem) {
-  SetForwardedParamsHandler([this](const TStringList& params) { Form->RunParams(params); });
-  Form->RunParams({"/dp", "/set", X});
+// A request handed over by a later start: what the window answered it, once it has.
+struct TAnswered {
+  std::optional<THandOverAnswer> Answer;
+  THandOverReply Reply() {
+    return [this](const THandOverAnswer& answer) {
+      EXPECT_FALSE(Answer) << "answered twice";
+      Answer = answer;
+    };
+  }
+};
+
+// Parameters of this start or handed over by a later one run as a drop. A request runs once the
+// window is free, and its start is answered with the status of its end.
+TEST_F(MainFormTargetsTest, HandedOverRequestsRunAsADropAndAreAnsweredWithTheirStatus) {
+  EXPECT_TRUE(Form->RunParams({"/dp", "/set", X}));
   WaitIdle();
   EXPECT_EQ(Status(), "1: Properties - Done 1/1 item(s)");
-  ReceiveForwardedParams({"/GET", A, "/dp"});
-  ReceiveForwardedParams({"/set", X});
-  WaitIdle();
-  EXPECT_EQ(Status(), "2: Get - Done 1/1 item(s)");
-  EXPECT_EQ(Boxes.Texts().back(), "Can't do it while processing.");
-  ReceiveForwardedParams({"/set", X});
-  WaitIdle();
-  EXPECT_EQ(Status(), "3: Set - Done 1/1 item(s)");
+  Fs.Fail(TPrimitive::WriteTimesOpen, Y);
+  const std::string missing = "C:\\missing.txt";
+  struct TCase {
+    TStringList Params;
+    int Status;
+    std::string Text;
+  };
+  const TCase cases[] = {
+      {{"/GET", A, "/dp"}, hsDone, "2: Get - Done 1/1 item(s)\r\n"},
+      {{"/set", X}, hsDone, "3: Set - Done 1/1 item(s)\r\n"},
+      {{"/set", X, Y},
+       hsItemsFailed,
+       "4: Set - Done 1/2 item(s)\r\nfailed write access: " + Y + "\r\n"},
+      {{"/properties", missing},
+       hsNoOperation,
+       "5: Properties - Done 0/1 item(s)\r\nNo operation.\r\n\r\nFailed to get properties.\r\n"
+       "failed to get data: " +
+           missing + "\r\n"},
+      {{"/sync", " "}, hsNoOperation, NamelessItemText},
+  };
+  for (const TCase& test : cases) {
+    TAnswered answered;
+    ReceiveForwardedParams(test.Params, answered.Reply());
+    EXPECT_FALSE(answered.Answer) << "answered before it ran";
+    Form->RequestTimer.Tick();
+    WaitIdle();
+    ASSERT_TRUE(answered.Answer) << test.Params[0];
+    EXPECT_EQ(answered.Answer->Status, test.Status) << test.Params[0];
+    EXPECT_EQ(answered.Answer->Text, test.Text) << test.Params[0];
+  }
   EXPECT_EQ(LastWrite(X), t0 + 3 * day);
-  ReceiveForwardedParams({"/sync"});
-  ReceiveForwardedParams({"/properties", A, X});
+
+  // A request that the user cancels; one that comes once the window is gone.
+  Gate.Hold(Fs, {{std::nullopt, X}});
+  TAnswered canceled, late;
+  ReceiveForwardedParams({"/set", X}, canceled.Reply());
+  Form->RequestTimer.Tick();
+  Gate.WaitHeld();
+  Form->PressKey(0x1B, 0);
+  Gate.GoOnToTheEnd();
   WaitIdle();
-  EXPECT_EQ(Status(), "4: Properties - Done 2/2 item(s)");
+  ASSERT_TRUE(canceled.Answer);
+  EXPECT_EQ(canceled.Answer->Status, hsCanceled);
   SetForwardedParamsHandler(nullptr);
+  ReceiveForwardedParams({"/set", X}, late.Reply());
+  ASSERT_TRUE(late.Answer);
+  EXPECT_EQ(late.Answer->Status, hsBusy);
+}
+
+// While any box is open, a waiting request stays waiting: it runs after the box has closed, never
+// inside its loop. Closing asks again once its question is answered: what began meanwhile keeps
+// the window open.
+TEST_F(MainFormTargetsTest, RequestsWaitWhileABoxIsOpenAndClosingLooksAgainAfterItsQuestion) {
+  Form->RunParams({"/get", A});
+  WaitIdle();
+  TAnswered answered;
+  bool ranInside = false;
+  bool asked = false;
+  Boxes.WhileOpen = [&](const TShownMessageBox&) {
+    if (std::exchange(asked, true)) return;
+    ReceiveForwardedParams({"/set", X}, answered.Reply());
+    Form->RequestTimer.Tick();
+    ranInside = Form->Stamper() != nullptr;
+    TNamesDropHandle drop({A}, Form->ScreenToClient(Form->GetPanel.ClientToScreen({1, 1})));
+    Form->DropFiles(drop);
+  };
+  EXPECT_FALSE(Form->CloseQuery());
+  EXPECT_FALSE(ranInside);
+  EXPECT_EQ(Boxes.Texts(), (std::vector<std::string>{"Quits the application.\r\n\r\nSure?",
+                                                     "Can't do it while processing."}));
+  WaitIdle();
+  EXPECT_EQ(Form->WaitingRequests(), 1u);
+  Form->RequestTimer.Tick();
+  WaitIdle();
+  ASSERT_TRUE(answered.Answer);
+  EXPECT_EQ(answered.Answer->Text, "3: Set - Done 1/1 item(s)\r\n");
+}
+
+// A name that names nothing, empty or of blanks, is refused from the file dialog and the command
+// line with one box that says so; nothing of that request runs, its other names neither. (Drops
+// and the clipboard are shown on the real window.)
+TEST_F(MainFormTargetsTest, NamesThatNameNothingAreRefusedFromTheDialogAndTheCommandLine) {
+  Form->RunParams({"/get", A});
+  WaitIdle();
+  const std::function<void(const TStringList&)> sources[] = {
+      [&](const TStringList& names) {
+        Chosen = names;
+        Press(Form->SetPanel, vkReturn, 0);
+      },
+      [&](const TStringList& names) {
+        TStringList params{"/set"};
+        params.insert(params.end(), names.begin(), names.end());
+        Form->RunParams(WithFullPaths(params));
+      },
+  };
+  for (const auto& source : sources) {
+    for (const TStringList& names : {TStringList{X, ""}, TStringList{"  "}, TStringList{"\t", X}}) {
+      const size_t before = Boxes.Count();
+      source(names);
+      WaitIdle();
+      ASSERT_EQ(Boxes.Count(), before + 1);
+      EXPECT_EQ(Boxes.Texts().back(), NamelessItemText);
+    }
+  }
+  EXPECT_EQ(Status(), "1: Get - Done 1/1 item(s)");
+  EXPECT_EQ(LastWrite(X), t0);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/IniFile.h"
@@ -510,8 +511,9 @@ TEST_F(MainFormTest, OperationsChangeRealFilesAndUndoRedoThem) {
 
 // A box of the worker's own, open when the logoff comes, holds it between items until the window
 // has answered: the window agrees at once, and the box, closed as declined, stops the operation.
-// A worker stuck in one call (an unreachable share) holds the logoff only a few seconds.
-TEST_F(MainFormTest, ALogoffWaitsNeitherForTheWorkersOwnBoxNorForAStuckCall) {
+// A worker in the middle of one call (a slow share) holds the logoff until that item is done, and
+// meanwhile the system is told why.
+TEST_F(MainFormTest, ALogoffWaitsForTheItemInHandButNotForTheWorkersOwnBox) {
   Run(Form->GetPanel, {A});
   Fs.Fail(TPrimitive::FindEntry, X);
   std::vector<bool> agreedBusy;
@@ -532,8 +534,17 @@ TEST_F(MainFormTest, ALogoffWaitsNeitherForTheWorkersOwnBoxNorForAStuckCall) {
   Gate.Hold(Fs, {{std::nullopt, Y}});
   DropOn(Form->SetPanel, {1, 1}, {Y});
   Gate.WaitHeld();
+  std::string reason;
+  std::thread slowShare([&] {
+    MainThreadQueue().RunAndWait([&] { reason = Form->ShutdownBlockReason(); });
+    Gate.GoOnToTheEnd();
+  });
   EXPECT_TRUE(Form->QueryEndSession());
-  EXPECT_NE(Form->Stamper(), nullptr);
+  slowShare.join();
+  EXPECT_EQ(Form->Stamper(), nullptr);
+  EXPECT_EQ(reason, "Finishing the item being written, then stopping.");
+  EXPECT_EQ(Form->ShutdownBlockReason(), "");
+  EXPECT_EQ(Status(), "3: Set - Canceled 0/1 item(s)");
   Form->EndSession(false);
 }
 

@@ -1,11 +1,21 @@
-#include <unistd.h>
-
-#include <string>
-
 #include "toolkit/Instances.h"
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
 // Headless no other process has a window to take the work.
-bool ForwardToRunningInstance(const std::vector<std::string>&) { return false; }
+std::optional<THandOverAnswer> ForwardToRunningInstance(const std::vector<std::string>&) {
+  return std::nullopt;
+}
+
+void PlatformTakeRequests(bool) {}
+
+void TellCaller(const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
+}
 
 std::string FullPathOf(const std::string& path) {
   if (path.empty() || path.front() == '/') return path;

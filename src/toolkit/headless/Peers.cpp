@@ -8,3 +8,4 @@ std::unique_ptr<TControlPeer> TCheckBox::MakePeer() { return nullptr; }
 std::unique_ptr<TControlPeer> TLabel::MakePeer() { return nullptr; }
 std::unique_ptr<TControlPeer> TPaintBox::MakePeer() { return nullptr; }
 std::unique_ptr<TControlPeer> TStatusBar::MakePeer() { return nullptr; }
+void PlatformBlockShutdown(const TForm&, const std::string&) {}

@@ -5,8 +5,8 @@
 #include <shellapi.h>
 // clang-format on
 
-#include "platform/win32/WideText.h"
 #include "toolkit/ShellItems.h"
+#include "toolkit/win32/WinDropHandle.h"
 
 namespace {
 
@@ -17,18 +17,6 @@ bool OleReady() {
   return ready;
 }
 
-// Each name read in UTF-16 into a buffer of its own length, so that none is cut.
-std::vector<std::string> NamesOf(HDROP drop) {
-  std::vector<std::string> names;
-  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-  for (UINT index = 0; index < count; ++index) {
-    std::wstring name(size_t(DragQueryFileW(drop, index, nullptr, 0)) + 1, L'\0');
-    name.resize(DragQueryFileW(drop, index, name.data(), UINT(name.size())));
-    if (!name.empty()) names.push_back(WideToUtf8(name));
-  }
-  return names;
-}
-
 }  // namespace
 
 bool PlatformClipboardHasFiles() { return IsClipboardFormatAvailable(CF_HDROP) != FALSE; }
@@ -36,14 +24,21 @@ bool PlatformClipboardHasFiles() { return IsClipboardFormatAvailable(CF_HDROP) !
 // Only the file list is read. A shell cut also offers its preferred effect, "move", and deletes
 // the files once the target reports a performed move or a finished paste on the data object;
 // nothing is ever reported here, so the user's files stay where they are.
-std::vector<std::string> PlatformClipboardFiles() {
+// Another program put the block there: it is read with its size known, and a malformed one is
+// told apart from an empty one.
+std::optional<std::vector<std::string>> PlatformClipboardFiles() {
   IDataObject* data = nullptr;
-  if (!OleReady() || FAILED(OleGetClipboard(&data))) return {};
+  if (!OleReady() || FAILED(OleGetClipboard(&data))) return std::vector<std::string>();
   FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
   STGMEDIUM medium{};
-  std::vector<std::string> names;
+  std::optional<std::vector<std::string>> names = std::vector<std::string>();
   if (SUCCEEDED(data->GetData(&format, &medium))) {
-    names = NamesOf(static_cast<HDROP>(medium.hGlobal));
+    const TDropBlockNames read =
+        medium.tymed == TYMED_HGLOBAL ? ReadDropBlock(medium.hGlobal) : TDropBlockNames();
+    if (read.Malformed)
+      names.reset();
+    else
+      names = read.Names;
     ReleaseStgMedium(&medium);
   }
   data->Release();

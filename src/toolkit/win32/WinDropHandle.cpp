@@ -1,30 +1,48 @@
 #include "toolkit/win32/WinDropHandle.h"
 
 #include "platform/win32/WideText.h"
+#include "toolkit/DropBlock.h"
+
+namespace {
+
+std::string NameOf(const uint8_t* block, bool wide, const TDropName& name) {
+  std::wstring text(name.Length, L'\0');
+  if (wide) {
+    for (size_t i = 0; i < name.Length; ++i)
+      text[i] = wchar_t(DropBlockUnit(block, name.Offset + 2 * i));
+  } else {
+    const auto* bytes = reinterpret_cast<const char*>(block + name.Offset);
+    text.resize(size_t(
+        MultiByteToWideChar(CP_ACP, 0, bytes, int(name.Length), text.data(), int(text.size()))));
+  }
+  return WideToUtf8(text);
+}
+
+}  // namespace
+
+TDropBlockNames ReadDropBlock(HGLOBAL block) {
+  TDropBlockNames read;
+  const SIZE_T size = block ? GlobalSize(block) : 0;
+  const auto* bytes = size ? static_cast<const uint8_t*>(GlobalLock(block)) : nullptr;
+  if (!bytes) return read;
+  TDropBlock parsed;
+  read.Malformed = !ParseDropBlock(bytes, size, parsed);
+  read.Point = parsed.Point;
+  read.Names.reserve(parsed.Names.size());
+  for (const TDropName& name : parsed.Names) read.Names.push_back(NameOf(bytes, parsed.Wide, name));
+  GlobalUnlock(block);
+  return read;
+}
+
+THDropHandle::THDropHandle(HDROP drop) : THDropHandle(drop, ReadDropBlock(drop)) {}
+
+THDropHandle::THDropHandle(HDROP drop, TDropBlockNames read)
+    : TNamesDropHandle(std::move(read.Names), read.Point, read.Malformed), Drop(drop) {}
 
 THDropHandle::~THDropHandle() { Finish(); }
 
-int THDropHandle::Count() const {
-  return Drop ? int(DragQueryFileW(Drop, 0xFFFFFFFF, nullptr, 0)) : 0;
-}
-
-// Read in UTF-16 into a buffer of the name's own length, so that no name is cut or loses a
-// character to a code page.
-std::string THDropHandle::Name(int index) const {
-  if (index < 0 || index >= Count()) return "";
-  const UINT length = DragQueryFileW(Drop, UINT(index), nullptr, 0);
-  std::wstring name(size_t(length) + 1, L'\0');
-  name.resize(DragQueryFileW(Drop, UINT(index), name.data(), UINT(name.size())));
-  return WideToUtf8(name);
-}
-
-TPoint THDropHandle::Point() const {
-  POINT point{0, 0};
-  if (Drop) DragQueryPoint(Drop, &point);
-  return {point.x, point.y};
-}
-
 void THDropHandle::Finish() {
+  TNamesDropHandle::Finish();
   if (!Drop) return;
   DragFinish(Drop);
   Drop = nullptr;

@@ -4,37 +4,21 @@
 #include <shlobj.h>
 
 #include <atomic>
-#include <cstring>
-#include <vector>
+#include <functional>
+#include <memory>
 
 #include "toolkit/win32/WinDropHandle.h"
+#include "toolkit/win32/WinTokens.h"
 #include "toolkit/win32/WinWindow.h"
 
 namespace {
-
-// The mandatory integrity level of a process; 0 when it cannot be told.
-DWORD IntegrityOf(HANDLE process) {
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return 0;
-  DWORD level = 0;
-  DWORD size = 0;
-  GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
-  std::vector<BYTE> label(size);
-  if (size && GetTokenInformation(token, TokenIntegrityLevel, label.data(), size, &size)) {
-    const PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(label.data())->Label.Sid;
-    level = *GetSidSubAuthority(sid, *GetSidSubAuthorityCount(sid) - 1);
-  }
-  CloseHandle(token);
-  return level;
-}
 
 // Run as administrator beside a shell that is not, this process is out of the shell's OLE reach.
 bool AboveTheShell() {
   DWORD shellProcessId = 0;
   const HWND shell = GetShellWindow();
   if (!shell || !GetWindowThreadProcessId(shell, &shellProcessId)) return false;
-  const HANDLE shellProcess =
-      OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, shellProcessId);
+  const HANDLE shellProcess = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, shellProcessId);
   if (!shellProcess) return false;
   const DWORD shellLevel = IntegrityOf(shellProcess);
   CloseHandle(shellProcess);
@@ -43,35 +27,26 @@ bool AboveTheShell() {
 
 FORMATETC FilesFormat() { return {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}; }
 
-// The dropped names in a block of our own, as WM_DROPFILES brings them, with the drop point in
-// the window's client coordinates; none when the data holds no names.
-HDROP CopyDrop(IDataObject& data, POINT clientPoint) {
+// The dropped names, read from the data object's block with its size known, with OLE's drop
+// point in the window's client coordinates; malformed when the block is or when there is none.
+std::unique_ptr<TNamesDropHandle> ReadDrop(IDataObject& data, TPoint clientPoint) {
   FORMATETC format = FilesFormat();
   STGMEDIUM medium{};
-  if (FAILED(data.GetData(&format, &medium))) return nullptr;
-  HGLOBAL copy = nullptr;
-  const SIZE_T size = GlobalSize(medium.hGlobal);
-  const void* source = size >= sizeof(DROPFILES) ? GlobalLock(medium.hGlobal) : nullptr;
-  if (source) {
-    copy = GlobalAlloc(GMEM_MOVEABLE, size);
-    if (void* target = copy ? GlobalLock(copy) : nullptr) {
-      std::memcpy(target, source, size);
-      auto* header = static_cast<DROPFILES*>(target);
-      header->pt = clientPoint;
-      header->fNC = FALSE;
-      GlobalUnlock(copy);
-    }
-    GlobalUnlock(medium.hGlobal);
+  TDropBlockNames read;
+  if (SUCCEEDED(data.GetData(&format, &medium))) {
+    if (medium.tymed == TYMED_HGLOBAL) read = ReadDropBlock(medium.hGlobal);
+    ReleaseStgMedium(&medium);
   }
-  ReleaseStgMedium(&medium);
-  return static_cast<HDROP>(copy);
+  return std::make_unique<TNamesDropHandle>(std::move(read.Names), clientPoint, read.Malformed);
 }
 
 // The drop target is told every move, on the main thread: by the shell's drag loop of another
 // process through COM, or by this process's own.
 class TWinDropTarget final : public IDropTarget {
  public:
-  TWinDropTarget(HWND window, TForm& form) : Window(window), Form(form) {}
+  using TDeliver = std::function<void(std::unique_ptr<TNamesDropHandle>)>;
+  TWinDropTarget(HWND window, TForm& form, TDeliver deliver)
+      : Window(window), Form(form), Deliver(std::move(deliver)) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     if (!object) return E_POINTER;
@@ -113,10 +88,15 @@ class TWinDropTarget final : public IDropTarget {
   HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL point, DWORD* effect) override {
     if (!effect) return E_INVALIDARG;
     DragLeave();
-    const TPoint client = ClientPoint(point);
-    const HDROP drop = HasFiles && data ? CopyDrop(*data, {client.X, client.Y}) : nullptr;
-    THDropHandle handle(drop);
-    const bool taken = drop && Guarded([&] { return Form.DropFiles(handle); });
+    if (!HasFiles || !data) {
+      *effect = DROPEFFECT_NONE;
+      return S_OK;
+    }
+    const bool taken = Guarded([&] {
+      if (!Form.AcceptsFiles()) return false;
+      Deliver(ReadDrop(*data, ClientPoint(point)));
+      return true;
+    });
     *effect = taken ? Effect(*effect) : DROPEFFECT_NONE;
     return S_OK;
   }
@@ -150,18 +130,31 @@ class TWinDropTarget final : public IDropTarget {
   std::atomic<ULONG> References{1};
   HWND Window;
   TForm& Form;
+  TDeliver Deliver;
   bool HasFiles = false;
 };
 
 }  // namespace
 
-TOleDropRegistration::TOleDropRegistration(HWND window, TForm& form) : Window(window) {
+TOleDropRegistration::TOleDropRegistration(HWND window, TForm& form) : Window(window), Form(form) {
   if (!window || AboveTheShell()) return;
-  auto* target = new TWinDropTarget(window, form);
+  auto* target = new TWinDropTarget(window, form, [this](std::unique_ptr<TNamesDropHandle> drop) {
+    Waiting.push_back(std::move(drop));
+    PostMessageW(Window, DeliverMessage, 0, 0);
+  });
   if (SUCCEEDED(RegisterDragDrop(window, target)))
     Target = target;
   else
     target->Release();
+}
+
+// The form may have stopped taking files since: the drop then goes where a refused drop goes.
+void TOleDropRegistration::DeliverWaitingDrops() {
+  while (!Waiting.empty()) {
+    const std::unique_ptr<TNamesDropHandle> drop = std::move(Waiting.front());
+    Waiting.pop_front();
+    Form.DropFiles(*drop);
+  }
 }
 
 TOleDropRegistration::~TOleDropRegistration() {

@@ -10,8 +10,8 @@
 #include "toolkit/win32/WinDropHandle.h"
 #include "toolkit/win32/WinImages.h"
 #include "toolkit/win32/WinProgramIcon.h"
+#include "toolkit/win32/WinTokens.h"
 #include "toolkit/win32/WinToolTip.h"
-#include "toolkit/win32/WinSingleInstance.h"
 
 namespace {
 
@@ -215,13 +215,24 @@ LRESULT TWinFormPeer::ChangeDpi(int pixelsPerInch, const RECT& suggested) {
 }
 
 // Run as administrator, the window sits above the shell's integrity level, and the system would
-// drop the shell's drop messages silently; these three carry a drop.
+// drop the shell's drop messages silently; these two carry a drop. Nothing else gets through from
+// below: not run elevated, the filter stays as the system made it.
 void TWinFormPeer::LetDropsThrough() {
   constexpr UINT WmCopyGlobalData = 0x0049;
+  if (!RunsElevated()) return;
   DropsLetThrough = true;
-  for (UINT message : {UINT(WM_DROPFILES), UINT(WM_COPYDATA), WmCopyGlobalData})
+  for (UINT message : {UINT(WM_DROPFILES), WmCopyGlobalData})
     DropsLetThrough =
         ChangeWindowMessageFilterEx(Window, message, MSGFLT_ALLOW, nullptr) && DropsLetThrough;
+}
+
+void PlatformBlockShutdown(const TForm& form, const std::string& reason) {
+  const HWND window = WindowHandle(form);
+  if (!window) return;
+  if (reason.empty())
+    ShutdownBlockReasonDestroy(window);
+  else
+    ShutdownBlockReasonCreate(window, Utf8ToDisplayWide(reason).c_str());
 }
 
 bool TWinFormPeer::PreviewKey(int key) { return Form.PreviewKeyDown(key, ShiftStateNow()); }
@@ -229,7 +240,6 @@ bool TWinFormPeer::PreviewKey(int key) { return Form.PreviewKeyDown(key, ShiftSt
 LRESULT TWinFormPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (HandleContainerMessage(message, wParam, lParam, result)) return result;
-  if (HandleForwardedParams(Window, message, lParam, result)) return result;
   switch (message) {
     case WM_COMMAND:
       if (MenuCommand(wParam)) return 0;
@@ -249,6 +259,9 @@ LRESULT TWinFormPeer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       return 0;
     case WM_DROPFILES:
       return DropFiles(reinterpret_cast<HDROP>(wParam));
+    case TOleDropRegistration::DeliverMessage:
+      if (OleDrop) OleDrop->DeliverWaitingDrops();
+      return 0;
     case WM_CONTEXTMENU:
       if (ShowContextMenu(lParam)) return 0;
       break;

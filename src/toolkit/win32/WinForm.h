@@ -28,7 +28,8 @@ class TWinFormPeer : public TWinPeer {
   // The key preview of a key pressed in the window; true when the form consumed the key.
   bool PreviewKey(int key);
   HACCEL Accelerators() const { return Bar ? Bar->Accelerators() : nullptr; }
-  // Whether the system lets drops through from processes of a lower integrity level.
+  // Whether the system lets drops through from processes of a lower integrity level: only where
+  // the window runs elevated.
   bool LetsDropsThrough() const { return DropsLetThrough; }
   // Whether drags over the window are seen through OLE, not only their drops.
   bool SeesDrags() const { return OleDrop && OleDrop->Registered(); }

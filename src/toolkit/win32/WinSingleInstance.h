@@ -2,7 +2,11 @@
 
 #include <windows.h>
 
-// A form's side of the hand-over: WM_COPYDATA carrying another start's parameters, and the
-// message by which the form runs them once that start has its answer. True when the message was
-// one of these, with the result to give.
-bool HandleForwardedParams(HWND form, UINT message, LPARAM lParam, LRESULT& result);
+#include <string>
+
+// The hand-over runs through a named pipe of the window's process, not through window messages:
+// the pipe tells the window which process connected, so that the sender's token can be judged
+// (MayHandOver), and it carries the answer back to the waiting start.
+
+// The pipe of the window of a process.
+std::wstring HandOverPipeName(DWORD processId);

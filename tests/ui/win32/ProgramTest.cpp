@@ -124,6 +124,58 @@ class ProgramTest : public testing::Test {
     return window;
   }
 
+  // A start whose output goes to a file, as a script's does, run to its end while the boxes of
+  // the window's process are answered OK; gives its exit status and what it wrote.
+  std::pair<DWORD, std::string> RunToEnd(const std::string& params, DWORD windowProcess) {
+    const std::string output = Folder + "\\output.txt";
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    const HANDLE file = CreateFileA(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                    CREATE_ALWAYS, 0, nullptr);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = file;
+    PROCESS_INFORMATION info{};
+    std::string command = "\"" + Exe + "\" " + params;
+    EXPECT_TRUE(CreateProcessA(Exe.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                               Folder.c_str(), &startup, &info));
+    CloseHandle(file);
+    CloseHandle(info.hThread);
+    DWORD status = 99;
+    for (int attempt = 0; attempt < 1200; ++attempt) {
+      if (WaitForSingleObject(info.hProcess, 100) == WAIT_OBJECT_0) break;
+      AnswerBoxesOf(windowProcess);
+    }
+    GetExitCodeProcess(info.hProcess, &status);
+    CloseHandle(info.hProcess);
+    const std::string text = ReadFile(output);
+    DeleteFileA(output.c_str());
+    return {status, text};
+  }
+
+  // A source whose times are all `Written`, and a target to give them to.
+  static constexpr uint64_t Written = 132000000000000000ull;
+  static std::pair<std::string, std::string> SourceAndTarget(TTempTree& tree,
+                                                             const std::string& targetName) {
+    const std::string source = tree.AddFile("source.txt");
+    TTempTree::SetTimes(source, {Written, Written, Written});
+    return {source, tree.AddFile(targetName)};
+  }
+
+  static void AnswerBoxesOf(DWORD process) {
+    EnumWindows(
+        [](HWND window, LPARAM data) CALLBACK -> BOOL {
+          DWORD pid = 0;
+          GetWindowThreadProcessId(window, &pid);
+          char name[16] = {};
+          GetClassNameA(window, name, sizeof name);
+          if (pid == DWORD(data) && std::string(name) == "#32770")
+            PostMessageA(window, WM_COMMAND, IDOK, 0);
+          return TRUE;
+        },
+        LPARAM(process));
+  }
+
   static bool CloseAndWait(HWND window, HANDLE process) {
     PostMessageA(window, WM_CLOSE, 0, 0);
     return WaitForSingleObject(process, 60000) == WAIT_OBJECT_0;
@@ -273,11 +325,9 @@ bool HoldsGetData(HWND window) {
 // and a path relative to its own folder hands the path over whole and ends at once, and the
 // first window writes the times. No second window appears.
 TEST_F(ProgramTest, ASecondStartWithSetHandsItsPathsToTheRunningWindowAndEnds) {
-  constexpr uint64_t written = 132000000000000000ull;
+  const uint64_t written = Written;
   TTempTree tree;
-  const std::string source = tree.AddFile("source.txt");
-  const std::string target = tree.AddFile("target with spaces.txt");
-  TTempTree::SetTimes(source, {written, written, written});
+  const auto [source, target] = SourceAndTarget(tree, "target with spaces.txt");
   const DWORD first = Start("/get \"" + source + "\"");
   const HWND window = WaitForWindow(first);
   ASSERT_NE(window, nullptr);
@@ -293,4 +343,35 @@ TEST_F(ProgramTest, ASecondStartWithSetHandsItsPathsToTheRunningWindowAndEnds) {
     Sleep(100);
   EXPECT_EQ(TTempTree::Times(target).LastWrite, written);
   EXPECT_EQ(FindOtherProgramWindow(first), nullptr);
+}
+
+// A script's steps against a running window: each start hands its request over, waits until the
+// window has run it, writes the status line where its output goes and ends with the status, so
+// that the Set runs after the Get and a refusal is told apart from success.
+TEST_F(ProgramTest, StartsThatHandOverWaitForTheirRequestAndEndWithItsStatus) {
+  TTempTree tree;
+  const auto [source, target] = SourceAndTarget(tree, "target.txt");
+  const DWORD window = Start();
+  ASSERT_NE(WaitForWindow(window), nullptr);
+  const std::string missing = tree.Path("missing.txt");
+  const struct {
+    std::string Params;
+    DWORD Status;
+    std::string Output;
+  } steps[] = {
+      {"/get \"" + source + "\"", 0, "1: Get - Done 1/1 item(s)\r\n"},
+      {"/set \"" + target + "\"", 0, "2: Set - Done 1/1 item(s)\r\n"},
+      {"/set \" \"", 3, "No operation.\r\n\r\nAn empty or blank name names no item.\r\n"},
+      {"/properties \"" + missing + "\"", 3,
+       "3: Properties - Done 0/1 item(s)\r\nNo operation.\r\n\r\nFailed to get properties.\r\n"},
+  };
+  for (const auto& step : steps) {
+    const auto [status, output] = RunToEnd(step.Params, window);
+    EXPECT_EQ(status, step.Status) << step.Params;
+    EXPECT_EQ(output.substr(0, step.Output.size()), step.Output) << step.Params;
+    if (&step == &steps[1]) {
+      EXPECT_EQ(TTempTree::Times(target).LastWrite, Written);
+    }
+  }
+  EXPECT_EQ(FindOtherProgramWindow(window), nullptr);
 }

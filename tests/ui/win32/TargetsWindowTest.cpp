@@ -182,7 +182,7 @@ TEST_F(TargetsWindowTest, APasteOnSetWritesTheTimesAndACutLeavesTheFilesInPlace)
   const std::string longName = Tree.AddFile(std::string(250, 'x') + ".txt");
   const std::string target = Tree.AddFile("target.txt");
   for (const std::string& path : {longName, target}) TTempTree::SetTimes(path, {t0, t0, t0});
-  TClipboardFilesSource shell;
+  TClipboardFilesSource& shell = SharedClipboardFilesSource();
   ASSERT_TRUE(shell.Place({source}, DROPEFFECT_COPY));
   SetFocus(Handle(Form->GetPanel));
   Key('V', VK_CONTROL);
