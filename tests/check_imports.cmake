@@ -2,7 +2,7 @@
 # aware: 64-bit Windows gives a 32-bit program that says so 4 GB instead of 2 for its history.
 set(system_dlls
   kernel32.dll user32.dll gdi32.dll shell32.dll comctl32.dll ole32.dll oleaut32.dll advapi32.dll
-  comdlg32.dll shlwapi.dll msvcrt.dll uxtheme.dll oleacc.dll)
+  comdlg32.dll shlwapi.dll msvcrt.dll uxtheme.dll oleacc.dll ntdll.dll)
 execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "objdump failed on ${EXE}")

@@ -24,28 +24,20 @@ bool NormalizeAttributes(TStringList& errorLog, const std::string& path, uint32_
 }
 
 TItemKind KindOf(uint32_t attributes) {
+  if (attributes == faInvalid) return TItemKind::Unknown;
   return (attributes & faDirectory) ? TItemKind::Folder : TItemKind::File;
 }
 
-bool WriteTimes(TStringList& errorLog, const TStamp& stamp, TItemKind kind,
-                const TStampOptions& options, TSeenItem& seen) {
-  const TWriteTimesResult result = FileSystem().WriteTimesChecked(
-      stamp.Path, kind, stamp.Id, seen, options.CRTime ? &stamp.CRTime : nullptr,
-      options.LATime ? &stamp.LATime : nullptr, options.LWTime ? &stamp.LWTime : nullptr);
-  switch (result) {
-    case TWriteTimesResult::Written:
-      return true;
-    case TWriteTimesResult::NoWriteAccess:
-      errorLog.push_back("failed write access: " + stamp.Path);
-      return false;
-    case TWriteTimesResult::Replaced:
-      errorLog.push_back("item replaced since: " + stamp.Path);
-      return false;
-    case TWriteTimesResult::SetFailed:
-      break;
-  }
-  errorLog.push_back("failed to set file times: " + stamp.Path);
-  return false;
+// An opening for times alone is granted whatever a file's attributes say, so the read-only rule is
+// the engine's: a read-only file is written only when the user allows any attributes.
+bool ForbidsWriting(uint32_t attributes) {
+  return attributes != faInvalid && (attributes & faReadOnly) && !(attributes & faDirectory);
+}
+
+bool SameTimesAsked(const TStamp& a, const TStamp& b, const TStampOptions& options) {
+  return (!options.CRTime || FileTimeValue(a.CRTime) == FileTimeValue(b.CRTime)) &&
+         (!options.LWTime || FileTimeValue(a.LWTime) == FileTimeValue(b.LWTime)) &&
+         (!options.LATime || FileTimeValue(a.LATime) == FileTimeValue(b.LATime));
 }
 
 // The folder an item is listed in, and its name there; an empty name for a path that names a
@@ -65,7 +57,7 @@ void Remember(const TSeenItem& item, TStamp& backup) {
   backup.CRTime = item.Entry.CreationTime;
   backup.LWTime = item.Entry.LastWriteTime;
   backup.LATime = item.Entry.LastAccessTime;
-  backup.Id = item.Id;
+  backup.Id = item.Entry.Id;
 }
 
 }  // namespace
@@ -160,11 +152,10 @@ void TStamperBase::PickFromListing(const std::string& folder, const std::vector<
 }
 
 int TStamperBase::ReadStamps(TStringList& errorLog, TStamps& stamps, int& folderCount,
-                             TFlags& flags, TItemKinds* kinds, std::vector<uint32_t>* attributes) {
+                             TFlags& flags, std::vector<uint32_t>* attributes) {
   TFileSystem& fs = FileSystem();
   folderCount = 0;
   int count = 0;
-  if (kinds) kinds->assign(stamps.size(), TItemKind::Unknown);
   if (attributes) attributes->assign(stamps.size(), faInvalid);
   TKnownEntries known = TakeListedEntries(stamps, flags);
   FProgress.Begin(TStampPhase::Reading, int(std::count(flags.begin(), flags.end(), 1)));
@@ -189,8 +180,10 @@ int TStamperBase::ReadStamps(TStringList& errorLog, TStamps& stamps, int& folder
     stamp.CRTime = entry.CreationTime;
     stamp.LWTime = entry.LastWriteTime;
     stamp.LATime = entry.LastAccessTime;
+    // An identity held already is the item once written, which the write compares with what it
+    // opens; the listing shows only what has the path now.
+    if (!stamp.Id.Known) stamp.Id = entry.Id;
     if (entry.Attributes & faDirectory) ++folderCount;
-    if (kinds) (*kinds)[i] = KindOf(entry.Attributes);
     if (attributes) (*attributes)[i] = entry.Attributes;
     ++count;
   }
@@ -223,10 +216,11 @@ void TStamperBase::RemoveFailedUnits(TStamps& stamps, const TFlags& flags) {
 
 int TStamperBase::WriteStamps(TStringList& errorLog, TStamps& stamps, TStampOptions options,
                               bool forward, TFlags& flags, TFlags* timesWritten,
-                              const TItemKinds* kinds, TStamps* seen) {
+                              const std::vector<uint32_t>* attributes, TStamps* seen) {
   const size_t n = stamps.size();
   if (timesWritten) timesWritten->assign(n, 0);
   int count = 0;
+  TWrittenItems written;
   FProgress.Begin(TStampPhase::Writing, int(std::count(flags.begin(), flags.end(), 1)));
   for (size_t i = 0; i < n && !Terminated(); ++i) {
     const size_t k = forward ? i : n - 1 - i;
@@ -234,12 +228,15 @@ int TStamperBase::WriteStamps(TStringList& errorLog, TStamps& stamps, TStampOpti
       if (seen) ItemPassed(k, false, (*seen)[k]);
       continue;
     }
-    const TItemKind kind = kinds && kinds->size() == n ? (*kinds)[k] : TItemKind::Unknown;
-    TSeenItem item;
-    const bool written = WriteStamp(errorLog, stamps[k], kind, options, flags[k], item);
-    if (seen && item.Known) Remember(item, (*seen)[k]);
-    if (seen) ItemPassed(k, written, (*seen)[k]);
-    if (timesWritten) (*timesWritten)[k] = written;
+    const bool held = attributes && attributes->size() == n;
+    TWriteItem item{stamps[k], held ? (*attributes)[k] : faInvalid,
+                    seen ? (*seen)[k].Id : stamps[k].Id, TSeenItem()};
+    const bool timesSet = WriteStamp(errorLog, item, options, flags[k], written);
+    if (seen && item.Seen.Known) Remember(item.Seen, (*seen)[k]);
+    if (seen) ItemPassed(k, timesSet, (*seen)[k]);
+    if (timesWritten) (*timesWritten)[k] = timesSet;
+    if (timesSet && item.Seen.Known && item.Seen.Entry.Id.Volume != 0)
+      written.try_emplace(item.Seen.Entry.Id, TWrittenItem{&stamps[k], flags[k]});
     if (flags[k])
       ++count;
     else
@@ -249,24 +246,86 @@ int TStamperBase::WriteStamps(TStringList& errorLog, TStamps& stamps, TStampOpti
   return count;
 }
 
-// The flag ends 1 when the times were written and the attributes, if touched, were put back;
-// gives whether the times were written. Attributes read just now tell the kind best.
-bool TStamperBase::WriteStamp(TStringList& errorLog, const TStamp& stamp, TItemKind kind,
-                              const TStampOptions& options, uint8_t& flag, TSeenItem& seen) {
+// The flag ends 1 when the times were written and the attributes, if touched, were put back, or
+// when the item is one written already under another path with the same times; gives whether the
+// times were written. Attributes read just now tell the kind best.
+bool TStamperBase::WriteStamp(TStringList& errorLog, TWriteItem& item,
+                              const TStampOptions& options, uint8_t& flag,
+                              const TWrittenItems& written) {
+  const TStamp& stamp = item.Stamp;
+  flag = 0;
+  if (!options.AnyAttr) {
+    if (item.Attributes == faInvalid) item.Attributes = FileSystem().GetAttributes(stamp.Path);
+    if (ForbidsWriting(item.Attributes)) {
+      errorLog.push_back("failed write access: " + stamp.Path);
+      return false;
+    }
+  }
   uint32_t attrs = faInvalid;
   const bool restore = options.AnyAttr && NormalizeAttributes(errorLog, stamp.Path, attrs);
-  if (attrs != faInvalid) kind = KindOf(attrs);
-  const bool written = WriteTimes(errorLog, stamp, kind, options, seen);
-  flag = written;
+  if (attrs != faInvalid) item.Attributes = attrs;
+  const TWrittenItem* first = nullptr;
+  const bool timesSet = WriteTimes(errorLog, item, options, written, first);
+  flag = timesSet;
+  if (first) flag = SameTimesAsked(*first->Stamp, stamp, options) ? first->Flag : 0;
+  if (first && !flag) errorLog.push_back("one item under several paths: " + stamp.Path);
   if (restore && !FileSystem().SetAttributes(stamp.Path, attrs)) {
     errorLog.push_back("failed to restore file attributes: " + stamp.Path + " (" +
                        AttributeText(attrs) + ")");
     flag = 0;
   }
-  if (!written) return false;
+  if (!timesSet) return false;
   // A write is done only when the file system shows that it kept it.
-  const TKeeping keeping = ReadBack(errorLog, stamp, kind, options);
+  const TKeeping keeping = ReadBack(errorLog, stamp, KindOf(item.Attributes), options);
   if (keeping == TKeeping::NotKept) flag = 0;
   if (keeping == TKeeping::Rounded && flag) ++FRoundedCount;
   return true;
+}
+
+// Only the item the walk or the backup found is written, and a file reached under a second path
+// is not written twice: `first` then names the path it was written under.
+bool TStamperBase::WriteTimes(TStringList& errorLog, TWriteItem& item,
+                              const TStampOptions& options, const TWrittenItems& written,
+                              const TWrittenItem*& first) {
+  const TStamp& stamp = item.Stamp;
+  bool replaced = false;
+  const TWriteCheck check = [&](TSeenItem& seen) {
+    if (!seen.Known) return true;
+    CompleteVolume(stamp.Path, seen.Entry.Id);
+    replaced = item.Expected.OtherThan(seen.Entry.Id);
+    const auto found = seen.Entry.Id.Volume != 0 ? written.find(seen.Entry.Id) : written.end();
+    if (found != written.end()) first = &found->second;
+    return !replaced && !first;
+  };
+  const TWriteTimesResult result = FileSystem().WriteTimesChecked(
+      stamp.Path, KindOf(item.Attributes), check, item.Seen,
+      options.CRTime ? &stamp.CRTime : nullptr, options.LATime ? &stamp.LATime : nullptr,
+      options.LWTime ? &stamp.LWTime : nullptr);
+  switch (result) {
+    case TWriteTimesResult::Written:
+      return true;
+    case TWriteTimesResult::NoWriteAccess:
+      errorLog.push_back("failed write access: " + stamp.Path);
+      return false;
+    case TWriteTimesResult::Declined:
+      if (replaced) errorLog.push_back("item replaced since: " + stamp.Path);
+      return false;
+    case TWriteTimesResult::SetFailed:
+      break;
+  }
+  errorLog.push_back("failed to set file times: " + stamp.Path);
+  return false;
+}
+
+// A listing and the write's opening tell the file ID but not always the volume; the volume is the
+// folder's, asked once per folder and run, since asking it of every item costs a call to another
+// process under Wine.
+void TStamperBase::CompleteVolume(const std::string& path, TItemId& id) {
+  if (!id.Known || id.Volume != 0) return;
+  const std::string_view folder = FolderAndName(path, FileSystem().Separator()).first;
+  if (folder.empty()) return;
+  auto [place, isNew] = FFolderVolumes.try_emplace(std::string(folder), 0);
+  TFolderId folderId;
+  if (isNew && FileSystem().FolderId(place->first, folderId)) place->second = folderId.Volume;
+  id.Volume = place->second;
 }

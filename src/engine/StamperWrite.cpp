@@ -58,20 +58,18 @@ void TStamper::WriteOperation() {
   TStampUnit backup = unit;
   TFlags flags(unit.Stamps.size(), 1);
   int ignoredFolderCount = 0;
-  TItemKinds kinds;
   std::vector<uint32_t> attributes;
-  const int read =
-      ReadStamps(FErrorLog, backup.Stamps, ignoredFolderCount, flags, &kinds, &attributes);
+  const int read = ReadStamps(FErrorLog, backup.Stamps, ignoredFolderCount, flags, &attributes);
   if (Terminated()) return;
   if ((read < total && !ConfirmIncompleteBackup(read, total)) ||
-      !JournalBegin(unit, backup, flags, std::move(attributes))) {
+      !JournalBegin(unit, backup, flags, attributes)) {
     Terminate();
     return;
   }
 
   TFlags timesWritten;
   FSucceededCount = WriteStamps(FErrorLog, unit.Stamps, unit.Options, FKind != okUndo, flags,
-                                &timesWritten, &kinds, &backup.Stamps);
+                                &timesWritten, &attributes, &backup.Stamps);
   const bool stopped = Terminated();
   if (FKind == okRestore) PutBackAttributes(unit.Stamps, timesWritten);
   Commit(std::move(backup), std::move(unit), timesWritten, stopped);

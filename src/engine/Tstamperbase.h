@@ -12,11 +12,10 @@
 #include "engine/StoredTimes.h"
 #include "platform/FileSystem.h"
 #include "platform/Thread.h"
+#include "platform/WinConst.h"
 
 // One byte per stamp: 1 while the item is still good, 0 once it failed or is to be skipped.
 using TFlags = std::vector<uint8_t>;
-// One per stamp: whether the item is a folder, where a read has told.
-using TItemKinds = std::vector<TItemKind>;
 
 // The file-system work of one operation, run on its worker thread: dropped paths to items, reading
 // and writing times, averages and the Properties report, and message boxes on the main thread.
@@ -35,21 +34,23 @@ class TStamperBase : public TThread {
   // cannot be listed adds nothing below it and, with errorLog, one line there.
   void ExpandItems(TStringList& list, TStampOptions options, TDroppedItems* droppedItems = nullptr,
                    TStringList* errorLog = nullptr);
-  // With kinds, it ends with one per stamp: what the read found, Unknown where it found nothing;
-  // with attributes, the attributes found, faInvalid where it found nothing.
+  // With attributes, it ends with one per stamp: the attributes found, faInvalid where it found
+  // nothing. A stamp without an identity takes the one its entry tells.
   int ReadStamps(TStringList& errorLog, TStamps& stamps, int& folderCount, TFlags& flags,
-                 TItemKinds* kinds = nullptr, std::vector<uint32_t>* attributes = nullptr);
+                 std::vector<uint32_t>* attributes = nullptr);
   int GetStamps(TStringList& errorLog, TStamps& stamps, int& folderCount);
   void RemoveFailedUnits(TStamps& stamps, const TFlags& flags);
   // A flag stays 1 only where the file system, read back, kept every time written (within its
   // precision). With timesWritten, it ends with one byte per stamp: 1 exactly where the times were
-  // written, whatever became of the attributes afterwards or the file system kept. The kinds a
-  // read of the same stamps gave spare asking whether each item is a folder. An item whose stamp
-  // has a known identity is written only while it is still that item. With seen, each stamp there
-  // whose item the write opened gets what that opening saw: its times just before and its identity.
+  // written, whatever became of the attributes afterwards or the file system kept. The attributes
+  // a read of the same stamps gave tell each item's kind and, without AnyAttr, whether it may be
+  // written. An item is written only while it is still the item its stamp's identity names (its
+  // stamp in seen, where given), and a file reached under several paths once. With seen, each
+  // stamp there whose item the write opened gets what that opening saw: its times just before
+  // and its identity.
   int WriteStamps(TStringList& errorLog, TStamps& stamps, TStampOptions options, bool forward,
-                  TFlags& flags, TFlags* timesWritten = nullptr, const TItemKinds* kinds = nullptr,
-                  TStamps* seen = nullptr);
+                  TFlags& flags, TFlags* timesWritten = nullptr,
+                  const std::vector<uint32_t>* attributes = nullptr, TStamps* seen = nullptr);
   static std::string AttributeText(uint32_t attrs);
   // Of the items this run wrote and counted, those whose times the file system rounded within
   // what it can hold.
@@ -144,8 +145,28 @@ class TStamperBase : public TThread {
   void ReadByFolder(const TStamps& stamps, const TFlags& flags, TKnownEntries& known);
   void PickFromListing(const std::string& folder, const std::vector<size_t>& places,
                        const TStamps& stamps, TKnownEntries& known);
-  bool WriteStamp(TStringList& errorLog, const TStamp& stamp, TItemKind kind,
-                  const TStampOptions& options, uint8_t& flag, TSeenItem& seen);
+  // One item on its way through the write: what is known of it before, what its opening saw.
+  struct TWriteItem {
+    const TStamp& Stamp;
+    uint32_t Attributes = faInvalid;  // not known yet
+    TItemId Expected;
+    TSeenItem Seen;
+  };
+  // The items a write has set the times of, by identity, with the stamp written and its verdict.
+  struct TWrittenItem {
+    const TStamp* Stamp = nullptr;
+    uint8_t Flag = 0;
+  };
+  struct TItemIdHash {
+    size_t operator()(const TItemId& id) const { return size_t(id.Index * 31 + id.Volume); }
+  };
+  using TWrittenItems = std::unordered_map<TItemId, TWrittenItem, TItemIdHash>;
+
+  bool WriteStamp(TStringList& errorLog, TWriteItem& item, const TStampOptions& options,
+                  uint8_t& flag, const TWrittenItems& written);
+  bool WriteTimes(TStringList& errorLog, TWriteItem& item, const TStampOptions& options,
+                  const TWrittenItems& written, const TWrittenItem*& first);
+  void CompleteVolume(const std::string& path, TItemId& id);
 
   // What the file system kept of an item's write, read back after it; logs the times not kept.
   TKeeping ReadBack(TStringList& errorLog, const TStamp& stamp, TItemKind kind,
@@ -154,6 +175,8 @@ class TStamperBase : public TThread {
 
   // The volume of each folder whose items came back other than written.
   std::unordered_map<std::string, TVolumeInfo> FVolumes;
+  // The volume serial number of each folder an item was written in, 0 where it cannot be told.
+  std::unordered_map<std::string, uint64_t> FFolderVolumes;
   int FRoundedCount = 0;
   // Entries the last expansion's listings gave, in the order of its result, until a read takes
   // them.

@@ -7,12 +7,14 @@
 #include "platform/FileTime.h"
 #include "platform/ItemId.h"
 
-// One item's directory entry: its attributes (fa... values of WinConst.h) and its three times.
+// One item's directory entry: its attributes (fa... values of WinConst.h), its three times, and
+// its identity where the listing or lookup that gave the entry told it.
 struct TFileEntry {
   uint32_t Attributes = 0;
   FILETIME CreationTime{};
   FILETIME LastAccessTime{};
   FILETIME LastWriteTime{};
+  TItemId Id;
 };
 
 // Identifies a folder on its volume, to tell when a linked folder leads back to one above it.
@@ -48,16 +50,19 @@ enum class TWriteTimesResult {
   Written,        // every time asked for is written
   NoWriteAccess,  // the item could not be opened for writing its times; nothing changed
   SetFailed,      // it was opened, but the times could not be set; nothing changed
-  Replaced,       // the opening reached another item than the one expected; nothing changed
+  Declined,       // the caller's check refused the item the opening reached; nothing changed
 };
 
-// What the opening for a write saw of the item just before its times were set: its identity and
-// its entry. Known only where the platform reads them through that opening.
+// What the opening for a write saw of the item just before its times were set: its entry, with
+// its identity. Known only where the platform reads them through that opening.
 struct TSeenItem {
-  TItemId Id;
   TFileEntry Entry;
   bool Known = false;
 };
+
+// Told what the opening saw, before any time is set; false leaves the item as it is (Declined).
+// It may complete what was seen, such as a volume the opening could not tell cheaply.
+using TWriteCheck = std::function<bool(TSeenItem& seen)>;
 
 // The file-system primitives the engine is written on. Each is a thin wrapper over the platform's
 // calls; the engine's algorithms live above them, once.
@@ -97,11 +102,10 @@ class TFileSystem {
                                        const FILETIME* creation, const FILETIME* lastAccess,
                                        const FILETIME* lastWrite) = 0;
 
-  // WriteTimes that first reads, through its own opening, what the item is and holds. Where an
-  // expected identity is known and the item's differs, nothing is written (Replaced). The default
-  // opens nothing more and sees nothing.
+  // WriteTimes that first reads, through its own opening, what the item is and holds, and writes
+  // only what the check accepts. The default opens nothing more, sees nothing and checks nothing.
   virtual TWriteTimesResult WriteTimesChecked(const std::string& path, TItemKind kind,
-                                              const TItemId&, TSeenItem& seen,
+                                              const TWriteCheck&, TSeenItem& seen,
                                               const FILETIME* creation, const FILETIME* lastAccess,
                                               const FILETIME* lastWrite) {
     seen = {};

@@ -168,15 +168,16 @@ TOutcome ReadAndWrite(bool listingHasTimes, unsigned seed) {
   for (const std::string& path : paths) backup.push_back(MakeStamp(path));
   outcome.Flags.assign(backup.size(), 1);
   if (Chance(random, 20)) outcome.Flags[size_t(Pick(random, int(backup.size())))] = 0;
-  TItemKinds kinds;
-  outcome.Count = stamper.ReadStamps(outcome.Log, backup, outcome.Folders, outcome.Flags, &kinds);
+  std::vector<uint32_t> attributes;
+  outcome.Count =
+      stamper.ReadStamps(outcome.Log, backup, outcome.Folders, outcome.Flags, &attributes);
   Record(outcome, backup);
   TStamps write = backup;
   for (TStamp& stamp : write) stamp.LWTime = MakeFileTime(9000);
   // The reference write knows nothing of the read and leaves the backend to ask for each kind.
   outcome.Count += 1000 * stamper.WriteStamps(outcome.Log, write, options, Chance(random, 50),
                                               outcome.Flags, nullptr,
-                                              listingHasTimes ? &kinds : nullptr);
+                                              listingHasTimes ? &attributes : nullptr);
   RecordEntries(outcome, fs, tree);
   return outcome;
 }

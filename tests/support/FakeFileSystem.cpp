@@ -187,7 +187,9 @@ bool TFakeFileSystem::ListFolder(const std::string& folder, const TEntryVisitor&
     for (const TNode* child : node->Children) {
       TListedEntry listed;
       listed.Entry = child->Entry;
-      if (!ListingTimes) listed.Entry = TFileEntry{child->Entry.Attributes};
+      // As on Windows, a listing tells each entry's file ID, not its volume.
+      listed.Entry.Id = {0, child->Id, true};
+      if (!ListingTimes) listed.Entry = TFileEntry{child->Entry.Attributes, {}, {}, {}, {}};
       listed.HasTimes = ListingTimes && !Fails(TPrimitive::FindEntry, *child->Path);
       entries.emplace_back(NameOf(*child), listed);
     }
@@ -240,11 +242,11 @@ TWriteTimesResult TFakeFileSystem::WriteTimes(const std::string& path, TItemKind
                                               const FILETIME* creation, const FILETIME* lastAccess,
                                               const FILETIME* lastWrite) {
   TSeenItem seen;
-  return WriteTimesChecked(path, kind, TItemId(), seen, creation, lastAccess, lastWrite);
+  return WriteTimesChecked(path, kind, nullptr, seen, creation, lastAccess, lastWrite);
 }
 
 TWriteTimesResult TFakeFileSystem::WriteTimesChecked(const std::string& path, TItemKind kind,
-                                                     const TItemId& expected, TSeenItem& seen,
+                                                     const TWriteCheck& check, TSeenItem& seen,
                                                      const FILETIME* creation,
                                                      const FILETIME* lastAccess,
                                                      const FILETIME* lastWrite) {
@@ -255,11 +257,18 @@ TWriteTimesResult TFakeFileSystem::WriteTimesChecked(const std::string& path, TI
     if (!OpensForTimes(path, kind)) return TWriteTimesResult::NoWriteAccess;
   }
   Notify(TPrimitive::WriteTimesSet, path);
+  {
+    std::lock_guard lock(Mutex);
+    const TNode* node = Find(path);
+    if (!node) return TWriteTimesResult::NoWriteAccess;
+    seen = {node->Entry, true};
+    seen.Entry.Id = {0, node->Id, true};
+  }
+  // The check may ask the file system itself, as the engine's asks a folder's volume.
+  if (check && !check(seen)) return TWriteTimesResult::Declined;
   std::lock_guard lock(Mutex);
   TNode* node = Find(path);
   if (!node) return TWriteTimesResult::NoWriteAccess;
-  seen = {{1, node->Id, true}, node->Entry, true};
-  if (expected.Known && !(expected == seen.Id)) return TWriteTimesResult::Replaced;
   if (Fails(TPrimitive::WriteTimesSet, path) || (creation && !CanWriteCreationTime)) {
     return TWriteTimesResult::SetFailed;
   }

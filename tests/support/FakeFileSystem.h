@@ -95,7 +95,7 @@ class TFakeFileSystem : public TFileSystem {
   TWriteTimesResult WriteTimes(const std::string& path, TItemKind kind, const FILETIME* creation,
                                const FILETIME* lastAccess, const FILETIME* lastWrite) override;
   TWriteTimesResult WriteTimesChecked(const std::string& path, TItemKind kind,
-                                      const TItemId& expected, TSeenItem& seen,
+                                      const TWriteCheck& check, TSeenItem& seen,
                                       const FILETIME* creation, const FILETIME* lastAccess,
                                       const FILETIME* lastWrite) override;
   bool ReadBackTimes(const std::string& path, TItemKind kind, TFileEntry& entry) override;

@@ -1,6 +1,5 @@
 #include "support/TempTree.h"
 
-#include <cstdio>
 #include <fstream>
 #include <random>
 #include <stdexcept>
@@ -302,10 +301,4 @@ bool TTempTree::KeepsCreationTime() {
   }
   RemoveTree(probe);
   return kept;
-}
-
-bool TTempTree::CanOpenForWriting(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "r+b");
-  if (file) std::fclose(file);
-  return file != nullptr;
 }

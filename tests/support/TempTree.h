@@ -43,9 +43,6 @@ class TTempTree {
   // the platform cannot set one (POSIX).
   static void SetTimes(const std::string& path, const TItemTimes& times);
   static void SetReadOnly(const std::string& path, bool readOnly);
-  // Whether this process may still open the file for writing: a privileged user may, read-only
-  // or not, and then a refusal cannot be tested.
-  static bool CanOpenForWriting(const std::string& path);
   // Whether the file system keeps a creation time of its own: some derive it from the other
   // times, and then writing those changes it.
   bool KeepsCreationTime();

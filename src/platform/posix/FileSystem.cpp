@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -72,6 +73,7 @@ bool ReadEntryWithStatx(const std::string& path, TFileEntry& entry) {
                            : MakeFileTime(0);
   entry.LastAccessTime = ToFileTime(info.stx_atime.tv_sec, info.stx_atime.tv_nsec);
   entry.LastWriteTime = ToFileTime(info.stx_mtime.tv_sec, info.stx_mtime.tv_nsec);
+  entry.Id = {uint64_t(makedev(info.stx_dev_major, info.stx_dev_minor)), info.stx_ino, true};
   return true;
 }
 
@@ -82,6 +84,7 @@ bool ReadEntryWithLstat(const std::string& path, TFileEntry& entry) {
   entry.CreationTime = MakeFileTime(0);
   entry.LastAccessTime = ToFileTime(info.st_atim.tv_sec, info.st_atim.tv_nsec);
   entry.LastWriteTime = ToFileTime(info.st_mtim.tv_sec, info.st_mtim.tv_nsec);
+  entry.Id = {uint64_t(info.st_dev), uint64_t(info.st_ino), true};
   return true;
 }
 
@@ -198,32 +201,26 @@ class TPosixFileSystem : public TFileSystem {
   TWriteTimesResult WriteTimes(const std::string& path, TItemKind kind, const FILETIME* creation,
                                const FILETIME* lastAccess, const FILETIME* lastWrite) override {
     TSeenItem seen;
-    return WriteTimesChecked(path, kind, TItemId(), seen, creation, lastAccess, lastWrite);
+    return WriteTimesChecked(path, kind, nullptr, seen, creation, lastAccess, lastWrite);
   }
 
   // Linux cannot set a birth time, so asking for one fails before anything is written; anything
   // else would leave a change that the caller believes undone. No handle is held across the two
   // calls: what is seen comes from a statx of the path just before the write.
-  TWriteTimesResult WriteTimesChecked(const std::string& path, TItemKind, const TItemId& expected,
+  TWriteTimesResult WriteTimesChecked(const std::string& path, TItemKind, const TWriteCheck& check,
                                       TSeenItem& seen, const FILETIME* creation,
                                       const FILETIME* lastAccess,
                                       const FILETIME* lastWrite) override {
     seen = {};
     if (creation) return TWriteTimesResult::SetFailed;
-    if (!MayWriteTimes(path)) return TWriteTimesResult::NoWriteAccess;
-    struct stat info;
-    if (lstat(path.c_str(), &info) == 0 && ReadEntryWithStatx(path, seen.Entry)) {
-      seen.Known = true;
-      seen.Id = {uint64_t(info.st_dev), uint64_t(info.st_ino), true};
-      if (expected.Known && !(seen.Id == expected)) return TWriteTimesResult::Replaced;
-    }
+    seen.Known = FindEntry(path, seen.Entry);
+    if (check && !check(seen)) return TWriteTimesResult::Declined;
     timespec times[2];
     times[0] = lastAccess ? ToTimespec(*lastAccess) : timespec{0, UTIME_OMIT};
     times[1] = lastWrite ? ToTimespec(*lastWrite) : timespec{0, UTIME_OMIT};
-    if (utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
-      return TWriteTimesResult::SetFailed;
-    }
-    return TWriteTimesResult::Written;
+    if (utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0)
+      return TWriteTimesResult::Written;
+    return RefusedAccess(errno) ? TWriteTimesResult::NoWriteAccess : TWriteTimesResult::SetFailed;
   }
 
   // statx of the item itself, as the read for the backup: the kernel answers from the inode,
@@ -279,10 +276,12 @@ class TPosixFileSystem : public TFileSystem {
   char Separator() const override { return '/'; }
 
  private:
-  // Checked on the item itself: a link's own permissions always allow, and whether its times may
-  // be set then shows in utimensat.
-  static bool MayWriteTimes(const std::string& path) {
-    return faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS | AT_SYMLINK_NOFOLLOW) == 0;
+  // As on Windows, where an opening for attributes alone is granted whatever the read-only
+  // attribute says, setting the times is the owner's right, not a matter of write permission; a
+  // refusal, an item gone or a read-only mount is no access, anything else a failed set.
+  static bool RefusedAccess(int error) {
+    return error == EPERM || error == EACCES || error == ENOENT || error == ENOTDIR ||
+           error == EROFS;
   }
 };
 

@@ -1,6 +1,7 @@
 #include "platform/FileSystem.h"
 
 #include <windows.h>
+#include <winternl.h>
 
 #include <memory>
 #include <string>
@@ -42,6 +43,32 @@ TFileEntry EntryOf(const WIN32_FIND_DATAW& data) {
   entry.LastAccessTime = data.ftLastAccessTime;
   entry.LastWriteTime = data.ftLastWriteTime;
   return entry;
+}
+
+// A file ID of 0 is none: some network and FAT drivers give it to every item.
+TItemId IdOf(const LARGE_INTEGER& fileId) {
+  return {0, uint64_t(fileId.QuadPart), fileId.QuadPart != 0};
+}
+
+TFileEntry EntryOf(const FILE_ID_BOTH_DIR_INFO& data) {
+  return {data.FileAttributes, ToFileTime(data.CreationTime), ToFileTime(data.LastAccessTime),
+          ToFileTime(data.LastWriteTime), IdOf(data.FileId)};
+}
+
+// The file ID alone (FileInternalInformation): the Win32 queries that give it ask the volume as
+// well, which under Wine is a call to another process for every item.
+bool ReadFileId(HANDLE item, TItemId& id) {
+  LARGE_INTEGER fileId;
+  IO_STATUS_BLOCK status;
+  const auto internalInformation = FILE_INFORMATION_CLASS(6);
+  if (NtQueryInformationFile(item, &status, &fileId, sizeof fileId, internalInformation) != 0)
+    return false;
+  id = IdOf(fileId);
+  return true;
+}
+
+void ReadSeen(HANDLE item, TSeenItem& seen) {
+  seen.Known = ReadBasicInfo(item, seen.Entry) && ReadFileId(item, seen.Entry.Id);
 }
 
 // Letter case folded by the system's ordinal table, as the file system ignores it.
@@ -102,24 +129,36 @@ class TWin32FileSystem : public TFileSystem {
     return true;
   }
 
+  // Listed through the folder's own handle, each entry comes with its file ID beside its times, at
+  // the cost of FindFirstFileW's listing, so that a write can tell the item the walk found.
   bool ListFolder(const std::string& folder, const TEntryVisitor& visit) override {
-    std::wstring pattern = LongPath(folder);
-    if (!pattern.empty() && pattern.back() != L'\\') pattern += L'\\';
-    pattern += L'*';
     const TNativeFileView view;
-    WIN32_FIND_DATAW data;
-    TSearch search = FindFirst(pattern, data);
-    // An empty drive root has no "." entry, so its listing finds nothing: that is no failure.
-    if (!search) return GetLastError() == ERROR_FILE_NOT_FOUND;
+    THandle handle(Open(folder, FILE_LIST_DIRECTORY | SYNCHRONIZE, FILE_FLAG_BACKUP_SEMANTICS,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
+    if (!handle) return false;
+    constexpr DWORD bufferSize = 64 * 1024;
+    const auto buffer = std::make_unique<uint64_t[]>(bufferSize / sizeof(uint64_t));
+    FILE_INFO_BY_HANDLE_CLASS batch = FileIdBothDirectoryRestartInfo;
     TListedEntry listed;
     listed.HasTimes = true;
-    do {
-      const std::string name = WideToUtf8(data.cFileName);
-      listed.Name = name.c_str();
-      listed.Entry = EntryOf(data);
-      if (!visit(listed)) break;
-    } while (FindNextFileW(search.get(), &data));
-    return true;
+    std::string name;
+    while (GetFileInformationByHandleEx(handle.get(), batch, buffer.get(), bufferSize)) {
+      batch = FileIdBothDirectoryInfo;
+      const auto* data = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer.get());
+      for (;;) {
+        name = WideToUtf8(std::wstring(data->FileName, data->FileNameLength / sizeof(wchar_t)));
+        listed.Name = name.c_str();
+        listed.Entry = EntryOf(*data);
+        if (!visit(listed)) return true;
+        if (data->NextEntryOffset == 0) break;
+        data = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(
+            reinterpret_cast<const char*>(data) + data->NextEntryOffset);
+      }
+    }
+    // An empty drive root has no "." entry, so its listing finds nothing: that is no failure.
+    const DWORD error = GetLastError();
+    return error == ERROR_NO_MORE_FILES || error == ERROR_FILE_NOT_FOUND ||
+           batch == FileIdBothDirectoryInfo;
   }
 
   bool ListingHasTimes() const override { return true; }
@@ -166,14 +205,16 @@ class TWin32FileSystem : public TFileSystem {
   TWriteTimesResult WriteTimes(const std::string& path, TItemKind kind, const FILETIME* creation,
                                const FILETIME* lastAccess, const FILETIME* lastWrite) override {
     TSeenItem seen;
-    return WriteTimesChecked(path, kind, TItemId(), seen, creation, lastAccess, lastWrite);
+    return WriteTimesChecked(path, kind, nullptr, seen, creation, lastAccess, lastWrite);
   }
 
   // FILE_FLAG_OPEN_REPARSE_POINT opens a link itself: its target must not get the link's times.
-  // A folder opens only with backup semantics, which a file must not get. Reading the attributes
-  // through the same handle tells the item and its times just before they are set.
+  // A folder opens only with backup semantics, which a file must not get. Times are attributes:
+  // an opening for them alone, sharing everything, reaches a file that another program holds open
+  // in any sharing mode, and leaves its data, its oplocks and a cloud placeholder's content alone.
+  // The same handle tells the item and its times just before they are set.
   TWriteTimesResult WriteTimesChecked(const std::string& path, TItemKind kind,
-                                      const TItemId& expected, TSeenItem& seen,
+                                      const TWriteCheck& check, TSeenItem& seen,
                                       const FILETIME* creation, const FILETIME* lastAccess,
                                       const FILETIME* lastWrite) override {
     seen = {};
@@ -182,17 +223,11 @@ class TWin32FileSystem : public TFileSystem {
     if (kind == TItemKind::Unknown) kind = KindOf(wide);
     const DWORD flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT |
                         (kind == TItemKind::Folder ? FILE_FLAG_BACKUP_SEMANTICS : 0);
-    THandle item(Open(wide, GENERIC_WRITE | FILE_READ_ATTRIBUTES, flags, FILE_SHARE_READ));
+    THandle item(Open(wide, FILE_WRITE_ATTRIBUTES | FILE_READ_ATTRIBUTES, flags,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
     if (!item) return TWriteTimesResult::NoWriteAccess;
-    BY_HANDLE_FILE_INFORMATION info;
-    if (GetFileInformationByHandle(item.get(), &info)) {
-      seen.Known = true;
-      seen.Id = {info.dwVolumeSerialNumber,
-                 (uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow, true};
-      seen.Entry = {info.dwFileAttributes, info.ftCreationTime, info.ftLastAccessTime,
-                    info.ftLastWriteTime};
-      if (expected.Known && !(seen.Id == expected)) return TWriteTimesResult::Replaced;
-    }
+    ReadSeen(item.get(), seen);
+    if (check && !check(seen)) return TWriteTimesResult::Declined;
     return SetFileTime(item.get(), creation, lastAccess, lastWrite) ? TWriteTimesResult::Written
                                                                     : TWriteTimesResult::SetFailed;
   }

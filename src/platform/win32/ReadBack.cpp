@@ -28,10 +28,6 @@ THandle OpenForAttributes(const std::wstring& path, TItemKind kind) {
   return THandle(item == INVALID_HANDLE_VALUE ? nullptr : item);
 }
 
-FILETIME ToFileTime(const LARGE_INTEGER& time) {
-  return FILETIME{DWORD(time.LowPart), DWORD(time.HighPart)};
-}
-
 // The root of the volume the path lies on, a share's root for a path on a share, as a drive or a
 // share names it: GetDriveTypeW is documented for those, not for the long-path forms.
 std::wstring VolumeRoot(const std::wstring& path) {
@@ -77,16 +73,23 @@ bool IsRemotePath(const std::wstring& longPath) {
          OnRemoteDrive(longPath[4]);
 }
 
-bool ReadThroughHandle(const std::wstring& path, TItemKind kind, TFileEntry& entry) {
-  THandle item = OpenForAttributes(path, kind);
-  if (!item) return false;
+FILETIME ToFileTime(const LARGE_INTEGER& time) {
+  return FILETIME{DWORD(time.LowPart), DWORD(time.HighPart)};
+}
+
+bool ReadBasicInfo(HANDLE item, TFileEntry& entry) {
   FILE_BASIC_INFO info;
-  if (!GetFileInformationByHandleEx(item.get(), FileBasicInfo, &info, sizeof info)) return false;
+  if (!GetFileInformationByHandleEx(item, FileBasicInfo, &info, sizeof info)) return false;
   entry.Attributes = info.FileAttributes;
   entry.CreationTime = ToFileTime(info.CreationTime);
   entry.LastAccessTime = ToFileTime(info.LastAccessTime);
   entry.LastWriteTime = ToFileTime(info.LastWriteTime);
   return true;
+}
+
+bool ReadThroughHandle(const std::wstring& path, TItemKind kind, TFileEntry& entry) {
+  THandle item = OpenForAttributes(path, kind);
+  return item && ReadBasicInfo(item.get(), entry);
 }
 
 // A local file system answers a query by path from what it stored, at a tenth of the cost of an
