@@ -293,9 +293,11 @@ bool TStamperBase::WriteTimes(TStringList& errorLog, TWriteItem& item,
     if (!seen.Known) return true;
     CompleteVolume(stamp.Path, seen.Entry.Id);
     replaced = item.Expected.OtherThan(seen.Entry.Id);
+    if (replaced) return false;
+    // Without its volume an identity could be another volume's item of the same file ID.
     const auto found = seen.Entry.Id.Volume != 0 ? written.find(seen.Entry.Id) : written.end();
     if (found != written.end()) first = &found->second;
-    return !replaced && !first;
+    return !first;
   };
   const TWriteTimesResult result = FileSystem().WriteTimesChecked(
       stamp.Path, KindOf(item.Attributes), check, item.Seen,
