@@ -105,7 +105,10 @@ constexpr size_t ShellSample = 1000;
 
 // What the expansion spends before it sorts: each name normalised and its attributes read.
 void NormaliseAsTheExpansionDoes(const TStringList& names) {
-  NormalizeDroppedPaths(FileSystem(), names, [] { return false; });
+  TFileSystem& fs = FileSystem();
+  const std::vector<TDroppedEntry> entries = ListDroppedNames(fs, names, [] { return false; });
+  for (size_t i = 0; i < names.size(); ++i)
+    if (!entries[i].Normal) fs.GetAttributes(fs.NormalizePath(names[i]));
 }
 
 TBreakdown Breakdown(const std::vector<std::string>& names) {

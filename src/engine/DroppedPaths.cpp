@@ -55,8 +55,8 @@ bool KeptAsItIs(std::string_view leaf) {
 
 // The names of one normal folder that its listing holds, taken as they stand.
 void TakeListed(TFileSystem& fs, const std::string& folder, const std::vector<size_t>& places,
-                const TStringList& names, std::vector<TDroppedPath>& paths,
-                std::vector<uint8_t>& done, const std::function<bool()>& stop) {
+                const TStringList& names, std::vector<TDroppedEntry>& entries,
+                const std::function<bool()>& stop) {
   const size_t start = folder.size() + (folder.back() == fs.Separator() ? 0 : 1);
   std::unordered_multimap<std::string_view, size_t> byLeaf;
   for (size_t place : places) {
@@ -67,45 +67,30 @@ void TakeListed(TFileSystem& fs, const std::string& folder, const std::vector<si
   if (missing == 0) return;
   fs.ListFolder(folder, [&](const TListedEntry& listed) {
     const auto [first, last] = byLeaf.equal_range(listed.Name);
-    for (auto found = first; found != last; ++found, --missing) {
-      paths[found->second] = {names[found->second], listed.HasTimes, listed.Entry};
-      done[found->second] = 1;
-    }
+    for (auto found = first; found != last; ++found, --missing)
+      entries[found->second] = {true, listed.HasTimes, listed.Entry};
     return missing > 0 && !stop();
   });
 }
 
-// Names grouped by their folders; a folder of one name is not worth a listing.
-void TakeSharedFolders(TFileSystem& fs, const TStringList& names, std::vector<TDroppedPath>& paths,
-                       std::vector<uint8_t>& done, const std::function<bool()>& stop) {
+}  // namespace
+
+// A folder of one name is not worth a listing.
+std::vector<TDroppedEntry> ListDroppedNames(TFileSystem& fs, const TStringList& names,
+                                            const std::function<bool()>& stop) {
+  std::vector<TDroppedEntry> entries(names.size());
   std::unordered_map<std::string_view, std::vector<size_t>> byFolder;
   for (size_t i = 0; i < names.size(); ++i) {
     const std::string_view folder = FolderOf(names[i], fs.Separator());
     if (!folder.empty()) byFolder[folder].push_back(i);
   }
   for (const auto& [folderView, places] : byFolder) {
-    if (stop()) return;
+    if (stop()) break;
     const std::string folder(folderView);
     // A pattern's characters, even in a prefix ("\\?\"), name no entry that a lookup would find.
     if (places.size() > 1 && folder.find_first_of("*?") == std::string::npos &&
         fs.NormalizePath(folder) == folder)
-      TakeListed(fs, folder, places, names, paths, done, stop);
+      TakeListed(fs, folder, places, names, entries, stop);
   }
-}
-
-}  // namespace
-
-std::vector<TDroppedPath> NormalizeDroppedPaths(TFileSystem& fs, const TStringList& names,
-                                                const std::function<bool()>& stop) {
-  std::vector<TDroppedPath> paths(names.size());
-  std::vector<uint8_t> done(names.size());
-  TakeSharedFolders(fs, names, paths, done, stop);
-  for (size_t i = 0; i < names.size(); ++i) {
-    if (stop()) {
-      paths.resize(i);
-      break;
-    }
-    if (!done[i]) paths[i].Path = fs.NormalizePath(names[i]);
-  }
-  return paths;
+  return entries;
 }

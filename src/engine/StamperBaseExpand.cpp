@@ -114,10 +114,12 @@ void TStamperBase::ExpandItems(TStringList& list, TStampOptions options,
   // A large drop or tree takes a while before the first item is read: the count shows it going.
   items.Progress = &FProgress;
   FProgress.Begin(TStampPhase::Collecting, 0);
-  for (TDroppedPath& dropped :
-       NormalizeDroppedPaths(FileSystem(), list, [this] { return Terminated(); })) {
+  const std::vector<TDroppedEntry> entries =
+      ListDroppedNames(FileSystem(), list, [this] { return Terminated(); });
+  for (size_t i = 0; i < list.size(); ++i) {
     if (Terminated()) break;
-    std::string path = std::move(dropped.Path);
+    const TDroppedEntry& dropped = entries[i];
+    std::string path = dropped.Normal ? list[i] : NormalizePath(list[i]);
     const TListedEntry listed{nullptr, dropped.Entry, dropped.HasTimes};
     const uint32_t attributes =
         dropped.HasTimes ? dropped.Entry.Attributes : FileSystem().GetAttributes(path);

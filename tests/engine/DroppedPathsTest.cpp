@@ -27,10 +27,10 @@ void AddIfAllowed(TTempTree& tree, const std::string& relative) {
   }
 }
 
-// Every form a dropped name can take, dropped among others of its folder, comes out as the one
-// by one normalising gives it (on Windows the shell's), and with its folder's entry of it exactly
-// where the listing gave one.
-TEST(DroppedPathsTest, EachFormComesOutAsItsOwnNormalisingGivesIt) {
+// Of every form a dropped name can take, dropped among others of its folder, only those that the
+// one by one normalising (on Windows the shell's) gives back byte for byte are taken as normal,
+// each with its folder's entry of it exactly.
+TEST(DroppedPathsTest, OnlyNamesTheirOwnNormalisingKeepsAreTakenAsNormal) {
   TTempTree tree;
   const std::string s(1, TTempTree::Separator());
   const std::string folder = tree.AddFolder("Photo Album");
@@ -42,6 +42,8 @@ TEST(DroppedPathsTest, EachFormComesOutAsItsOwnNormalisingGivesIt) {
   // Past MAX_PATH in the folder and in the names of a folder short of it.
   const std::string deep = tree.AddFolder(std::string(200, 'd'));
   const std::string deeper = tree.AddFolder(std::string(200, 'd') + s + std::string(150, 'e'));
+  for (const std::string& name : {deep + s + std::string(60, 'x'), deeper + s + "a", deeper + s + "b"})
+    tree.AddFile(name.substr(tree.Root().size() + 1));
   std::string lowerDrive = folder;
   lowerDrive[0] = char(std::tolower(static_cast<unsigned char>(lowerDrive[0])));
   const std::string shortFolder = TTempTree::ShortPath(folder);
@@ -53,25 +55,25 @@ TEST(DroppedPathsTest, EachFormComesOutAsItsOwnNormalisingGivesIt) {
            folder + s + "trailing dot", folder + s + "trailing blank ", folder + s + "nul.txt",
            folder + s + "CON", folder + ". " + s + "7", folder + s + "missing",
            folder + "/" + "8", "\\\\?\\" + names[9], "\\\\?\\" + names[10],
-           "\\\\server\\share\\a", "\\\\server\\share\\b", deep + s + "x" + std::string(60, 'x'),
+           "\\\\server\\share\\a", "\\\\server\\share\\b", deep + s + std::string(60, 'x'),
            deep + s + "y", deeper + s + "a", deeper + s + "b", "11", "Photo Album" + s + "12"})
     names.push_back(form);
 
   TFileSystem& fs = FileSystem();
-  const std::vector<TDroppedPath> got = NormalizeDroppedPaths(fs, names, [] { return false; });
+  const std::vector<TDroppedEntry> got = ListDroppedNames(fs, names, [] { return false; });
   ASSERT_EQ(got.size(), names.size());
   for (size_t i = 0; i < names.size(); ++i) {
-    EXPECT_EQ(got[i].Path, fs.NormalizePath(names[i])) << names[i];
+    if (got[i].Normal) EXPECT_EQ(fs.NormalizePath(names[i]), names[i]);
     if (!got[i].HasTimes) continue;
     TFileEntry entry;
-    EXPECT_TRUE(fs.FindEntry(got[i].Path, entry) && got[i].Entry.Attributes == entry.Attributes &&
+    EXPECT_TRUE(fs.FindEntry(names[i], entry) && got[i].Entry.Attributes == entry.Attributes &&
                 SameTimes(got[i].Entry, entry))
         << names[i];
   }
-  // The plain names were taken from the listing wherever it gives entries whole.
+  // The plain names were taken from the listing, with their entries where it gives them whole.
+  EXPECT_TRUE(got[0].Normal && got[39].Normal);
   EXPECT_EQ(got[0].HasTimes, fs.ListingHasTimes());
-  size_t asked = 0;
-  EXPECT_LT(NormalizeDroppedPaths(fs, names, [&] { return ++asked > 3; }).size(), names.size());
+  EXPECT_FALSE(ListDroppedNames(fs, names, [] { return true; })[0].Normal);
 }
 
 // However many names a folder holds, it is normalised and listed once, and nothing more is asked.
@@ -85,10 +87,10 @@ TEST(DroppedPathsTest, NamesOfOneFolderCostOneNormalisingAndOneListing) {
   }
   std::map<TPrimitive, int> calls;
   fs.OnCall = [&](TPrimitive primitive, const std::string&) { ++calls[primitive]; };
-  const std::vector<TDroppedPath> got = NormalizeDroppedPaths(fs, names, [] { return false; });
+  const std::vector<TDroppedEntry> got = ListDroppedNames(fs, names, [] { return false; });
   EXPECT_EQ(calls, (std::map<TPrimitive, int>{{TPrimitive::NormalizePath, 1},
                                               {TPrimitive::ListFolder, 1}}));
-  EXPECT_TRUE(got.size() == names.size() && got.back().Path == names.back() && got.back().HasTimes);
+  EXPECT_TRUE(got.size() == names.size() && got.back().Normal && got.back().HasTimes);
 }
 
 }  // namespace
