@@ -1,8 +1,8 @@
 // A drop of many files from one folder onto the Get target of the real window, through the
 // system's own OLE drag loop, against a drop of their folder in the same run. Then where the time
 // of the dropped names goes, step by step with the program's own calls on this thread.
-// Usage: brevantor_drop.exe LIMIT_SECONDS COUNT... (a drop of the files that runs past the limit
-// ends the program, said so). Prints the figures of each count.
+// Usage: brevantor_drop.exe LIMIT_SECONDS FOLDER... (a drop of the files that runs past the limit
+// ends the program, said so). Prints the figures of each folder.
 #include <windows.h>
 
 #include <algorithm>
@@ -17,10 +17,10 @@
 
 #include "BenchBase.h"
 #include "engine/DroppedPaths.h"
-#include "BenchTree.h"
 #include "platform/FileSystem.h"
 #include "platform/Thread.h"
 #include "platform/WinConst.h"
+#include "platform/win32/WideText.h"
 #include "support/ProgramPlace.h"
 #include "support/Win32OleDrag.h"
 #include "toolkit/Toolkit.h"
@@ -138,21 +138,26 @@ TBreakdown Breakdown(const std::vector<std::string>& names) {
   return spent;
 }
 
-std::vector<std::string> FilesOf(const std::string& folder, int count) {
+// The files of the folder, as one listing gives them: made by bench/run from Linux, since Wine
+// looks through the whole folder for every name it makes.
+std::vector<std::string> FilesOf(const std::string& folder) {
   std::vector<std::string> names;
-  char name[32];
-  for (int f = 0; f < count; ++f) {
-    std::snprintf(name, sizeof name, "\\photo_%05d.jpg", f);
-    names.push_back(folder + name);
-  }
+  WIN32_FIND_DATAW data;
+  const HANDLE search = FindFirstFileW(Utf8ToWide(folder + "\\*").c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+      names.push_back(folder + "\\" + WideToUtf8(data.cFileName));
+  } while (FindNextFileW(search, &data));
+  FindClose(search);
   return names;
 }
 
-void Measure(int count, double limit) {
-  TBenchTree tree(1, count);
-  const std::string folder = tree.Root() + "\\folder0000";
-  const std::vector<std::string> files = FilesOf(folder, count);
-  TProgramPlace place({tree.Root() + "\\brevantor.exe"});
+void Measure(const std::string& folder, double limit) {
+  const std::vector<std::string> files = FilesOf(folder);
+  const int count = int(files.size());
+  // The settings file goes beside the folder, which bench/run removes.
+  TProgramPlace place({folder.substr(0, folder.find_last_of('\\')) + "\\brevantor.exe"});
   auto form = std::make_unique<TMainForm>();
   form->Show();
   SetForegroundWindow(WindowHandle(*form));
@@ -189,6 +194,6 @@ int main(int argc, char** argv) {
     return idOk;
   };
   const double limit = argc > 1 ? std::atof(argv[1]) : 600;
-  for (int i = 2; i < argc; ++i) Measure(std::atoi(argv[i]), limit);
+  for (int i = 2; i < argc; ++i) Measure(argv[i], limit);
   return 0;
 }
