@@ -168,18 +168,18 @@ void Measure(const std::string& folder, double limit) {
     TWatchdog watchdog(count, limit);
     ofFiles = DropOnGet(*form, files, 2, &watchdog.Held);
   }
-  std::printf("%d files: drag held %.3f s, Get %.2f s (%s); folder: held %.3f s, Get %.2f s (%s);"
-              " ratio %.2f\n",
-              count, ofFiles.HeldSeconds, ofFiles.DoneSeconds, ofFiles.Status.c_str(),
-              ofFolder.HeldSeconds, ofFolder.DoneSeconds, ofFolder.Status.c_str(),
-              ofFiles.DoneSeconds / ofFolder.DoneSeconds);
+  std::printf(
+      "%d files: drag held %.3f s, Get %.2f s (%s); folder: held %.3f s, Get %.2f s (%s);"
+      " ratio %.2f\n",
+      count, ofFiles.HeldSeconds, ofFiles.DoneSeconds, ofFiles.Status.c_str(), ofFolder.HeldSeconds,
+      ofFolder.DoneSeconds, ofFolder.Status.c_str(), ofFiles.DoneSeconds / ofFolder.DoneSeconds);
   std::fflush(stdout);
   form.reset();
   const TBreakdown spent = Breakdown(files);
-  std::printf("%d files: reading the names %.3f s, the shell %.2f ms a name, normalising and "
-              "attributes %.3f s, whole expansion %.3f s, reading times %.3f s\n",
-              count, spent.Names, 1000 * spent.ShellPerName, spent.Normalise, spent.Expansion,
-              spent.Times);
+  std::printf(
+      "%d files: reading the names %.3f s, the shell %.2f ms a name, normalising and "
+      "attributes %.3f s, whole expansion %.3f s, reading times %.3f s\n",
+      count, spent.Names, 1000 * spent.ShellPerName, spent.Normalise, spent.Expansion, spent.Times);
   std::fflush(stdout);
 }
 

@@ -33,8 +33,8 @@ bool NamesDevice(std::string_view leaf) {
   if (std::any_of(devices.begin(), devices.end(),
                   [&](std::string_view device) { return SameLetters(stem, device); }))
     return true;
-  if (stem.size() < 4 || !(SameLetters(stem.substr(0, 3), "COM") ||
-                           SameLetters(stem.substr(0, 3), "LPT")))
+  if (stem.size() < 4 ||
+      !(SameLetters(stem.substr(0, 3), "COM") || SameLetters(stem.substr(0, 3), "LPT")))
     return false;
   const std::string_view number = stem.substr(3);
   return (number.size() == 1 && std::isdigit(static_cast<unsigned char>(number[0]))) ||
@@ -47,8 +47,8 @@ bool KeptAsItIs(std::string_view leaf) {
   if (leaf.empty() || leaf == "." || leaf == ".." || leaf.back() == '.' || leaf.back() == ' ')
     return false;
   const bool special = std::any_of(leaf.begin(), leaf.end(), [](char c) {
-    return static_cast<unsigned char>(c) < 0x20 || std::string_view(":*?\"<>|\\/").find(c) !=
-                                                       std::string_view::npos;
+    return static_cast<unsigned char>(c) < 0x20 ||
+           std::string_view(":*?\"<>|\\/").find(c) != std::string_view::npos;
   });
   return !special && !NamesDevice(leaf);
 }

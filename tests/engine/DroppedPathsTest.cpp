@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <initializer_list>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -42,22 +43,26 @@ TEST(DroppedPathsTest, OnlyNamesTheirOwnNormalisingKeepsAreTakenAsNormal) {
   // Past MAX_PATH in the folder and in the names of a folder short of it.
   const std::string deep = tree.AddFolder(std::string(200, 'd'));
   const std::string deeper = tree.AddFolder(std::string(200, 'd') + s + std::string(150, 'e'));
-  for (const std::string& name : {deep + s + std::string(60, 'x'), deeper + s + "a", deeper + s + "b"})
+  for (const std::string& name :
+       {deep + s + std::string(60, 'x'), deeper + s + "a", deeper + s + "b"})
     tree.AddFile(name.substr(tree.Root().size() + 1));
   std::string lowerDrive = folder;
   lowerDrive[0] = char(std::tolower(static_cast<unsigned char>(lowerDrive[0])));
   const std::string shortFolder = TTempTree::ShortPath(folder);
-  for (const std::string& form : std::vector<std::string>{
-           folder + s + "A B", tree.Path("PHOTO ALBUM") + s + "1", lowerDrive + s + "2",
-           folder + s + "." + s + "3", folder + s + ".." + s + "Photo Album" + s + "4",
-           folder + s + ".", folder + s + "..", shortFolder + s + "5", shortFolder + s + "6",
-           TTempTree::ShortPath(longName), folder + s + "trailing dot.",
-           folder + s + "trailing dot", folder + s + "trailing blank ", folder + s + "nul.txt",
-           folder + s + "CON", folder + ". " + s + "7", folder + s + "missing",
-           folder + "/" + "8", "\\\\?\\" + names[9], "\\\\?\\" + names[10],
-           "\\\\server\\share\\a", "\\\\server\\share\\b", deep + s + std::string(60, 'x'),
-           deep + s + "y", deeper + s + "a", deeper + s + "b", "11", "Photo Album" + s + "12"})
-    names.push_back(form);
+  const auto add = [&names](std::initializer_list<std::string> forms) {
+    names.insert(names.end(), forms);
+  };
+  add({folder + s + "A B", tree.Path("PHOTO ALBUM") + s + "1", lowerDrive + s + "2"});
+  add({folder + s + "." + s + "3", folder + s + ".." + s + "Photo Album" + s + "4",
+       folder + s + ".", folder + s + ".."});
+  add({shortFolder + s + "5", shortFolder + s + "6", TTempTree::ShortPath(longName)});
+  add({folder + s + "trailing dot.", folder + s + "trailing dot", folder + s + "trailing blank ",
+       folder + ". " + s + "7"});
+  add({folder + s + "nul.txt", folder + s + "CON", folder + s + "missing", folder + "/" + "8"});
+  add({"\\\\?\\" + names[9], "\\\\?\\" + names[10], "\\\\server\\share\\a",
+       "\\\\server\\share\\b"});
+  add({deep + s + std::string(60, 'x'), deep + s + "y", deeper + s + "a", deeper + s + "b"});
+  add({"11", "Photo Album" + s + "12"});
 
   TFileSystem& fs = FileSystem();
   const std::vector<TDroppedEntry> got = ListDroppedNames(fs, names, [] { return false; });
