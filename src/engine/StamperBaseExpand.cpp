@@ -4,6 +4,7 @@
 #include <span>
 #include <utility>
 
+#include "engine/DroppedPaths.h"
 #include "engine/Tstamperbase.h"
 #include "platform/WinConst.h"
 
@@ -113,16 +114,21 @@ void TStamperBase::ExpandItems(TStringList& list, TStampOptions options,
   // A large drop or tree takes a while before the first item is read: the count shows it going.
   items.Progress = &FProgress;
   FProgress.Begin(TStampPhase::Collecting, 0);
-  for (const std::string& dropped : list) {
+  const std::vector<TDroppedEntry> entries =
+      ListDroppedNames(FileSystem(), list, [this] { return Terminated(); });
+  for (size_t i = 0; i < list.size(); ++i) {
     if (Terminated()) break;
-    std::string path = NormalizePath(dropped);
-    const uint32_t attributes = FileSystem().GetAttributes(path);
+    const TDroppedEntry& dropped = entries[i];
+    std::string path = dropped.Normal ? list[i] : NormalizePath(list[i]);
+    const TListedEntry listed{nullptr, dropped.Entry, dropped.HasTimes};
+    const uint32_t attributes =
+        dropped.HasTimes ? dropped.Entry.Attributes : FileSystem().GetAttributes(path);
     if (droppedItems) droppedItems->push_back({path, IsFolder(attributes)});
     if (!IsFolder(attributes)) {
-      items.Add(std::move(path), nullptr, 0);
+      items.Add(std::move(path), &listed, 0);
       continue;
     }
-    if (options.Directories) items.Add(path, nullptr, 0);
+    if (options.Directories) items.Add(path, &listed, 0);
     if (options.Subdirs) WalkFolder(items, std::move(path), attributes, options, errorLog);
   }
   SortAndDropDuplicates(items);

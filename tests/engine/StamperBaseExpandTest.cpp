@@ -139,7 +139,7 @@ TEST_F(ExpandItemsTest, WalksALinkToAFolderOutsideTheDescent) {
 TEST_F(ExpandItemsTest, StopsBeforeTheNextDroppedPath) {
   Fs.AddFile("C:\\z.txt");
   Fs.OnCall = [&](TPrimitive primitive, const std::string& path) {
-    if (primitive == TPrimitive::NormalizePath && path == "C:\\top\\a.txt") Stamper.Terminate();
+    if (primitive == TPrimitive::GetAttributes && path == "C:\\top\\a.txt") Stamper.Terminate();
   };
   EXPECT_EQ(Expand({"C:\\z.txt", "C:\\top\\a.txt", "C:\\top\\sub"}),
             (TStringList{"C:\\top\\a.txt", "C:\\z.txt"}));

@@ -138,6 +138,13 @@ void MakeReadOnly(const std::string& path, bool readOnly) {
   if (!SetFileAttributesW(Wide(path).c_str(), attributes)) Refused("SetFileAttributesW", path);
 }
 
+std::string ShortForm(const std::string& path) {
+  std::wstring buffer(32768, L'\0');
+  const DWORD length =
+      GetShortPathNameW(Utf8ToWide(path).c_str(), buffer.data(), DWORD(buffer.size()));
+  return length && length < buffer.size() ? WideToUtf8(buffer.substr(0, length)) : path;
+}
+
 #else
 
 constexpr char separator = '/';
@@ -226,6 +233,8 @@ void MakeReadOnly(const std::string& path, bool readOnly) {
   }
 }
 
+std::string ShortForm(const std::string& path) { return path; }
+
 #endif
 
 void Refused(const std::string& what, const std::string& path) {
@@ -258,6 +267,8 @@ TTempTree::TTempTree(const std::string& folder) {
 TTempTree::~TTempTree() { RemoveTree(RootPath); }
 
 char TTempTree::Separator() { return separator; }
+
+std::string TTempTree::ShortPath(const std::string& path) { return ShortForm(path); }
 
 std::string TTempTree::Path(const std::string& relative) const {
   return RootPath + separator + relative;

@@ -29,6 +29,8 @@ class TTempTree {
   const std::string& Root() const { return RootPath; }
   // The full path of a name relative to the root.
   std::string Path(const std::string& relative) const;
+  // The path in its short (8.3) names where the file system gives them; else the path itself.
+  static std::string ShortPath(const std::string& path);
 
   // Each creates the item at the relative name (its folder must exist) and gives its full path.
   std::string AddFile(const std::string& relative, const std::string& contents = "");

@@ -113,6 +113,23 @@ TEST_F(MainWindowFeedbackTest, AnOleDragHighlightsItsTargetAndDropsAsAShellDropD
   EXPECT_EQ(Form->SetPanel.BevelOuter(), TBevelCut::bvLowered);
 }
 
+// Many files of one folder dragged at once: each is one item, named as the shell names it, and
+// one of them in other letter case is that item again.
+TEST_F(MainWindowFeedbackTest, AnOleDragOfManyFilesGetsEachOnceAsTheShellNamesIt) {
+  Open();
+  std::vector<std::string> files;
+  for (int i = 10000; i < 12000; ++i) files.push_back(Tree.AddFile("f" + std::to_string(i)));
+  std::vector<std::string> dropped = files;
+  dropped.push_back(Tree.Path("F10005"));
+  EXPECT_EQ(TOleDrag::Run(dropped, {{ScreenPoint(Form->GetPanel, {3, 3}), {}}}),
+            DWORD(DROPEFFECT_LINK));
+  WaitIdle();
+  EXPECT_EQ(Form->StatusBar.SimpleText(), "1: Get - Done 2,000/2,000 item(s)");
+  std::vector<std::string> held;
+  for (const TStamp& stamp : Form->Holder().Stamps()) held.push_back(stamp.Path);
+  EXPECT_EQ(held, files);
+}
+
 TEST_F(MainWindowFeedbackTest, ASavedPlaceOffEveryMonitorOpensOnTheNearestOne) {
   const RECT work = WorkArea();
   for (const POINT saved : {POINT{3000, 3000}, POINT{-2000, -2000}}) {
