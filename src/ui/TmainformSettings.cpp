@@ -38,6 +38,7 @@ void TMainForm::LoadSettings() {
   const TIniFile ini(SettingsPath());
   // A file that is there but cannot be read is never written over with the defaults.
   FSettingsUnreadable = ini.ReadFailed();
+  LoadKeepHistory(ini);
   TSettingsValues values;
   if (ini.ReadFailed() ||
       !ParseSettingsValues(ini.ReadString(SettingsSection, ValuesKey, ""), values)) {
@@ -67,7 +68,10 @@ void TMainForm::SaveSettings() {
     ini.WriteString(SettingsSection, ValuesKey,
                     MergeSettingsValues(FSettingsBase, mine,
                                         ini.ReadString(SettingsSection, ValuesKey, "")));
-    if (ini.UpdateFile()) FSettingsBase = mine;
+    SaveKeepHistory(ini);
+    if (!ini.UpdateFile()) return;
+    FSettingsBase = mine;
+    FKeepHistoryBase = FKeepHistory;
   } catch (...) {
   }
 }
