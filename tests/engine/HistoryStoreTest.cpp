@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -51,9 +52,9 @@ TEST(HistoryStore, TheHolderKeepsItAndATornSaveLeavesThePreviousOne) {
   EXPECT_EQ(kept.Position, 0);
   ASSERT_TRUE(first.Save({}, 0));
   for (const char* name : historyFileNames)
-    EXPECT_EQ(std::ifstream(tree.Path(name), std::ios::ate).tellg(), 0) << name;
+    EXPECT_EQ(std::filesystem::file_size(tree.Path(name)), 0u) << name;
   first.Remove();
-  for (const char* name : historyFileNames) EXPECT_FALSE(std::ifstream(tree.Path(name)).good());
+  for (const char* name : historyFileNames) EXPECT_FALSE(std::filesystem::exists(tree.Path(name)));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -627,7 +628,7 @@ TEST_F(MainFormTest, AKeptHistoryOutlivesTheWindowAndNothingStaysWhenItIsOff) {
   };
   const auto filesLeft = [&] {
     int left = 0;
-    for (const char* name : historyFileNames) left += std::ifstream(Tree.Path(name)).good();
+    for (const char* name : historyFileNames) left += std::filesystem::exists(Tree.Path(name));
     return left;
   };
   for (const bool real : {false, true}) {

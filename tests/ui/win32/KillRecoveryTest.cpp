@@ -88,18 +88,6 @@ BOOL CALLBACK VisitWindow(HWND window, LPARAM data) {
   return TRUE;
 }
 
-TWindowsOf VisitWindows(DWORD process) {
-  TWindowsOf seen{process};
-  EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(&seen));
-  return seen;
-}
-
-bool WaitForMainWindow(DWORD process) {
-  for (int attempt = 0; attempt < 600; ++attempt, Sleep(100))
-    if (VisitWindows(process).Main) return true;
-  return false;
-}
-
 // Whether a journal in the folder holds more than nothing: a writing operation has begun.
 bool JournalBegun(const std::string& folder) {
   WIN32_FIND_DATAA found;
@@ -110,15 +98,6 @@ bool JournalBegun(const std::string& folder) {
   while (FindNextFileA(find, &found));
   FindClose(find);
   return begun;
-}
-
-void RemoveJournals(const std::string& folder) {
-  WIN32_FIND_DATAA found;
-  const HANDLE find = FindFirstFileA((folder + "\\*.journal").c_str(), &found);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do DeleteFileA((folder + "\\" + found.cFileName).c_str());
-  while (FindNextFileA(find, &found));
-  FindClose(find);
 }
 
 // The items: files in folders of 1,000, every seventh read-only, each with times of its own.
@@ -205,26 +184,30 @@ class KillRecovery : public testing::Test {
         << "[Settings]\r\nValues=-1,0," << (anyAttr ? "-1" : "0")
         << ",0,-1,-1,-1,0,-1,0,0,100,100,,0\r\n";
   }
-  // A request handed to the window, run to its end while the window's boxes are answered.
-  std::vector<std::string> HandOver(const std::string& params) {
-    Request = Launch(Exe, params);
-    std::vector<std::string> boxes;
-    while (WaitForSingleObject(Request.Handle, 100) == WAIT_TIMEOUT) {
-      const std::vector<std::string> seen = VisitWindows(Window.Id).Boxes;
-      boxes.insert(boxes.end(), seen.begin(), seen.end());
-    }
-    EXPECT_EQ(WaitAndClose(Request), 0u) << params;
-    return boxes;
+  // The window's main window, once it shows; the boxes it shows meanwhile are answered OK.
+  HWND VisitWindow() {
+    TWindowsOf seen{Window.Id, nullptr, {}};
+    EnumWindows(::VisitWindow, reinterpret_cast<LPARAM>(&seen));
+    Boxes.insert(Boxes.end(), seen.Boxes.begin(), seen.Boxes.end());
+    return seen.Main;
   }
   void StartWindow() {
     Window = Launch(Exe, "");
-    ASSERT_TRUE(WaitForMainWindow(Window.Id));
+    Boxes.clear();
+    HWND main = nullptr;
+    for (int attempt = 0; attempt < 600 && !(main = VisitWindow()); ++attempt) Sleep(100);
+    ASSERT_NE(main, nullptr) << "no window";
+  }
+  // A request handed to the window, run to its end.
+  void HandOver(const std::string& params) {
+    Request = Launch(Exe, params);
+    while (WaitForSingleObject(Request.Handle, 100) == WAIT_TIMEOUT) VisitWindow();
+    EXPECT_EQ(WaitAndClose(Request), 0u) << params;
   }
 
   TRunResult Run(TItems& items, bool anyAttr, std::mt19937& random) {
     TRunResult result;
     WriteSettings(anyAttr);
-    RemoveJournals(Program);
     const double resetSeconds = items.Reset();
     const std::vector<TItemState> original = items.States();
     StartWindow();
@@ -241,22 +224,23 @@ class KillRecovery : public testing::Test {
     const std::vector<uint64_t> changedBefore = items.ChangeTimes();
 
     StartWindow();
-    const std::vector<std::string> boxes = HandOver("/get \"" + Source + "\"");
-    for (const std::string& box : boxes)
+    HandOver("/get \"" + Source + "\"");
+    for (const std::string& box : Boxes)
       EXPECT_NE(box.find(" did not end.\r\n\r\nIt may have written "), std::string::npos) << box;
-    result.Asked = !boxes.empty();
+    result.Asked = !Boxes.empty();
     const std::vector<TItemState> after = items.States();
     const std::vector<uint64_t> changedAfter = items.ChangeTimes();
     Kill(Window);
+    int wrong = 0, strayWrites = 0;
     for (size_t i = 0; i < items.Paths.size(); ++i) {
       const bool written = !(killed[i] == original[i]);
       result.Written += written;
       // Without a question, the Set had ended and stays.
-      EXPECT_EQ(after[i], result.Asked ? original[i] : killed[i]) << items.Paths[i];
-      if (changedAfter[i] != changedBefore[i])
-        EXPECT_TRUE(written) << "written by the recovery, not reached by the Set: "
-                             << items.Paths[i];
+      wrong += !(after[i] == (result.Asked ? original[i] : killed[i]));
+      strayWrites += !written && changedAfter[i] != changedBefore[i];
     }
+    EXPECT_EQ(wrong, 0) << "items not as they were before the Set";
+    EXPECT_EQ(strayWrites, 0) << "items the Set had not reached, written by the recovery";
     return result;
   }
 
@@ -264,6 +248,7 @@ class KillRecovery : public testing::Test {
   TTempTree Tree;
   std::string Program, Exe, Source;
   TProcess Window, Request;
+  std::vector<std::string> Boxes;
 };
 
 TEST_F(KillRecovery, PutsBackEveryWrittenItemAndWritesNoOther) {
