@@ -39,7 +39,7 @@ bool ReadEntry(TRecordReader& in, TStampUnit& unit) {
     in.Times(stamp);
     in.Id(stamp.Id);
   }
-  return in.AtEnd() && !unit.Stamps.empty();
+  return in.AtEnd();
 }
 
 }  // namespace

@@ -21,12 +21,8 @@ int Setting(const char* name, int fallback) {
   return value && *value ? std::atoi(value) : fallback;
 }
 
-uint64_t Value(const FILETIME& time) { return uint64_t(time.dwHighDateTime) << 32 | time.dwLowDateTime; }
-
-FILETIME Time(uint64_t value) { return {DWORD(value), DWORD(value >> 32)}; }
-
 struct TItemState {
-  uint64_t LastWrite = 0, LastAccess = 0;
+  TItemTimes Times;
   DWORD Attributes = 0;
   bool operator==(const TItemState&) const = default;
 };
@@ -114,23 +110,19 @@ class TItems {
   double Reset() {
     const ULONGLONG start = GetTickCount64();
     for (size_t i = 0; i < Paths.size(); ++i) {
-      SetFileAttributesA(Paths[i].c_str(), FILE_ATTRIBUTE_NORMAL);
-      const HANDLE file = CreateFileA(Paths[i].c_str(), FILE_WRITE_ATTRIBUTES, 7, nullptr,
-                                      OPEN_EXISTING, 0, nullptr);
-      const FILETIME write = Time(first + i * 10000000ull), access = Time(first + i * 7919ull);
-      SetFileTime(file, nullptr, &access, &write);
-      CloseHandle(file);
-      if (i % 7 == 0) SetFileAttributesA(Paths[i].c_str(), FILE_ATTRIBUTE_READONLY);
+      TTempTree::SetReadOnly(Paths[i], false);
+      TTempTree::SetTimes(Paths[i], {0, first + i * 7919, first + i * 10000000});
+      if (i % 7 == 0) TTempTree::SetReadOnly(Paths[i], true);
     }
     return double(GetTickCount64() - start) / 1000;
   }
   std::vector<TItemState> States() const {
     std::vector<TItemState> states;
     for (const std::string& path : Paths) {
-      WIN32_FILE_ATTRIBUTE_DATA data{};
-      GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
-      states.push_back({Value(data.ftLastWriteTime), Value(data.ftLastAccessTime),
-                        data.dwFileAttributes});
+      // No Set here writes it, and Wine on ext4 keeps none.
+      TItemState state{TTempTree::Times(path), GetFileAttributesA(path.c_str())};
+      state.Times.Creation = 0;
+      states.push_back(state);
     }
     return states;
   }
