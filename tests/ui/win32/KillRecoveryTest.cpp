@@ -223,16 +223,19 @@ class KillRecovery : public testing::Test {
     const std::vector<TItemState> after = items.States();
     const std::vector<uint64_t> changedAfter = items.ChangeTimes();
     Kill(Window);
-    int wrong = 0, strayWrites = 0;
+    int wrong = 0, strayWrites = 0, notRewritten = 0;
     for (size_t i = 0; i < items.Paths.size(); ++i) {
       const bool written = !(killed[i] == original[i]);
       result.Written += written;
       // Without a question, the Set had ended and stays.
       wrong += !(after[i] == (result.Asked ? original[i] : killed[i]));
-      strayWrites += !written && changedAfter[i] != changedBefore[i];
+      const bool rewritten = changedAfter[i] != changedBefore[i];
+      strayWrites += !written && rewritten;
+      notRewritten += result.Asked && written && !rewritten;
     }
     EXPECT_EQ(wrong, 0) << "items not as they were before the Set";
     EXPECT_EQ(strayWrites, 0) << "items the Set had not reached, written by the recovery";
+    EXPECT_EQ(notRewritten, 0) << "items put back without a write that shows";
     return result;
   }
 
