@@ -651,6 +651,14 @@ TEST_F(MainFormTest, AKeptHistoryOutlivesTheWindowAndNothingStaysWhenItIsOff) {
     Run(Form->GetPanel, {source});
     Run(Form->SetPanel, {target});
     ASSERT_EQ(lastWrite(target), lastWrite(source));
+    if (!real) {
+      TMainForm second;
+      second.StartJournal({Tree.Root()});
+      second.KeepHistoryMenuItem->Click();
+      EXPECT_EQ(second.HistoryStore(), nullptr) << "held by the first window";
+      EXPECT_EQ(Boxes.Texts().back(), "The Undo/Redo history is kept by another window.\r\n\r\n"
+                                      "This window's history will not be kept.");
+    }
 
     restart();
     EXPECT_TRUE(Form->KeepHistoryMenuItem->Checked());
@@ -676,7 +684,7 @@ TEST_F(MainFormTest, AKeptHistoryOutlivesTheWindowAndNothingStaysWhenItIsOff) {
     Form.reset();
     EXPECT_EQ(filesLeft(), 0);
   }
-  EXPECT_EQ(Boxes.Count(), 2u) << "only the two Clear questions";
+  EXPECT_EQ(Boxes.Count(), 3u) << "besides the refusal, only the two Clear questions";
   Form = std::make_unique<TMainForm>();
 }
 
