@@ -6,6 +6,7 @@ const char* const historyFileNames[2] = {"Brevantor-history-1.dat", "Brevantor-h
 
 bool THistoryStore::Open(const std::vector<std::string>& folders, char separator) {
   Close();
+  FHeldElsewhere = false;
   for (std::string folder : folders) {
     if (folder.empty()) continue;
     if (folder.back() != separator && folder.back() != '/') folder += separator;
@@ -16,7 +17,8 @@ bool THistoryStore::Open(const std::vector<std::string>& folders, char separator
     // A file that is there but cannot be opened is another window's: the history is its.
     TFileEntry entry;
     for (const char* name : historyFileNames)
-      if (PlatformFileSystem().FindEntry(folder + name, entry)) return false;
+      if (PlatformFileSystem().FindEntry(folder + name, entry)) FHeldElsewhere = true;
+    if (FHeldElsewhere) return false;
   }
   return false;
 }

@@ -20,6 +20,8 @@ class THistoryStore {
   // another process holds them.
   bool Open(const std::vector<std::string>& folders, char separator);
   bool IsOpen() const { return FFiles[0].IsOpen(); }
+  // After an Open that failed: whether another process holds the files.
+  bool HeldElsewhere() const { return FHeldElsewhere; }
   // The newer of the two sound snapshots; an empty history when there is none.
   TKeptHistory Load();
   // Empty, both files are emptied: nothing of a cleared history stays on the disk.
@@ -36,6 +38,7 @@ class THistoryStore {
   size_t FNext = 0;
   uint64_t FSequence = 1;
   size_t FMaxBytes = maxBytes;
+  bool FHeldElsewhere = false;
 };
 
 // The names of the two files, in every folder the store looks in.

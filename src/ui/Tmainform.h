@@ -20,7 +20,6 @@
 #include "toolkit/Toolkit.h"
 
 struct TSettingsValues;
-class TIniFile;
 
 // The five switches of the Options menu that change how the window looks.
 class TViewOptions {
@@ -217,8 +216,6 @@ class TMainForm : public TForm {
   // if another window holds them), else deletes any that are left.
   void OpenKeptHistory(bool asked);
   void SaveKeptHistory();
-  void LoadKeepHistory(const TIniFile& ini);
-  void SaveKeepHistory(TIniFile& ini);
   void EndRestore(bool canceled);
   bool CheckBusy(bool warn);
   void CancelOperation();

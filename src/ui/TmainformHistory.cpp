@@ -1,16 +1,13 @@
 #include "platform/FileSystem.h"
-#include "platform/IniFile.h"
 #include "ui/Tmainform.h"
 
 namespace {
 
-const std::string SettingsSection = "Settings";
-// A key of its own, which versions that do not know it leave alone.
-const std::string KeepHistoryKey = "KeepHistory";
-
 const std::string HeldByAnotherWindowText =
     "The Undo/Redo history is kept by another window.\r\n\r\nThis window's history will not be "
     "kept.";
+const std::string NoFolderText =
+    "Failed to keep the Undo/Redo history.\r\n\r\nNo folder for it can be written.";
 
 }  // namespace
 
@@ -44,7 +41,7 @@ void TMainForm::OpenKeptHistory(bool asked) {
     return;
   }
   if (!opened) {
-    if (asked) Warn(HeldByAnotherWindowText);
+    if (asked) Warn(store->HeldElsewhere() ? HeldByAnotherWindowText : NoFolderText);
     return;
   }
   // Read either way, so that the next save goes after the newest snapshot there; taken only at
@@ -57,15 +54,4 @@ void TMainForm::OpenKeptHistory(bool asked) {
 
 void TMainForm::SaveKeptHistory() {
   if (FHistoryStore) FHistoryStore->Save(FHistory->Units(), FHistory->Position());
-}
-
-void TMainForm::LoadKeepHistory(const TIniFile& ini) {
-  FKeepHistoryBase = ini.ReadString(SettingsSection, KeepHistoryKey, "0") == "1";
-  SetKeepHistory(FKeepHistoryBase);
-}
-
-// Only a change this window made is written; otherwise what another window saved stays.
-void TMainForm::SaveKeepHistory(TIniFile& ini) {
-  if (FKeepHistory != FKeepHistoryBase)
-    ini.WriteString(SettingsSection, KeepHistoryKey, FKeepHistory ? "1" : "0");
 }

@@ -8,6 +8,8 @@ namespace {
 
 const std::string SettingsSection = "Settings";
 const std::string ValuesKey = "Values";
+// A key of its own, which versions that do not know it leave alone.
+const std::string KeepHistoryKey = "KeepHistory";
 
 // The view options in the order the settings file keeps them.
 constexpr bool TViewOptions::*ViewFields[] = {&TViewOptions::MenuIcons, &TViewOptions::SwapPanels,
@@ -38,7 +40,8 @@ void TMainForm::LoadSettings() {
   const TIniFile ini(SettingsPath());
   // A file that is there but cannot be read is never written over with the defaults.
   FSettingsUnreadable = ini.ReadFailed();
-  LoadKeepHistory(ini);
+  FKeepHistoryBase = ini.ReadString(SettingsSection, KeepHistoryKey, "0") == "1";
+  SetKeepHistory(FKeepHistoryBase);
   TSettingsValues values;
   if (ini.ReadFailed() ||
       !ParseSettingsValues(ini.ReadString(SettingsSection, ValuesKey, ""), values)) {
@@ -68,7 +71,9 @@ void TMainForm::SaveSettings() {
     ini.WriteString(SettingsSection, ValuesKey,
                     MergeSettingsValues(FSettingsBase, mine,
                                         ini.ReadString(SettingsSection, ValuesKey, "")));
-    SaveKeepHistory(ini);
+    // Only a change this window made is written; otherwise what another window saved stays.
+    if (FKeepHistory != FKeepHistoryBase)
+      ini.WriteString(SettingsSection, KeepHistoryKey, FKeepHistory ? "1" : "0");
     if (!ini.UpdateFile()) return;
     FSettingsBase = mine;
     FKeepHistoryBase = FKeepHistory;

@@ -29,6 +29,7 @@ TEST(HistoryStore, TheHolderKeepsItAndATornSaveLeavesThePreviousOne) {
   ASSERT_TRUE(first.Open(folders, separator));
   EXPECT_TRUE(first.Load().Units.empty());
   EXPECT_FALSE(second.Open(folders, separator)) << "held by the first, and not made elsewhere";
+  EXPECT_TRUE(second.HeldElsewhere());
   ASSERT_TRUE(first.Save(Units(1), 1));
   ASSERT_TRUE(first.Save(Units(2), 2));
   first.Close();
