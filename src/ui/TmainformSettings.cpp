@@ -68,9 +68,9 @@ void TMainForm::SaveSettings() {
     TIniFileLock lock(SettingsPath());
     TIniFile ini(SettingsPath());
     const std::string mine = FormatSettingsValues(CurrentSettingsValues());
-    ini.WriteString(SettingsSection, ValuesKey,
-                    MergeSettingsValues(FSettingsBase, mine,
-                                        ini.ReadString(SettingsSection, ValuesKey, "")));
+    ini.WriteString(
+        SettingsSection, ValuesKey,
+        MergeSettingsValues(FSettingsBase, mine, ini.ReadString(SettingsSection, ValuesKey, "")));
     // Only a change this window made is written; otherwise what another window saved stays.
     if (FKeepHistory != FKeepHistoryBase)
       ini.WriteString(SettingsSection, KeepHistoryKey, FKeepHistory ? "1" : "0");

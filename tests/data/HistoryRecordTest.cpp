@@ -30,7 +30,8 @@ bool Same(const TStampUnits& a, const TStampUnits& b) {
     if (!(a[u].Options == b[u].Options) || a[u].Stamps.size() != b[u].Stamps.size()) return false;
     for (size_t i = 0; i < a[u].Stamps.size(); ++i) {
       const TStamp &x = a[u].Stamps[i], &y = b[u].Stamps[i];
-      if (x.Path != y.Path || !(x.Id == y.Id) || FileTimeValue(x.CRTime) != FileTimeValue(y.CRTime) ||
+      if (x.Path != y.Path || !(x.Id == y.Id) ||
+          FileTimeValue(x.CRTime) != FileTimeValue(y.CRTime) ||
           FileTimeValue(x.LWTime) != FileTimeValue(y.LWTime) ||
           FileTimeValue(x.LATime) != FileTimeValue(y.LATime))
         return false;

@@ -186,8 +186,8 @@ TEST_F(MainFormSettingsTest, DefaultResetsTheOptionsButNotTheDataOrThePosition) 
   EXPECT_EQ(Boxes.Shown()[1].Flags, mbOkCancel | mbIconQuestion);
 }
 
-// Its own group of the Options menu, after Last Position, with Keep History; saved after the fields older versions
-// read, cleared by Default, and steering the next Sync.
+// Its own group of the Options menu, after Last Position, with Keep History; saved after the fields
+// older versions read, cleared by Default, and steering the next Sync.
 TEST_F(MainFormSettingsTest, SyncByNameTogglesIsSavedRestoredAndClearedByDefault) {
   const TMenuItem& options = *Form->OptionsMenuItem;
   EXPECT_TRUE(&options.Items(10) == Form->SyncByNameMenuItem && options.Items(9).IsSeparator() &&

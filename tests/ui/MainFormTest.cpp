@@ -656,8 +656,9 @@ TEST_F(MainFormTest, AKeptHistoryOutlivesTheWindowAndNothingStaysWhenItIsOff) {
       second.StartJournal({Tree.Root()});
       second.KeepHistoryMenuItem->Click();
       EXPECT_EQ(second.HistoryStore(), nullptr) << "held by the first window";
-      EXPECT_EQ(Boxes.Texts().back(), "The Undo/Redo history is kept by another window.\r\n\r\n"
-                                      "This window's history will not be kept.");
+      EXPECT_EQ(Boxes.Texts().back(),
+                "The Undo/Redo history is kept by another window.\r\n\r\n"
+                "This window's history will not be kept.");
     }
 
     restart();

@@ -102,8 +102,8 @@ class TItems {
   TItems(TTempTree& tree, int count) : Root(tree.AddFolder("items")) {
     for (int i = 0; i < count; ++i) {
       if (i % 1000 == 0) tree.AddFolder("items\\d" + std::to_string(i / 1000));
-      Paths.push_back(tree.AddFile("items\\d" + std::to_string(i / 1000) + "\\f" +
-                                   std::to_string(i) + ".txt"));
+      Paths.push_back(
+          tree.AddFile("items\\d" + std::to_string(i / 1000) + "\\f" + std::to_string(i) + ".txt"));
     }
   }
   // Gives every item its original times and attributes; the seconds it took.
@@ -130,8 +130,8 @@ class TItems {
   std::vector<uint64_t> ChangeTimes() const {
     std::vector<uint64_t> times;
     for (const std::string& path : Paths) {
-      const HANDLE file = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, 7, nullptr,
-                                      OPEN_EXISTING, 0, nullptr);
+      const HANDLE file =
+          CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, 7, nullptr, OPEN_EXISTING, 0, nullptr);
       FILE_BASIC_INFO info{};
       GetFileInformationByHandleEx(file, FileBasicInfo, &info, sizeof info);
       CloseHandle(file);
@@ -256,10 +256,11 @@ TEST_F(KillRecovery, PutsBackEveryWrittenItemAndWritesNoOther) {
     const bool anyAttr = run % 2 == 1;
     const TRunResult result = Run(items, anyAttr, random);
     interrupted += result.Asked;
-    std::printf("run %d (seed %u): Any Attr %s, killed %d ms into the Set, %d of %zu items "
-                "written, %s\n",
-                run, seed, anyAttr ? "on" : "off", result.KilledAfterMs, result.Written,
-                items.Paths.size(), result.Asked ? "recovered" : "the Set had ended");
+    std::printf(
+        "run %d (seed %u): Any Attr %s, killed %d ms into the Set, %d of %zu items "
+        "written, %s\n",
+        run, seed, anyAttr ? "on" : "off", result.KilledAfterMs, result.Written, items.Paths.size(),
+        result.Asked ? "recovered" : "the Set had ended");
   }
   EXPECT_GT(interrupted, 0) << "no kill came during a Set";
 }
