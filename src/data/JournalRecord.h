@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "data/RecordFraming.h"
 #include "data/Tstamp.h"
 
 // The records of the journal that keeps a writing operation's way back on the disk: its start
@@ -52,5 +53,3 @@ std::string EncodeEnd();
 // Reads the records after the header up to the first that is torn, fails its check or does not fit
 // the operation it follows; a journal without the header holds nothing.
 TJournalState ParseJournal(const std::string& bytes);
-
-uint32_t Crc32(const char* data, size_t size);

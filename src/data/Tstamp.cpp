@@ -1,5 +1,6 @@
 #include "data/Tstamp.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <utility>
 
@@ -118,6 +119,12 @@ void TStampHistory::ReplaceEntry(size_t index, TStampUnit&& first, TStampUnit&& 
 void TStampHistory::Clear() {
   TStampUnits().swap(FUnits);
   FPosition = 0;
+  Changed();
+}
+
+void TStampHistory::Assign(TStampUnits&& units, int position) {
+  FUnits = std::move(units);
+  FPosition = std::clamp(position, 0, int(FUnits.size()));
   Changed();
 }
 

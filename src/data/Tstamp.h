@@ -130,6 +130,8 @@ class TStampHistory : public TObject {
   void SplitUndo(TStampUnit&& written, TStampUnit&& rest);
   void SplitRedo(TStampUnit&& written, TStampUnit&& rest);
   void Clear();
+  // The entries and position a history kept from an earlier run had.
+  void Assign(TStampUnits&& units, int position);
 
   TNotifyEvent OnChange;
   void Changed();

@@ -57,6 +57,7 @@ TMainForm::TMainForm() {
   StampOptionsChange(this);
   ViewOptionsChange(this);
   SyncByNameChange(this);
+  KeepHistoryChange(this);
   ThreadChange(this);
   StatusChange(this);
   MarkPanel(nullptr);
@@ -164,6 +165,8 @@ void TMainForm::BuildOptionsMenu() {
   options.AddSeparator();
   SyncByNameMenuItem = &AddCommand(options, "SyncByNameMenuItem", "Sync by &Name", 0, -1,
                                    [this] { SetSyncByName(!SyncByNameMenuItem->Checked()); });
+  KeepHistoryMenuItem = &AddCommand(options, "KeepHistoryMenuItem", "Keep &History", 0, -1,
+                                    [this] { SetKeepHistory(!KeepHistoryMenuItem->Checked()); });
   options.AddSeparator();
   DefaultMenuItem =
       &AddCommand(options, "DefaultMenuItem", "&Default...", 0, -1, [this] { Default(); });

@@ -12,6 +12,7 @@
 
 #include "data/Common.h"
 #include "data/Tstamp.h"
+#include "engine/HistoryStore.h"
 #include "engine/Tstamper.h"
 #include "toolkit/Instances.h"
 #include "toolkit/Taskbar.h"
@@ -86,6 +87,7 @@ class TMainForm : public TForm {
   TMenuItem* TopmostMenuItem = nullptr;
   TMenuItem* LastPositionMenuItem = nullptr;
   TMenuItem* SyncByNameMenuItem = nullptr;
+  TMenuItem* KeepHistoryMenuItem = nullptr;
   TMenuItem* SendToMenuItem = nullptr;
   TMenuItem* DefaultMenuItem = nullptr;
   TMenuItem* ExitMenuItem = nullptr;
@@ -108,6 +110,8 @@ class TMainForm : public TForm {
   const std::string& ErrorLog() const { return FErrorLog; }
   const TStampOptions& StampOptions() const { return FStampOptions; }
   const TViewOptions& ViewOptions() const { return FViewOptions; }
+  // Whether the Undo/Redo history is kept on the disk across runs.
+  bool KeepHistory() const { return FKeepHistory; }
   // Whether a Sync pairs its targets with the Get data by name rather than by place.
   bool SyncByName() const { return FSyncByName; }
   // The running operation; none while idle.
@@ -119,13 +123,17 @@ class TMainForm : public TForm {
   void SetStampOptions(const TStampOptions& options);
   void SetViewOptions(const TViewOptions& options);
   void SetSyncByName(bool byName);
+  void SetKeepHistory(bool keep);
   void SetStamper(TStamper* stamper);
   void SetStatus(int number, const std::string& text);
 
   // Keeps the way back of each writing operation in a journal in the first of the folders that
-  // takes one, and offers to put back what a process that is gone left unfinished there.
+  // takes one, and offers to put back what a process that is gone left unfinished there. The
+  // history kept on the disk, where Keep History is on, is read from these folders first.
   void StartJournal(const std::vector<std::string>& folders);
   const TJournal* Journal() const { return FJournal.get(); }
+  // Open while this window keeps the history on the disk.
+  const THistoryStore* HistoryStore() const { return FHistoryStore.get(); }
 
   // Handlers the toolkit calls.
   void FormCloseQuery(TObject* sender, bool& canClose);
@@ -167,6 +175,7 @@ class TMainForm : public TForm {
   void StampOptionsChange(TObject* sender);
   void ViewOptionsChange(TObject* sender);
   void SyncByNameChange(TObject* sender);
+  void KeepHistoryChange(TObject* sender);
   void ThreadChange(TObject* sender);
   void StatusChange(TObject* sender);
   // The stamper's end of run, on the main thread; the sender is the stamper.
@@ -203,6 +212,10 @@ class TMainForm : public TForm {
   bool StartOperation(TOperationKind kind, const TStringList* items,
                       const TJournalState* stoppedRun = nullptr);
   void OfferRestore(TStoppedRun run);
+  // Takes the history files where Keep History is on (the user's own choice, when asked, is told
+  // if another window holds them), else deletes any that are left.
+  void OpenKeptHistory(bool asked);
+  void SaveKeptHistory();
   void EndRestore(bool canceled);
   bool CheckBusy(bool warn);
   void CancelOperation();
@@ -247,6 +260,12 @@ class TMainForm : public TForm {
   TStampOptions FStampOptions;
   TViewOptions FViewOptions;
   bool FSyncByName = false;
+  bool FKeepHistory = false;
+  // Keep History as read at start or last saved, to tell this window's change from another's.
+  bool FKeepHistoryBase = false;
+  std::unique_ptr<THistoryStore> FHistoryStore;
+  // Where the journal and the kept history live, once the journal has started.
+  std::vector<std::string> FStateFolders;
   // The settings value as read at start or last saved, to tell this window's changes from those
   // another window saved meanwhile.
   std::string FSettingsBase;

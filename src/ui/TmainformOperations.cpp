@@ -184,6 +184,7 @@ void TMainForm::HistoryChange(TObject*) {
   ClearUndoRedoDataMenuItem->SetEnabled(UndoMenuItem->Enabled() || RedoMenuItem->Enabled());
   UndoPMenuItem->SetEnabled(UndoMenuItem->Enabled());
   RedoPMenuItem->SetEnabled(RedoMenuItem->Enabled());
+  SaveKeptHistory();
 }
 
 void TMainForm::ErrorLogChange(TObject*) {

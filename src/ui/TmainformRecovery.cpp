@@ -26,6 +26,9 @@ std::string RestoreQuestion(const TJournalState& state) {
 }  // namespace
 
 void TMainForm::StartJournal(const std::vector<std::string>& folders) {
+  FStateFolders = folders;
+  // The kept history first: a Restore of a stopped run becomes its newest entry.
+  OpenKeptHistory(false);
   std::vector<TStoppedRun> runs = FindStoppedRuns(folders);
   FJournal = std::make_unique<TJournal>();
   FJournal->Open(folders, PlatformFileSystem().Separator());

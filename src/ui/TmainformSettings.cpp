@@ -8,6 +8,8 @@ namespace {
 
 const std::string SettingsSection = "Settings";
 const std::string ValuesKey = "Values";
+// A key of its own, which versions that do not know it leave alone.
+const std::string KeepHistoryKey = "KeepHistory";
 
 // The view options in the order the settings file keeps them.
 constexpr bool TViewOptions::*ViewFields[] = {&TViewOptions::MenuIcons, &TViewOptions::SwapPanels,
@@ -38,6 +40,8 @@ void TMainForm::LoadSettings() {
   const TIniFile ini(SettingsPath());
   // A file that is there but cannot be read is never written over with the defaults.
   FSettingsUnreadable = ini.ReadFailed();
+  FKeepHistoryBase = ini.ReadString(SettingsSection, KeepHistoryKey, "0") == "1";
+  SetKeepHistory(FKeepHistoryBase);
   TSettingsValues values;
   if (ini.ReadFailed() ||
       !ParseSettingsValues(ini.ReadString(SettingsSection, ValuesKey, ""), values)) {
@@ -64,10 +68,15 @@ void TMainForm::SaveSettings() {
     TIniFileLock lock(SettingsPath());
     TIniFile ini(SettingsPath());
     const std::string mine = FormatSettingsValues(CurrentSettingsValues());
-    ini.WriteString(SettingsSection, ValuesKey,
-                    MergeSettingsValues(FSettingsBase, mine,
-                                        ini.ReadString(SettingsSection, ValuesKey, "")));
-    if (ini.UpdateFile()) FSettingsBase = mine;
+    ini.WriteString(
+        SettingsSection, ValuesKey,
+        MergeSettingsValues(FSettingsBase, mine, ini.ReadString(SettingsSection, ValuesKey, "")));
+    // Only a change this window made is written; otherwise what another window saved stays.
+    if (FKeepHistory != FKeepHistoryBase)
+      ini.WriteString(SettingsSection, KeepHistoryKey, FKeepHistory ? "1" : "0");
+    if (!ini.UpdateFile()) return;
+    FSettingsBase = mine;
+    FKeepHistoryBase = FKeepHistory;
   } catch (...) {
   }
 }

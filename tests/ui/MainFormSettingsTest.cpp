@@ -186,12 +186,13 @@ TEST_F(MainFormSettingsTest, DefaultResetsTheOptionsButNotTheDataOrThePosition) 
   EXPECT_EQ(Boxes.Shown()[1].Flags, mbOkCancel | mbIconQuestion);
 }
 
-// Its own group of the Options menu, after Last Position; saved after the fields older versions
-// read, cleared by Default, and steering the next Sync.
+// Its own group of the Options menu, after Last Position, with Keep History; saved after the fields
+// older versions read, cleared by Default, and steering the next Sync.
 TEST_F(MainFormSettingsTest, SyncByNameTogglesIsSavedRestoredAndClearedByDefault) {
   const TMenuItem& options = *Form->OptionsMenuItem;
   EXPECT_TRUE(&options.Items(10) == Form->SyncByNameMenuItem && options.Items(9).IsSeparator() &&
-              &options.Items(12) == Form->DefaultMenuItem && options.Items(11).IsSeparator());
+              &options.Items(11) == Form->KeepHistoryMenuItem &&
+              &options.Items(13) == Form->DefaultMenuItem && options.Items(12).IsSeparator());
   EXPECT_EQ(Form->SyncByNameMenuItem->Caption(), "Sync by &Name");
   Form->SyncByNameMenuItem->Click();
   Form.reset();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -321,7 +322,7 @@ TEST_F(MainFormTest, BusyWindowRefusesEveryEntryAndRestoresItselfAfterwards) {
   std::vector<TMenuItem*> commands;
   CollectCommands(Form->FormMainMenu.Items(), commands);
   CollectCommands(Form->FormPopupMenu.Items(), commands);
-  EXPECT_EQ(commands.size(), 25u);
+  EXPECT_EQ(commands.size(), 26u);
   for (TMenuItem* item : commands) Form->MenuItemClick(item);
   TNamesDropHandle drop({B}, {1, 1});
   Form->WMDropFiles(drop);
@@ -610,6 +611,82 @@ TEST_F(MainFormRecoveryTest, CancelWritesNothingAndLeavesTheJournalForTheNextSta
   EXPECT_EQ(LastWrite(X), t0 + day);
   EXPECT_TRUE(StoppedJournalLeft());
   EXPECT_FALSE(Form->History().CanUndo());
+}
+
+}  // namespace
+
+namespace {
+
+// Keep History on the fake file system and on real files: a Set undone after a restart, redone,
+// cleared; off, nothing of the history stays on the disk. Each start is a new window on the same
+// folders, as the program's next run is.
+TEST_F(MainFormTest, AKeptHistoryOutlivesTheWindowAndNothingStaysWhenItIsOff) {
+  const auto restart = [&] {
+    Form.reset();
+    Form = std::make_unique<TMainForm>();
+    Form->StartJournal({Tree.Root()});
+  };
+  const auto filesLeft = [&] {
+    int left = 0;
+    for (const char* name : historyFileNames) left += std::filesystem::exists(Tree.Path(name));
+    return left;
+  };
+  for (const bool real : {false, true}) {
+    SCOPED_TRACE(real ? "real files" : "fake file system");
+    if (real) Guard.reset();
+    const std::string source = real ? Tree.AddFile("source") : A;
+    const std::string target = real ? Tree.AddFile("target") : X;
+    if (real) TTempTree::SetTimes(target, {0, t0, t0});
+    const auto lastWrite = [&](const std::string& path) {
+      return real ? TTempTree::Times(path).LastWrite : LastWrite(path);
+    };
+    const uint64_t before = lastWrite(target);
+    restart();
+    TStampOptions options = Form->StampOptions();
+    options.CRTime = false;  // which Linux cannot set
+    Form->SetStampOptions(options);
+    EXPECT_FALSE(Form->KeepHistoryMenuItem->Checked());
+    Form->KeepHistoryMenuItem->Click();
+    EXPECT_EQ(filesLeft(), 2);
+    Run(Form->GetPanel, {source});
+    Run(Form->SetPanel, {target});
+    ASSERT_EQ(lastWrite(target), lastWrite(source));
+    if (!real) {
+      TMainForm second;
+      second.StartJournal({Tree.Root()});
+      second.KeepHistoryMenuItem->Click();
+      EXPECT_EQ(second.HistoryStore(), nullptr) << "held by the first window";
+      EXPECT_EQ(Boxes.Texts().back(),
+                "The Undo/Redo history is kept by another window.\r\n\r\n"
+                "This window's history will not be kept.");
+    }
+
+    restart();
+    EXPECT_TRUE(Form->KeepHistoryMenuItem->Checked());
+    ASSERT_TRUE(Form->UndoMenuItem->Enabled());
+    Form->UndoMenuItem->Click();
+    WaitIdle();
+    EXPECT_EQ(lastWrite(target), before);
+    restart();
+    ASSERT_TRUE(Form->RedoMenuItem->Enabled() && !Form->UndoMenuItem->Enabled());
+    Form->RedoMenuItem->Click();
+    WaitIdle();
+    EXPECT_EQ(lastWrite(target), lastWrite(source));
+    Form->ClearUndoRedoDataMenuItem->Click();
+    restart();
+    EXPECT_FALSE(Form->UndoMenuItem->Enabled() || Form->RedoMenuItem->Enabled());
+
+    Form->KeepHistoryMenuItem->Click();
+    EXPECT_EQ(filesLeft(), 0);
+    Run(Form->GetPanel, {source});
+    Run(Form->SetPanel, {target});
+    restart();
+    EXPECT_FALSE(Form->KeepHistory() || Form->UndoMenuItem->Enabled());
+    Form.reset();
+    EXPECT_EQ(filesLeft(), 0);
+  }
+  EXPECT_EQ(Boxes.Count(), 3u) << "besides the refusal, only the two Clear questions";
+  Form = std::make_unique<TMainForm>();
 }
 
 }  // namespace
