@@ -68,7 +68,9 @@ TEST(DroppedPathsTest, OnlyNamesTheirOwnNormalisingKeepsAreTakenAsNormal) {
   const std::vector<TDroppedEntry> got = ListDroppedNames(fs, names, [] { return false; });
   ASSERT_EQ(got.size(), names.size());
   for (size_t i = 0; i < names.size(); ++i) {
-    if (got[i].Normal) EXPECT_EQ(fs.NormalizePath(names[i]), names[i]);
+    if (got[i].Normal) {
+      EXPECT_EQ(fs.NormalizePath(names[i]), names[i]);
+    }
     if (!got[i].HasTimes) continue;
     TFileEntry entry;
     EXPECT_TRUE(fs.FindEntry(names[i], entry) && got[i].Entry.Attributes == entry.Attributes &&
