@@ -70,8 +70,8 @@ double JournalWork(const TStampUnit& backup, const std::string& folder, TFigures
     journal.End();
   });
   const std::string bytes = JournalHeader() + EncodeBegin(begin);
-  figures.JournalBytes =
-      double(bytes.size() + backup.Stamps.size() * (4 + 1 + 24 + 17)) / double(backup.Stamps.size());
+  figures.JournalBytes = double(bytes.size() + backup.Stamps.size() * (4 + 1 + 24 + 17)) /
+                         double(backup.Stamps.size());
   return journal.IsOpen() ? seconds : -1;
 }
 
@@ -83,8 +83,8 @@ void Measure(TBenchTree& tree, TFigures& figures, long long stamp) {
   TStampHistory history;
   const auto engine = [&](TOperationKind kind, const TStringList* list, TStampOptions options,
                           bool byName = false, TJournal* journal = nullptr) {
-    const double seconds = Seconds(
-        [&] { run = RunOperation(kind, list, holder, history, options, byName, journal); });
+    const double seconds =
+        Seconds([&] { run = RunOperation(kind, list, holder, history, options, byName, journal); });
     figures.LongestStepMs = std::max(figures.LongestStepMs, run.LongestStepMs);
     return seconds;
   };
@@ -118,9 +118,8 @@ void Measure(TBenchTree& tree, TFigures& figures, long long stamp) {
   }
   figures.Journal.push_back(journal.IsOpen() ? (journaled - plain) / plain : -1);
   figures.JournaledSetSeconds.push_back(journaled);
-  const double journalWork =
-      JournalWork(history.UndoUnit(), tree.Root().substr(0, tree.Root().find_last_of(separator)),
-                  figures);
+  const double journalWork = JournalWork(
+      history.UndoUnit(), tree.Root().substr(0, tree.Root().find_last_of(separator)), figures);
   figures.JournalWork.push_back(journalWork / plain);
   figures.JournalWorkSeconds.push_back(journalWork);
 

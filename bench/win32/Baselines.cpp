@@ -52,10 +52,10 @@ int BareWriteLoop(const std::vector<std::string>& paths, long long seconds) {
   const FILETIME time{DWORD(ticks), DWORD(ticks >> 32)};
   int written = 0;
   for (const std::string& path : paths) {
-    HANDLE item = CreateFileW(Prefixed(path).c_str(), FILE_WRITE_ATTRIBUTES,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
-                              nullptr);
+    HANDLE item =
+        CreateFileW(Prefixed(path).c_str(), FILE_WRITE_ATTRIBUTES,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (item == INVALID_HANDLE_VALUE) continue;
     written += SetFileTime(item, &time, &time, &time) != 0;
     CloseHandle(item);

@@ -1,6 +1,7 @@
 #include "ProcessMemory.h"
 
 #include <windows.h>
+// psapi.h needs the types of windows.h.
 #include <psapi.h>
 
 namespace {

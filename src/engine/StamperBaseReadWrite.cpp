@@ -136,8 +136,10 @@ void TStamperBase::PickFromListing(const std::string& folder, const std::vector<
       TWanted& item = wanted[found->second];
       if (item.Exact) continue;
       item.Exact = item.Name == listed.Name;
-      if (item.Exact) --missing;
-      else ++item.FoldedMatches;
+      if (item.Exact)
+        --missing;
+      else
+        ++item.FoldedMatches;
       item.HasTimes = listed.HasTimes;
       item.Entry = listed.Entry;
     }
@@ -249,9 +251,8 @@ int TStamperBase::WriteStamps(TStringList& errorLog, TStamps& stamps, TStampOpti
 // The flag ends 1 when the times were written and the attributes, if touched, were put back, or
 // when the item is one written already under another path with the same times; gives whether the
 // times were written. Attributes read just now tell the kind best.
-bool TStamperBase::WriteStamp(TStringList& errorLog, TWriteItem& item,
-                              const TStampOptions& options, uint8_t& flag,
-                              const TWrittenItems& written) {
+bool TStamperBase::WriteStamp(TStringList& errorLog, TWriteItem& item, const TStampOptions& options,
+                              uint8_t& flag, const TWrittenItems& written) {
   const TStamp& stamp = item.Stamp;
   flag = 0;
   if (!options.AnyAttr) {
@@ -284,9 +285,8 @@ bool TStamperBase::WriteStamp(TStringList& errorLog, TWriteItem& item,
 
 // Only the item the walk or the backup found is written, and a file reached under a second path
 // is not written twice: `first` then names the path it was written under.
-bool TStamperBase::WriteTimes(TStringList& errorLog, TWriteItem& item,
-                              const TStampOptions& options, const TWrittenItems& written,
-                              const TWrittenItem*& first) {
+bool TStamperBase::WriteTimes(TStringList& errorLog, TWriteItem& item, const TStampOptions& options,
+                              const TWrittenItems& written, const TWrittenItem*& first) {
   const TStamp& stamp = item.Stamp;
   bool replaced = false;
   const TWriteCheck check = [&](TSeenItem& seen) {

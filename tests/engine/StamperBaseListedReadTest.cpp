@@ -175,9 +175,9 @@ TOutcome ReadAndWrite(bool listingHasTimes, unsigned seed) {
   TStamps write = backup;
   for (TStamp& stamp : write) stamp.LWTime = MakeFileTime(9000);
   // The reference write knows nothing of the read and leaves the backend to ask for each kind.
-  outcome.Count += 1000 * stamper.WriteStamps(outcome.Log, write, options, Chance(random, 50),
-                                              outcome.Flags, nullptr,
-                                              listingHasTimes ? &attributes : nullptr);
+  outcome.Count +=
+      1000 * stamper.WriteStamps(outcome.Log, write, options, Chance(random, 50), outcome.Flags,
+                                 nullptr, listingHasTimes ? &attributes : nullptr);
   RecordEntries(outcome, fs, tree);
   return outcome;
 }

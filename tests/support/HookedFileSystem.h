@@ -64,9 +64,7 @@ class THookedFileSystem : public TFileSystem {
   int ComparePaths(const std::string& a, const std::string& b) override {
     return Real.ComparePaths(a, b);
   }
-  bool SameItem(const std::string& a, const std::string& b) override {
-    return Real.SameItem(a, b);
-  }
+  bool SameItem(const std::string& a, const std::string& b) override { return Real.SameItem(a, b); }
   bool SortsByKey() const override { return Real.SortsByKey(); }
   char Separator() const override { return Real.Separator(); }
 

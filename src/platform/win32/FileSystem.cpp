@@ -151,8 +151,8 @@ class TWin32FileSystem : public TFileSystem {
         listed.Entry = EntryOf(*data);
         if (!visit(listed)) return true;
         if (data->NextEntryOffset == 0) break;
-        data = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(
-            reinterpret_cast<const char*>(data) + data->NextEntryOffset);
+        data = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(reinterpret_cast<const char*>(data) +
+                                                              data->NextEntryOffset);
       }
     }
     // An empty drive root has no "." entry, so its listing finds nothing: that is no failure.
