@@ -9,6 +9,18 @@ const std::string HeldByAnotherWindowText =
 const std::string NoFolderText =
     "Failed to keep the Undo/Redo history.\r\n\r\nNo folder for it can be written.";
 
+// At start the window has no history of its own yet. Taken later, once the window that kept it
+// has closed, the kept history goes first: its undoable entries, then this window's whole history,
+// as though this window's operations had followed them (the kept redoable part goes, as after any
+// new operation), so that turning the option on never drops a way back another window kept.
+TKeptHistory FollowedBy(TKeptHistory kept, const TStampHistory& own) {
+  if (own.Units().empty()) return kept;
+  kept.Units.resize(size_t(kept.Position));
+  kept.Units.insert(kept.Units.end(), own.Units().begin(), own.Units().end());
+  kept.Position += own.Position();
+  return kept;
+}
+
 }  // namespace
 
 void TMainForm::SetKeepHistory(bool keep) {
@@ -44,11 +56,10 @@ void TMainForm::OpenKeptHistory(bool asked) {
     if (asked) Warn(store->HeldElsewhere() ? HeldByAnotherWindowText : NoFolderText);
     return;
   }
-  // Read either way, so that the next save goes after the newest snapshot there; taken only at
-  // start, before this window has a history of its own. Given the store only afterwards, the
-  // history read is not written straight back.
-  TKeptHistory kept = store->Load();
-  if (!asked) FHistory->Assign(std::move(kept.Units), kept.Position);
+  // Read either way, so that the next save goes after the newest snapshot there. Given the store
+  // only afterwards, the history read is not written straight back.
+  TKeptHistory kept = FollowedBy(store->Load(), *FHistory);
+  FHistory->Assign(std::move(kept.Units), kept.Position);
   FHistoryStore = std::move(store);
 }
 

@@ -659,6 +659,12 @@ TEST_F(MainFormTest, AKeptHistoryOutlivesTheWindowAndNothingStaysWhenItIsOff) {
       EXPECT_EQ(Boxes.Texts().back(),
                 "The Undo/Redo history is kept by another window.\r\n\r\n"
                 "This window's history will not be kept.");
+      // Once the first window has closed, the option turned on here takes over what it kept.
+      Form.reset();
+      second.KeepHistoryMenuItem->Click();
+      second.KeepHistoryMenuItem->Click();
+      EXPECT_NE(second.HistoryStore(), nullptr);
+      EXPECT_TRUE(second.UndoMenuItem->Enabled()) << "the first window's Set is still undoable";
     }
 
     restart();
