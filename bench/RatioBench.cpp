@@ -1,6 +1,7 @@
 // Get, Properties, Set, Undo and Redo of 100,000 files in 1,000 folders, each against bare loops
 // of the platform's own calls in the same run, and a Sync by name against a Sync by position of
-// the same tree, as ratios, so that the machine's speed cancels out.
+// the same tree, and a Sync by name ignoring extensions (from Get data whose files were converted to
+// another format) against a Sync by name, as ratios, so that the machine's speed cancels out.
 // The same program runs natively and, built for Windows, under Wine. Prints one line a figure:
 // name, measured value, target, separated by tabs.
 #include <algorithm>
@@ -40,11 +41,12 @@ TStampOptions WriteOptions() {
 }
 
 struct TFigures {
-  std::vector<double> Get, Properties, Set, Undo, Redo, SyncByName, Journal;
+  std::vector<double> Get, Properties, Set, Undo, Redo, SyncByName, IgnoreExtensions, Journal;
   std::vector<int> Written;
   std::vector<double> ReadBack;
   std::vector<double> WalkSeconds, ReadSortSeconds, WriteLoopSeconds, ReadBackLoopSeconds,
-      GetSeconds, SetSeconds, UndoSeconds, SyncSeconds, SyncByNameSeconds, JournaledSetSeconds;
+      GetSeconds, SetSeconds, UndoSeconds, SyncSeconds, SyncByNameSeconds, JournaledSetSeconds,
+      IgnoreExtensionsSeconds;
   double LongestStepMs = 0;
   int Items = 0;
 };
@@ -56,9 +58,11 @@ void Measure(TBenchTree& tree, TFigures& figures, long long stamp) {
   TStampHolder holder;
   TStampHistory history;
   const auto engine = [&](TOperationKind kind, const TStringList* list, TStampOptions options,
-                          bool byName = false, TJournal* journal = nullptr) {
-    const double seconds = Seconds(
-        [&] { run = RunOperation(kind, list, holder, history, options, byName, journal); });
+                          bool byName = false, TJournal* journal = nullptr,
+                          bool ignoreExtensions = false) {
+    const double seconds = Seconds([&] {
+      run = RunOperation(kind, list, holder, history, options, byName, journal, ignoreExtensions);
+    });
     figures.LongestStepMs = std::max(figures.LongestStepMs, run.LongestStepMs);
     return seconds;
   };
@@ -102,6 +106,21 @@ void Measure(TBenchTree& tree, TFigures& figures, long long stamp) {
     figures.Written.push_back(run.SucceededCount);
   }
 
+  // The same Sync by name from Get data held as if each file had been converted (".jpg" held as
+  // ".CR2"), so that every file pairs by its stem alone, against that Sync of the tree's own data.
+  const TStamps own = holder.Stamps();
+  const TDroppedItems ownDropped = holder.Dropped();
+  TStamps converted = own;
+  for (TStamp& stamp : converted)
+    if (stamp.Path.ends_with(".jpg")) stamp.Path.replace(stamp.Path.size() - 3, 3, "CR2");
+  double byName = 0, ignoringExtensions = 0;
+  for (const bool ignore : {true, false, false, true}) {
+    holder.Store(ignore ? converted : own, holder.Average(), holder.DirCount(), ownDropped);
+    (ignore ? ignoringExtensions : byName) +=
+        engine(okSync, &dropped, WriteOptions(), true, nullptr, ignore) / 2;
+    figures.Written.push_back(run.SucceededCount);
+  }
+
   figures.Get.push_back(get / readSort);
   figures.Properties.push_back(properties / readSort);
   figures.Set.push_back(set / (walk + writeLoop));
@@ -118,6 +137,8 @@ void Measure(TBenchTree& tree, TFigures& figures, long long stamp) {
   figures.SyncByName.push_back(syncByName / sync);
   figures.SyncSeconds.push_back(sync);
   figures.SyncByNameSeconds.push_back(syncByName);
+  figures.IgnoreExtensions.push_back(ignoringExtensions / byName);
+  figures.IgnoreExtensionsSeconds.push_back(ignoringExtensions);
 }
 
 void Print(const char* name, double value, const char* target) {
@@ -138,6 +159,7 @@ int main(int argc, char** argv) {
   Print("Redo / write loop", Median(figures.Redo), "<= 1.5");
   Print("read-back loop / write loop", Median(figures.ReadBack), "");
   Print("Sync by Name / Sync by position", Median(figures.SyncByName), "<= 1.1");
+  Print("Ignore Extensions / Sync by Name", Median(figures.IgnoreExtensions), "<= 1.1");
   Print("(journaled Set - Set) / Set", Median(figures.Journal), "<= 0.1");
   Print("longest main-thread step, ms", figures.LongestStepMs, "< 50");
   Print("items read", figures.Items, "101001");
@@ -153,6 +175,7 @@ int main(int argc, char** argv) {
   Print("Undo, s", Median(figures.UndoSeconds), "");
   Print("Sync, s", Median(figures.SyncSeconds), "");
   Print("Sync by Name, s", Median(figures.SyncByNameSeconds), "");
+  Print("Sync by Name ignoring extensions, s", Median(figures.IgnoreExtensionsSeconds), "");
   const bool whole = figures.Items == tree.ItemCount() &&
                      std::all_of(figures.Written.begin(), figures.Written.end(),
                                  [&](int written) { return written == tree.ItemCount(); });

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "engine/Tstamper.h"
 #include "platform/FileSystem.h"
@@ -73,12 +75,39 @@ void Enter(TIndex& index, TName name, size_t place) {
   if (!added) entry->second = SeveralPartners;
 }
 
+// The relative path without the last extension of its name: "a\\clip.MOV" gives "a\\clip". A name
+// that begins with its only dot (".profile") has no extension.
+std::string_view Stem(std::string_view relative, char separator) {
+  const size_t nameStart = relative.rfind(separator) + 1;
+  const size_t dot = relative.rfind('.');
+  return dot != std::string_view::npos && dot > nameStart ? relative.substr(0, dot) : relative;
+}
+
+// The relative paths of the folders among some items: those that other items lie below, and
+// the folders dropped. Folders pair by their whole names only. The views are into the paths.
+using TPathSet = std::unordered_set<std::string_view>;
+template <typename TPathOf>
+TPathSet FolderPaths(size_t count, TPathOf pathOf, const TDroppedItems& dropped,
+                     const TRelativePaths& paths, char separator) {
+  TPathSet folders;
+  for (size_t place = 0; place < count; ++place) {
+    const std::string_view relative = paths.Of(pathOf(place));
+    const size_t last = relative.rfind(separator);
+    if (last != std::string_view::npos) folders.emplace(relative.substr(0, last));
+  }
+  for (const TDroppedItem& item : dropped)
+    if (item.Folder) folders.emplace(paths.Of(item.Path));
+  return folders;
+}
+
 // The sources by their relative paths. A copy mostly keeps its names byte for byte, and equal
 // bytes are one item on every file system, so the exact names are tried first; only a target that
-// finds none asks for the file system's item keys, which are made for the sources once.
+// finds none asks for the file system's item keys, which are made for the sources once, and
+// then, where extensions are ignored, for the keys of their stems, also made once.
 class TSources {
  public:
-  TSources(const TStamps& sources, const TRelativePaths& paths) : Sources(sources), Paths(paths) {
+  TSources(const TStamps& sources, const TDroppedItems& dropped, const TRelativePaths& paths)
+      : Sources(sources), Dropped(dropped), Paths(paths), Separator(FileSystem().Separator()) {
     Exact.reserve(sources.size());
     for (size_t place = 0; place < sources.size(); ++place)
       Enter(Exact, paths.Of(sources[place].Path), place);
@@ -92,6 +121,13 @@ class TSources {
     return same != ByKey.end() ? same->second : NoPartner;
   }
 
+  // The one source whose stem is the stem of this file's path.
+  size_t FindByStem(std::string_view relative) {
+    if (ByStem.empty()) MakeStems();
+    const auto same = ByStem.find(Key(Stem(relative, Separator)));
+    return same != ByStem.end() ? same->second : NoPartner;
+  }
+
  private:
   static std::string Key(std::string_view relative) {
     return FileSystem().ItemKey(std::string(relative));
@@ -103,30 +139,54 @@ class TSources {
       Enter(ByKey, Key(Paths.Of(Sources[place].Path)), place);
   }
 
+  void MakeStems() {
+    const auto pathOf = [this](size_t place) -> const std::string& { return Sources[place].Path; };
+    const TPathSet folders = FolderPaths(Sources.size(), pathOf, Dropped, Paths, Separator);
+    ByStem.reserve(Sources.size());
+    for (size_t place = 0; place < Sources.size(); ++place) {
+      const std::string_view relative = Paths.Of(Sources[place].Path);
+      if (!folders.contains(relative)) Enter(ByStem, Key(Stem(relative, Separator)), place);
+    }
+  }
+
   const TStamps& Sources;
+  const TDroppedItems& Dropped;
   const TRelativePaths& Paths;
+  const char Separator;
   std::unordered_map<std::string_view, size_t> Exact;
   std::unordered_map<std::string, size_t> ByKey;
+  std::unordered_map<std::string, size_t> ByStem;
 };
 
 }  // namespace
 
 std::vector<size_t> PairByName(const TStamps& sources, const TDroppedItems& sourceDropped,
-                               const TStringList& targets, const TDroppedItems& targetDropped) {
+                               const TStringList& targets, const TDroppedItems& targetDropped,
+                               bool ignoreExtensions) {
   const bool belowTheFolders = IsSingleFolder(sourceDropped) && IsSingleFolder(targetDropped);
   const TRelativePaths sourcePaths(sourceDropped, belowTheFolders);
   const TRelativePaths targetPaths(targetDropped, belowTheFolders);
-  TSources index(sources, sourcePaths);
+  TSources index(sources, sourceDropped, sourcePaths);
   std::vector<size_t> partners(targets.size());
-  for (size_t place = 0; place < targets.size(); ++place)
-    partners[place] = index.Find(targetPaths.Of(targets[place]));
+  std::optional<TPathSet> targetFolders;
+  for (size_t place = 0; place < targets.size(); ++place) {
+    const std::string_view relative = targetPaths.Of(targets[place]);
+    partners[place] = index.Find(relative);
+    if (partners[place] != NoPartner || !ignoreExtensions) continue;
+    if (!targetFolders)
+      targetFolders = FolderPaths(
+          targets.size(), [&](size_t at) -> const std::string& { return targets[at]; },
+          targetDropped, targetPaths, FileSystem().Separator());
+    if (!targetFolders->contains(relative)) partners[place] = index.FindByStem(relative);
+  }
   return partners;
 }
 
 void TStamper::PairTargetsByName(TStamps& stamps) {
   TDroppedItems sourceDropped;
   Synchronize([&] { sourceDropped = FHolder->Dropped(); });
-  const std::vector<size_t> partners = PairByName(stamps, sourceDropped, *FPaths, FDropped);
+  const std::vector<size_t> partners =
+      PairByName(stamps, sourceDropped, *FPaths, FDropped, FIgnoreExtensions);
   TStamps paired;
   paired.reserve(partners.size());
   std::vector<size_t> kept;

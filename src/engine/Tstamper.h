@@ -48,6 +48,9 @@ class TStamper : public TStamperBase {
   // their places. Set before the start.
   bool SyncByName() const { return FSyncByName; }
   void SetSyncByName(bool byName) { FSyncByName = byName; }
+  // Paired by name, a target without a partner of its own name takes one that differs only in
+  // its last extension. Set before the start.
+  void SetIgnoreExtensions(bool ignore) { FIgnoreExtensions = ignore; }
   // The journal a writing operation keeps its way back in; none keeps no journal. Set before the
   // start; the journal is not touched by anyone else until the end event.
   void SetJournal(TJournal* journal) { FJournal = journal; }
@@ -93,6 +96,7 @@ class TStamper : public TStamperBase {
   std::string FRefusal;
   TStringList FErrorLog;
   bool FSyncByName = false;
+  bool FIgnoreExtensions = false;
   TOperationKind FKind;
   std::optional<TStringList> FPaths;
   TDroppedItems FDropped;

@@ -57,6 +57,7 @@ TMainForm::TMainForm() {
   StampOptionsChange(this);
   ViewOptionsChange(this);
   SyncByNameChange(this);
+  IgnoreExtensionsChange(this);
   ThreadChange(this);
   StatusChange(this);
   MarkPanel(nullptr);
@@ -164,6 +165,9 @@ void TMainForm::BuildOptionsMenu() {
   options.AddSeparator();
   SyncByNameMenuItem = &AddCommand(options, "SyncByNameMenuItem", "Sync by &Name", 0, -1,
                                    [this] { SetSyncByName(!SyncByNameMenuItem->Checked()); });
+  IgnoreExtensionsMenuItem =
+      &AddCommand(options, "IgnoreExtensionsMenuItem", "Ignore &Extensions", 0, -1,
+                  [this] { SetIgnoreExtensions(!IgnoreExtensionsMenuItem->Checked()); });
   options.AddSeparator();
   DefaultMenuItem =
       &AddCommand(options, "DefaultMenuItem", "&Default...", 0, -1, [this] { Default(); });

@@ -19,6 +19,7 @@
 #include "toolkit/Toolkit.h"
 
 struct TSettingsValues;
+class TIniFile;
 
 // The five switches of the Options menu that change how the window looks.
 class TViewOptions {
@@ -86,6 +87,7 @@ class TMainForm : public TForm {
   TMenuItem* TopmostMenuItem = nullptr;
   TMenuItem* LastPositionMenuItem = nullptr;
   TMenuItem* SyncByNameMenuItem = nullptr;
+  TMenuItem* IgnoreExtensionsMenuItem = nullptr;
   TMenuItem* SendToMenuItem = nullptr;
   TMenuItem* DefaultMenuItem = nullptr;
   TMenuItem* ExitMenuItem = nullptr;
@@ -110,6 +112,9 @@ class TMainForm : public TForm {
   const TViewOptions& ViewOptions() const { return FViewOptions; }
   // Whether a Sync pairs its targets with the Get data by name rather than by place.
   bool SyncByName() const { return FSyncByName; }
+  // Whether a Sync by name pairs a target that has no partner of its own name with one that
+  // differs only in its last extension.
+  bool IgnoreExtensions() const { return FIgnoreExtensions; }
   // The running operation; none while idle.
   TStamper* Stamper() const { return FStamper; }
   int StatusNumber() const { return FStatusNumber; }
@@ -119,6 +124,7 @@ class TMainForm : public TForm {
   void SetStampOptions(const TStampOptions& options);
   void SetViewOptions(const TViewOptions& options);
   void SetSyncByName(bool byName);
+  void SetIgnoreExtensions(bool ignore);
   void SetStamper(TStamper* stamper);
   void SetStatus(int number, const std::string& text);
 
@@ -167,6 +173,7 @@ class TMainForm : public TForm {
   void StampOptionsChange(TObject* sender);
   void ViewOptionsChange(TObject* sender);
   void SyncByNameChange(TObject* sender);
+  void IgnoreExtensionsChange(TObject* sender);
   void ThreadChange(TObject* sender);
   void StatusChange(TObject* sender);
   // The stamper's end of run, on the main thread; the sender is the stamper.
@@ -176,6 +183,18 @@ class TMainForm : public TForm {
   void LoadSettings();
   void SaveSettings();
   TSettingsValues CurrentSettingsValues() const;
+  // Options newer than the "Values" fields, each under a key of its own, so that older versions
+  // read that value as before.
+  struct TKeyedOption {
+    std::string Key;
+    bool Value;
+    std::function<void(bool)> Set;
+  };
+  using TKeyedValues = std::unordered_map<std::string, std::string>;
+  std::vector<TKeyedOption> KeyedOptions();
+  void LoadKeyedOptions(const TIniFile& ini);
+  // Writes the keys this window changed; gives the values it saved.
+  TKeyedValues SaveKeyedOptions(TIniFile& ini);
   void ApplyDefaults();
   // The 1-based index of the first command-line parameter equal to the text, or -1.
   int FindParam(const std::string& text, bool caseSensitive) const;
@@ -247,9 +266,11 @@ class TMainForm : public TForm {
   TStampOptions FStampOptions;
   TViewOptions FViewOptions;
   bool FSyncByName = false;
+  bool FIgnoreExtensions = false;
   // The settings value as read at start or last saved, to tell this window's changes from those
   // another window saved meanwhile.
   std::string FSettingsBase;
+  TKeyedValues FKeyedBase;
   bool FSettingsUnreadable = false;
   TStamper* FStamper = nullptr;
   std::unique_ptr<TJournal> FJournal;

@@ -97,6 +97,7 @@ bool TMainForm::StartOperation(TOperationKind kind, const TStringList* items,
   auto stamper =
       std::make_unique<TStamper>(kind, items, FHolder.get(), FHistory.get(), FStampOptions);
   stamper->SetSyncByName(FSyncByName);
+  stamper->SetIgnoreExtensions(FIgnoreExtensions);
   stamper->SetJournal(FJournal.get());
   if (stoppedRun) stamper->SetStoppedRun(*stoppedRun);
   SetStamper(stamper.get());

@@ -43,12 +43,14 @@ void TMainForm::LoadSettings() {
       !ParseSettingsValues(ini.ReadString(SettingsSection, ValuesKey, ""), values)) {
     ApplyDefaults();
     FSettingsBase = FormatSettingsValues(CurrentSettingsValues());
+    LoadKeyedOptions(ini);
     return;
   }
   FSettingsBase = FormatSettingsValues(values);
   SetStampOptions(values.Stamp);
   SetViewOptions(ViewOptionsOf(values));
   SetSyncByName(values.SyncByName);
+  LoadKeyedOptions(ini);
   if (FViewOptions.LastPosition && FindParam(DefaultPosSwitch, false) == -1) {
     SetLeft(values.Left);
     SetTop(values.Top);
@@ -64,10 +66,13 @@ void TMainForm::SaveSettings() {
     TIniFileLock lock(SettingsPath());
     TIniFile ini(SettingsPath());
     const std::string mine = FormatSettingsValues(CurrentSettingsValues());
-    ini.WriteString(SettingsSection, ValuesKey,
-                    MergeSettingsValues(FSettingsBase, mine,
-                                        ini.ReadString(SettingsSection, ValuesKey, "")));
-    if (ini.UpdateFile()) FSettingsBase = mine;
+    ini.WriteString(
+        SettingsSection, ValuesKey,
+        MergeSettingsValues(FSettingsBase, mine, ini.ReadString(SettingsSection, ValuesKey, "")));
+    TKeyedValues keyed = SaveKeyedOptions(ini);
+    if (!ini.UpdateFile()) return;
+    FSettingsBase = mine;
+    FKeyedBase = std::move(keyed);
   } catch (...) {
   }
 }
@@ -76,6 +81,38 @@ void TMainForm::ApplyDefaults() {
   SetStampOptions(TStampOptions());
   SetViewOptions(TViewOptions());
   SetSyncByName(false);
+  for (const TKeyedOption& option : KeyedOptions()) option.Set(false);
+}
+
+std::vector<TMainForm::TKeyedOption> TMainForm::KeyedOptions() {
+  return {{"IgnoreExtensions", FIgnoreExtensions, [this](bool on) { SetIgnoreExtensions(on); }}};
+}
+
+// A key that is missing or holds no bool leaves its option off.
+void TMainForm::LoadKeyedOptions(const TIniFile& ini) {
+  for (const TKeyedOption& option : KeyedOptions()) {
+    bool value = false;
+    if (!ini.ReadFailed())
+      ParseSettingsBool(ini.ReadString(SettingsSection, option.Key, ""), value);
+    option.Set(value);
+    FKeyedBase[option.Key] = SettingsBoolText(value);
+  }
+}
+
+// As with the fields of "Values": what this window changed is saved, any other key keeps what
+// another window may have saved meanwhile.
+TMainForm::TKeyedValues TMainForm::SaveKeyedOptions(TIniFile& ini) {
+  TKeyedValues values;
+  for (const TKeyedOption& option : KeyedOptions()) {
+    const std::string mine = SettingsBoolText(option.Value);
+    values[option.Key] = mine;
+    bool theirs = false;
+    if (FKeyedBase[option.Key] == mine &&
+        ParseSettingsBool(ini.ReadString(SettingsSection, option.Key, ""), theirs))
+      continue;
+    ini.WriteString(SettingsSection, option.Key, mine);
+  }
+  return values;
 }
 
 int TMainForm::FindParam(const std::string& text, bool caseSensitive) const {

@@ -191,7 +191,8 @@ TEST_F(MainFormSettingsTest, DefaultResetsTheOptionsButNotTheDataOrThePosition) 
 TEST_F(MainFormSettingsTest, SyncByNameTogglesIsSavedRestoredAndClearedByDefault) {
   const TMenuItem& options = *Form->OptionsMenuItem;
   EXPECT_TRUE(&options.Items(10) == Form->SyncByNameMenuItem && options.Items(9).IsSeparator() &&
-              &options.Items(12) == Form->DefaultMenuItem && options.Items(11).IsSeparator());
+              &options.Items(11) == Form->IgnoreExtensionsMenuItem &&
+              &options.Items(13) == Form->DefaultMenuItem && options.Items(12).IsSeparator());
   EXPECT_EQ(Form->SyncByNameMenuItem->Caption(), "Sync by &Name");
   Form->SyncByNameMenuItem->Click();
   Form.reset();
@@ -217,4 +218,35 @@ TEST_F(MainFormSettingsTest, SyncByNameTogglesIsSavedRestoredAndClearedByDefault
   EXPECT_FALSE(Form->SyncByName() || Form->SyncByNameMenuItem->Checked());
 }
 
+// Offered only while Sync by Name is on, and kept under a key of its own, so that the value older
+// versions read is as before; a change made in another window meanwhile is kept.
+TEST_F(MainFormSettingsTest, IgnoreExtensionsHasItsOwnKeyAndActsWithSyncByName) {
+  EXPECT_EQ(Form->IgnoreExtensionsMenuItem->Caption(), "Ignore &Extensions");
+  EXPECT_FALSE(Form->IgnoreExtensionsMenuItem->Enabled());
+  Form->SyncByNameMenuItem->Click();
+  Form->IgnoreExtensionsMenuItem->Click();
+  EXPECT_TRUE(Form->IgnoreExtensionsMenuItem->Enabled() && Form->IgnoreExtensionsMenuItem->Checked());
+  Form.reset();
+  EXPECT_TRUE(SavedValues().ends_with(",,-1")) << SavedValues();
+  EXPECT_EQ(TIniFile(SettingsPath()).ReadString("Settings", "IgnoreExtensions", ""), "-1");
+
+  Start({});
+  EXPECT_TRUE(Form->IgnoreExtensions() && Form->IgnoreExtensionsMenuItem->Checked());
+  auto second = std::make_unique<TMainForm>();
+  second->IgnoreExtensionsMenuItem->Click();
+  second.reset();
+  Form->SwapPanelsMenuItem->Click();
+  Form.reset();
+  EXPECT_EQ(TIniFile(SettingsPath()).ReadString("Settings", "IgnoreExtensions", ""), "0");
+
+  WriteSettings("[Settings]\r\nIgnoreExtensions=maybe\r\n");
+  Start({});
+  EXPECT_FALSE(Form->IgnoreExtensions());
+  Form->SyncByNameMenuItem->Click();
+  Form->IgnoreExtensionsMenuItem->Click();
+  Form->DefaultMenuItem->Click();
+  EXPECT_FALSE(Form->IgnoreExtensions() || Form->IgnoreExtensionsMenuItem->Checked());
+}
+
 }  // namespace
+
