@@ -187,6 +187,7 @@ void TStamper::PairTargetsByName(TStamps& stamps) {
   Synchronize([&] { sourceDropped = FHolder->Dropped(); });
   const std::vector<size_t> partners =
       PairByName(stamps, sourceDropped, *FPaths, FDropped, FIgnoreExtensions);
+  TStamps sources;
   TStamps paired;
   paired.reserve(partners.size());
   std::vector<size_t> kept;
@@ -200,12 +201,14 @@ void TStamper::PairTargetsByName(TStamps& stamps) {
     }
     kept.push_back(place);
     const TStamp& source = stamps[partners[place]];
+    if (FPreview) sources.push_back(source);
     TStamp& stamp = paired.emplace_back();
     stamp.Path = std::move(target);
     stamp.CRTime = source.CRTime;
     stamp.LWTime = source.LWTime;
     stamp.LATime = source.LATime;
   }
+  KeepSources(sources);
   stamps = std::move(paired);
   NarrowListedEntries(kept);
 }

@@ -58,6 +58,7 @@ TMainForm::TMainForm() {
   ViewOptionsChange(this);
   SyncByNameChange(this);
   IgnoreExtensionsChange(this);
+  PreviewWritesChange(this);
   ThreadChange(this);
   StatusChange(this);
   MarkPanel(nullptr);
@@ -168,6 +169,9 @@ void TMainForm::BuildOptionsMenu() {
   IgnoreExtensionsMenuItem =
       &AddCommand(options, "IgnoreExtensionsMenuItem", "Ignore &Extensions", 0, -1,
                   [this] { SetIgnoreExtensions(!IgnoreExtensionsMenuItem->Checked()); });
+  PreviewWritesMenuItem =
+      &AddCommand(options, "PreviewWritesMenuItem", "&Preview Writes", 0, -1,
+                  [this] { SetPreviewWrites(!PreviewWritesMenuItem->Checked()); });
   options.AddSeparator();
   DefaultMenuItem =
       &AddCommand(options, "DefaultMenuItem", "&Default...", 0, -1, [this] { Default(); });

@@ -88,6 +88,7 @@ class TMainForm : public TForm {
   TMenuItem* LastPositionMenuItem = nullptr;
   TMenuItem* SyncByNameMenuItem = nullptr;
   TMenuItem* IgnoreExtensionsMenuItem = nullptr;
+  TMenuItem* PreviewWritesMenuItem = nullptr;
   TMenuItem* SendToMenuItem = nullptr;
   TMenuItem* DefaultMenuItem = nullptr;
   TMenuItem* ExitMenuItem = nullptr;
@@ -115,6 +116,8 @@ class TMainForm : public TForm {
   // Whether a Sync by name pairs a target that has no partner of its own name with one that
   // differs only in its last extension.
   bool IgnoreExtensions() const { return FIgnoreExtensions; }
+  // Whether a Set, Sync, Undo or Redo lists what it will write and waits for Write first.
+  bool PreviewWrites() const { return FPreviewWrites; }
   // The running operation; none while idle.
   TStamper* Stamper() const { return FStamper; }
   int StatusNumber() const { return FStatusNumber; }
@@ -125,6 +128,7 @@ class TMainForm : public TForm {
   void SetViewOptions(const TViewOptions& options);
   void SetSyncByName(bool byName);
   void SetIgnoreExtensions(bool ignore);
+  void SetPreviewWrites(bool preview);
   void SetStamper(TStamper* stamper);
   void SetStatus(int number, const std::string& text);
 
@@ -174,10 +178,13 @@ class TMainForm : public TForm {
   void ViewOptionsChange(TObject* sender);
   void SyncByNameChange(TObject* sender);
   void IgnoreExtensionsChange(TObject* sender);
+  void PreviewWritesChange(TObject* sender);
   void ThreadChange(TObject* sender);
   void StatusChange(TObject* sender);
   // The stamper's end of run, on the main thread; the sender is the stamper.
   void StamperTerminate(TObject* sender);
+  // The preview of a writing run, on the main thread while the run waits; true to write.
+  bool ShowWritePreview(TWritePreview& preview);
 
   // The settings file.
   void LoadSettings();
@@ -267,6 +274,7 @@ class TMainForm : public TForm {
   TViewOptions FViewOptions;
   bool FSyncByName = false;
   bool FIgnoreExtensions = false;
+  bool FPreviewWrites = false;
   // The settings value as read at start or last saved, to tell this window's changes from those
   // another window saved meanwhile.
   std::string FSettingsBase;

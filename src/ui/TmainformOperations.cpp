@@ -98,6 +98,8 @@ bool TMainForm::StartOperation(TOperationKind kind, const TStringList* items,
       std::make_unique<TStamper>(kind, items, FHolder.get(), FHistory.get(), FStampOptions);
   stamper->SetSyncByName(FSyncByName);
   stamper->SetIgnoreExtensions(FIgnoreExtensions);
+  if (FPreviewWrites)
+    stamper->SetPreview([this](TWritePreview& preview) { return ShowWritePreview(preview); });
   stamper->SetJournal(FJournal.get());
   if (stoppedRun) stamper->SetStoppedRun(*stoppedRun);
   SetStamper(stamper.get());

@@ -85,7 +85,8 @@ void TMainForm::ApplyDefaults() {
 }
 
 std::vector<TMainForm::TKeyedOption> TMainForm::KeyedOptions() {
-  return {{"IgnoreExtensions", FIgnoreExtensions, [this](bool on) { SetIgnoreExtensions(on); }}};
+  return {{"IgnoreExtensions", FIgnoreExtensions, [this](bool on) { SetIgnoreExtensions(on); }},
+          {"PreviewWrites", FPreviewWrites, [this](bool on) { SetPreviewWrites(on); }}};
 }
 
 // A key that is missing or holds no bool leaves its option off.

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/IniFile.h"
@@ -14,6 +15,7 @@
 #include "support/ScriptedMessageBoxes.h"
 #include "support/StamperRun.h"
 #include "support/TempTree.h"
+#include "toolkit/PreviewDialog.h"
 #include "toolkit/Toolkit.h"
 #include "ui/Constants.h"
 #include "ui/Tmainform.h"
@@ -192,7 +194,8 @@ TEST_F(MainFormSettingsTest, SyncByNameTogglesIsSavedRestoredAndClearedByDefault
   const TMenuItem& options = *Form->OptionsMenuItem;
   EXPECT_TRUE(&options.Items(10) == Form->SyncByNameMenuItem && options.Items(9).IsSeparator() &&
               &options.Items(11) == Form->IgnoreExtensionsMenuItem &&
-              &options.Items(13) == Form->DefaultMenuItem && options.Items(12).IsSeparator());
+              &options.Items(12) == Form->PreviewWritesMenuItem &&
+              &options.Items(14) == Form->DefaultMenuItem && options.Items(13).IsSeparator());
   EXPECT_EQ(Form->SyncByNameMenuItem->Caption(), "Sync by &Name");
   Form->SyncByNameMenuItem->Click();
   Form.reset();
@@ -250,3 +253,47 @@ TEST_F(MainFormSettingsTest, IgnoreExtensionsHasItsOwnKeyAndActsWithSyncByName) 
 
 }  // namespace
 
+namespace {
+
+// Saved under its own key; while on, a drop on Set waits for the preview, whose Cancel writes
+// nothing and ends the run as stopped, and whose Write writes.
+TEST_F(MainFormSettingsTest, PreviewWritesShowsTheRunsItemsBeforeItWrites) {
+  EXPECT_EQ(Form->PreviewWritesMenuItem->Caption(), "&Preview Writes");
+  Form->PreviewWritesMenuItem->Click();
+  Start({});
+  EXPECT_TRUE(Form->PreviewWrites() && Form->PreviewWritesMenuItem->Checked());
+  EXPECT_EQ(TIniFile(SettingsPath()).ReadString("Settings", "PreviewWrites", ""), "-1");
+
+  Form->CRTimeCheckBox.Click();  // Linux cannot set a creation time
+  const std::string item = Tree.AddFile("item"), source = Tree.AddFile("source");
+  TTempTree::SetTimes(source, {1, 130000000000000000ull, 130000000000000000ull});
+  std::vector<std::string> copied;
+  bool write = false;
+  PreviewDialogHook() = [&](TPreviewDialog& dialog) {
+    EXPECT_EQ(&dialog.Owner(), Form.get());
+    EXPECT_EQ(dialog.Summary(), "1 item(s) to write: 1 change, 0 stay as they are");
+    dialog.SortBy(0);
+    dialog.SortBy(0);
+    EXPECT_FALSE(dialog.SortAscending());
+    dialog.Copy();
+    copied.push_back(Clipboard().GetText());
+    return write;
+  };
+  for (const auto& [panel, name, answer, status] :
+       {std::tuple{&Form->GetPanel, source, false, "1: Get - Done 1/1 item(s)"},
+        {&Form->SetPanel, item, false, "2: Set - Canceled 0/1 item(s)"},
+        {&Form->SetPanel, item, true, "3: Set - Done 1/1 item(s)"}}) {
+    write = answer;
+    TNamesDropHandle drop({name}, Form->ScreenToClient(panel->ClientToScreen({1, 1})));
+    Form->DropFiles(drop);
+    PumpUntil([this] { return Form->Stamper() == nullptr; });
+    EXPECT_EQ(Form->StatusBar.SimpleText(), status);
+  }
+  PreviewDialogHook() = nullptr;
+  ASSERT_EQ(copied.size(), 2u);
+  EXPECT_TRUE(copied[0].starts_with("Path\tCreation\tLast write\tLast access\r\n" + item + "\t"))
+      << copied[0];
+  EXPECT_TRUE(Form->UndoMenuItem->Enabled());
+}
+
+}  // namespace
