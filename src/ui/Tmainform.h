@@ -159,7 +159,7 @@ class TMainForm : public TForm {
 
   // A command line, of this start or handed over by a later one: runs its request, if any; false
   // when nothing started.
-  bool RunParams(const TStringList& params);
+  bool RunParams(const TStringList& params, bool handedOver = false);
 
   // Requests handed over by later starts wait here, at most RequestQueueBound of them; past that
   // they are refused as busy. They run one at a time, each once the window is idle and no box is
@@ -185,6 +185,9 @@ class TMainForm : public TForm {
   void StamperTerminate(TObject* sender);
   // The preview of a writing run, on the main thread while the run waits; true to write.
   bool ShowWritePreview(TWritePreview& preview);
+  // The preview of a request handed over with "/preview": its text goes with the answer, and
+  // nothing is written.
+  bool ReplyWithPreview(TWritePreview& preview);
 
   // The settings file.
   void LoadSettings();
@@ -275,6 +278,11 @@ class TMainForm : public TForm {
   bool FSyncByName = false;
   bool FIgnoreExtensions = false;
   bool FPreviewWrites = false;
+  // What the command line of the request being started asks beyond a drop.
+  struct TRequestedExtras {
+    bool Preview = false, IgnoreExtensions = false, HandedOver = false;
+  } FRequested;
+  std::string FPreviewReply;
   // The settings value as read at start or last saved, to tell this window's changes from those
   // another window saved meanwhile.
   std::string FSettingsBase;

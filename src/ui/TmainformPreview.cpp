@@ -34,3 +34,10 @@ bool TMainForm::ShowWritePreview(TWritePreview& preview) {
   TPreviewDialog dialog(*this, rows, Application().Title, preview.Summary());
   return dialog.ShowModal();
 }
+
+bool TMainForm::ReplyWithPreview(TWritePreview& preview) {
+  TPreviewRows rows(preview);
+  const TPreviewDialog unshown(*this, rows, Application().Title, preview.Summary());
+  FPreviewReply = unshown.Summary() + "\r\n" + unshown.CopyText();
+  return false;
+}
