@@ -217,8 +217,12 @@ TEST_F(MainFormSettingsTest, SyncByNameTogglesIsSavedRestoredAndClearedByDefault
   }
   EXPECT_EQ(Form->StatusBar.SimpleText(), "2: Sync - Done 2/3 item(s)");
 
+  Form->IgnoreExtensionsMenuItem->Click();
+  Form->PreviewWritesMenuItem->Click();
   Form->DefaultMenuItem->Click();
   EXPECT_FALSE(Form->SyncByName() || Form->SyncByNameMenuItem->Checked());
+  EXPECT_FALSE(Form->IgnoreExtensions() || Form->PreviewWrites() ||
+               Form->PreviewWritesMenuItem->Checked());
 }
 
 // Offered only while Sync by Name is on, and kept under a key of its own, so that the value older
@@ -228,27 +232,19 @@ TEST_F(MainFormSettingsTest, IgnoreExtensionsHasItsOwnKeyAndActsWithSyncByName) 
   EXPECT_FALSE(Form->IgnoreExtensionsMenuItem->Enabled());
   Form->SyncByNameMenuItem->Click();
   Form->IgnoreExtensionsMenuItem->Click();
-  EXPECT_TRUE(Form->IgnoreExtensionsMenuItem->Enabled() && Form->IgnoreExtensionsMenuItem->Checked());
-  Form.reset();
-  EXPECT_TRUE(SavedValues().ends_with(",,-1")) << SavedValues();
-  EXPECT_EQ(TIniFile(SettingsPath()).ReadString("Settings", "IgnoreExtensions", ""), "-1");
-
   Start({});
-  EXPECT_TRUE(Form->IgnoreExtensions() && Form->IgnoreExtensionsMenuItem->Checked());
+  EXPECT_TRUE(SavedValues().ends_with(",,-1")) << SavedValues();
+  EXPECT_TRUE(Form->IgnoreExtensionsMenuItem->Enabled() &&
+              Form->IgnoreExtensionsMenuItem->Checked());
   auto second = std::make_unique<TMainForm>();
   second->IgnoreExtensionsMenuItem->Click();
   second.reset();
   Form->SwapPanelsMenuItem->Click();
   Form.reset();
   EXPECT_EQ(TIniFile(SettingsPath()).ReadString("Settings", "IgnoreExtensions", ""), "0");
-
   WriteSettings("[Settings]\r\nIgnoreExtensions=maybe\r\n");
   Start({});
   EXPECT_FALSE(Form->IgnoreExtensions());
-  Form->SyncByNameMenuItem->Click();
-  Form->IgnoreExtensionsMenuItem->Click();
-  Form->DefaultMenuItem->Click();
-  EXPECT_FALSE(Form->IgnoreExtensions() || Form->IgnoreExtensionsMenuItem->Checked());
 }
 
 }  // namespace

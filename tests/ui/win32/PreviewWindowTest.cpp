@@ -9,41 +9,22 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/WideText.h"
 #include "support/Win32RealWindow.h"
 #include "toolkit/Timer.h"
 
 namespace {
 
 constexpr uint64_t t0 = 132000000000000000ull;
-constexpr int Folders = 100, FilesPerFolder = 1000;
-
-// Every file's last-write time, read by one listing a folder.
-std::vector<uint64_t> LastWriteTimes(const std::string& root) {
-  std::vector<uint64_t> times;
-  for (int folder = 0; folder < Folders; ++folder) {
-    WIN32_FIND_DATAA entry;
-    const std::string pattern = root + "\\f" + std::to_string(folder) + "\\*.txt";
-    const HANDLE find = FindFirstFileA(pattern.c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE) continue;
-    do {
-      times.push_back(uint64_t(entry.ftLastWriteTime.dwHighDateTime) << 32 |
-                      entry.ftLastWriteTime.dwLowDateTime);
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
-  }
-  return times;
-}
 
 std::string ItemText(HWND list, int row, int column) {
   wchar_t text[512] = {};
   ListView_GetItemText(list, row, column, text, 512);
-  char utf8[1024] = {};
-  WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
-  return utf8;
+  return WideToUtf8(text);
 }
 
-// The preview of a Set of 100,101 items in the real window, played by the keyboard from a timer,
-// which the preview's own modal loop runs.
+// The preview of a Set of 100,101 items (100 folders of 1,000 files) in the real window, played
+// by the keyboard from a timer, which the preview's own modal loop runs.
 class PreviewWindowTest : public TRealWindowTest {
  protected:
   PreviewWindowTest() {
@@ -56,18 +37,24 @@ class PreviewWindowTest : public TRealWindowTest {
     DropOn(Form->GetPanel, {source});
     WaitIdle();
     Root = Tree.AddFolder("tree");
-    for (int folder = 0; folder < Folders; ++folder) {
+    for (int folder = 0; folder < 100; ++folder) {
       const std::string name = "tree\\f" + std::to_string(folder);
       Tree.AddFolder(name);
-      for (int file = 0; file < FilesPerFolder; ++file)
-        Tree.AddFile(name + "\\" + std::to_string(file) + ".txt");
+      for (int file = 0; file < 1000; ++file)
+        Files.push_back(Tree.AddFile(name + "\\" + std::to_string(file) + ".txt"));
     }
   }
 
-  // Drops the tree on Set and runs the steps one a tick, each until it says it is done.
+  std::vector<uint64_t> LastWriteTimes() const {
+    std::vector<uint64_t> times;
+    for (const std::string& file : Files) times.push_back(TTempTree::Times(file).LastWrite);
+    return times;
+  }
+
+  // Drops the tree on Set and runs the steps one a tick, each until it says it is done; notes
+  // when the backup read ended and when the preview was there.
   void SetWithSteps(std::vector<std::function<bool()>> steps) {
     size_t next = 0;
-    ReadEnded = 0;
     TTimer timer;
     timer.SetInterval(20);
     timer.OnTimer = [&](TObject*) {
@@ -81,10 +68,8 @@ class PreviewWindowTest : public TRealWindowTest {
     timer.SetEnabled(true);
     DropOn(Form->SetPanel, {Root});
     WaitIdle();
-    timer.SetEnabled(false);
     EXPECT_EQ(next, steps.size());
   }
-  // Waits for the preview window; it is brought to the front for the keys that follow.
   bool Found() {
     Preview = FindWindowW(L"BrevantorPreview", nullptr);
     if (!Preview || !IsWindowVisible(Preview)) return false;
@@ -93,65 +78,59 @@ class PreviewWindowTest : public TRealWindowTest {
     SetForegroundWindow(Preview);
     return true;
   }
-  std::function<bool()> Keys(std::vector<std::pair<BYTE, BYTE>> keys) {
-    return [keys] {
-      for (const auto& [modifier, key] : keys) {
-        if (modifier) keybd_event(modifier, 0, 0, 0);
-        keybd_event(key, 0, 0, 0);
-        keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
-        if (modifier) keybd_event(modifier, 0, KEYEVENTF_KEYUP, 0);
-      }
-      return true;
+  // Presses each key with its modifier (0 for none), then lets a few ticks pass for them.
+  static std::function<bool()> Keys(std::vector<std::pair<BYTE, BYTE>> keys) {
+    return [keys, ticks = 0]() mutable {
+      if (ticks++ == 0)
+        for (const auto& [modifier, key] : keys) {
+          if (modifier) keybd_event(modifier, 0, 0, 0);
+          keybd_event(key, 0, 0, 0);
+          keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+          if (modifier) keybd_event(modifier, 0, KEYEVENTF_KEYUP, 0);
+        }
+      return ticks > 5;
     };
-  }
-  std::function<bool()> Wait(int ticks) {
-    return [ticks, count = 0]() mutable { return ++count >= ticks; };
   }
 
   std::string Root;
+  std::vector<std::string> Files;
   HWND Preview = nullptr, List = nullptr;
   ULONGLONG ReadEnded = 0, Opened = 0;
 };
 
 TEST_F(PreviewWindowTest, OpensAtOnceSortsCopiesAndWritesOnlyOnWrite) {
-  const std::vector<uint64_t> before = LastWriteTimes(Root);
-  ASSERT_EQ(before.size(), size_t(Folders * FilesPerFolder));
-  std::string firstPath, shown, copied;
-  SetWithSteps({[this] { return Found(); }, Wait(5),
+  const std::vector<uint64_t> before = LastWriteTimes();
+  std::string firstPath, shown;
+  SetWithSteps({[this] { return Found(); },
                 [&] {
                   EXPECT_TRUE(SaveWindowScreenshot(Preview, OutputFolder() + "\\preview.bmp"));
                   EXPECT_EQ(ListView_GetItemCount(List), 100101);
                   EXPECT_EQ(GetFocus(), List);
                   return true;
                 },
-                // Ctrl+1 twice: the paths in descending order.
-                Keys({{VK_CONTROL, '1'}, {VK_CONTROL, '1'}}), Wait(5),
+                // Ctrl+1 twice: the paths in descending order, where "f9\" comes after "f99\".
+                Keys({{VK_CONTROL, '1'}, {VK_CONTROL, '1'}}),
+                [&] { return !(firstPath = ItemText(List, 0, 0)).empty(); },
+                Keys({{0, VK_HOME}, {VK_SHIFT, VK_DOWN}, {VK_CONTROL, 'C'}}),
                 [&] {
-                  firstPath = ItemText(List, 0, 0);
-                  return true;
-                },
-                Keys({{0, VK_HOME}, {VK_SHIFT, VK_DOWN}, {VK_CONTROL, 'C'}}), Wait(5),
-                [&] {
-                  copied = Clipboard().GetText();
                   shown = "Path\tCreation\tLast write\tLast access\r\n";
                   for (int row = 0; row < 2; ++row)
-                    shown += ItemText(List, row, 0) + "\t" + ItemText(List, row, 1) + "\t" +
-                             ItemText(List, row, 2) + "\t" + ItemText(List, row, 3) + "\r\n";
+                    for (int column = 0; column < 4; ++column)
+                      shown += ItemText(List, row, column) + (column < 3 ? "\t" : "\r\n");
                   return true;
                 },
                 Keys({{0, VK_ESCAPE}})});
   std::printf("preview of 100,101 items open %llu ms after the backup read ended\n",
               Opened - ReadEnded);
   EXPECT_GT(ReadEnded, 0u);
-  // By bytes "f9\\" comes after "f99\\".
   EXPECT_EQ(firstPath, Root + "\\f9\\999.txt");
-  EXPECT_EQ(copied, shown);
+  EXPECT_EQ(Clipboard().GetText(), shown);
   EXPECT_EQ(StatusText(), "2: Set - Canceled 0/100,101 item(s)");
-  EXPECT_EQ(LastWriteTimes(Root), before);
+  EXPECT_EQ(LastWriteTimes(), before);
 
   SetWithSteps({[this] { return Found(); }, Keys({{0, VK_RETURN}})});
   EXPECT_EQ(StatusText(), "3: Set - Done 100,101/100,101 item(s)");
-  EXPECT_EQ(LastWriteTimes(Root), std::vector<uint64_t>(before.size(), t0));
+  EXPECT_EQ(LastWriteTimes(), std::vector<uint64_t>(before.size(), t0));
 }
 
 }  // namespace
