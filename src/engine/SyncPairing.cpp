@@ -103,7 +103,7 @@ TPathSet FolderPaths(size_t count, TPathOf pathOf, const TDroppedItems& dropped,
 // The sources by their relative paths. A copy mostly keeps its names byte for byte, and equal
 // bytes are one item on every file system, so the exact names are tried first; only a target that
 // finds none asks for the file system's item keys, which are made for the sources once, and
-// then, where extensions are ignored, for the keys of their stems, also made once.
+// then, where extensions are ignored, the keys of their stems are taken from those, also once.
 class TSources {
  public:
   TSources(const TStamps& sources, const TDroppedItems& dropped, const TRelativePaths& paths)
@@ -113,18 +113,20 @@ class TSources {
       Enter(Exact, paths.Of(sources[place].Path), place);
   }
 
-  size_t Find(std::string_view relative) {
+  // The partner by the exact path, else by its item key, which is then left in key.
+  size_t Find(std::string_view relative, std::string& key) {
     const auto exact = Exact.find(relative);
     if (exact != Exact.end()) return exact->second;
-    if (ByKey.empty()) MakeKeys();
-    const auto same = ByKey.find(Key(relative));
+    if (Keys.empty()) MakeKeys();
+    key = Key(relative);
+    const auto same = ByKey.find(key);
     return same != ByKey.end() ? same->second : NoPartner;
   }
 
-  // The one source whose stem is the stem of this file's path.
-  size_t FindByStem(std::string_view relative) {
+  // The one source file whose stem is the stem of this file's path, whose key Find left.
+  size_t FindByStem(std::string_view relative, const std::string& key) {
     if (ByStem.empty()) MakeStems();
-    const auto same = ByStem.find(Key(Stem(relative, Separator)));
+    const auto same = ByStem.find(StemKey(relative, key));
     return same != ByStem.end() ? same->second : NoPartner;
   }
 
@@ -134,9 +136,24 @@ class TSources {
   }
 
   void MakeKeys() {
+    Keys.reserve(Sources.size());
+    for (const TStamp& source : Sources) Keys.push_back(Key(Paths.Of(source.Path)));
     ByKey.reserve(Sources.size());
     for (size_t place = 0; place < Sources.size(); ++place)
-      Enter(ByKey, Key(Paths.Of(Sources[place].Path)), place);
+      Enter(ByKey, std::string_view(Keys[place]), place);
+  }
+
+  // The key of the path without its last extension. A key is made character by character, so the
+  // key of a whole path ends with the key of its extension, and cutting that off spares making
+  // another of nearly the same length; where it does not end so, the stem's own key is made.
+  std::string StemKey(std::string_view relative, const std::string& key) {
+    const std::string_view stem = Stem(relative, Separator);
+    if (stem.size() == relative.size()) return key;
+    const auto [entry, added] =
+        ExtensionKeys.try_emplace(std::string(relative.substr(stem.size())));
+    if (added) entry->second = Key(entry->first);
+    const std::string& tail = entry->second;
+    return key.ends_with(tail) ? key.substr(0, key.size() - tail.size()) : Key(stem);
   }
 
   void MakeStems() {
@@ -145,7 +162,7 @@ class TSources {
     ByStem.reserve(Sources.size());
     for (size_t place = 0; place < Sources.size(); ++place) {
       const std::string_view relative = Paths.Of(Sources[place].Path);
-      if (!folders.contains(relative)) Enter(ByStem, Key(Stem(relative, Separator)), place);
+      if (!folders.contains(relative)) Enter(ByStem, StemKey(relative, Keys[place]), place);
     }
   }
 
@@ -154,8 +171,10 @@ class TSources {
   const TRelativePaths& Paths;
   const char Separator;
   std::unordered_map<std::string_view, size_t> Exact;
-  std::unordered_map<std::string, size_t> ByKey;
+  std::vector<std::string> Keys;  // each source's, in its place
+  std::unordered_map<std::string_view, size_t> ByKey;
   std::unordered_map<std::string, size_t> ByStem;
+  std::unordered_map<std::string, std::string> ExtensionKeys;
 };
 
 }  // namespace
@@ -171,13 +190,14 @@ std::vector<size_t> PairByName(const TStamps& sources, const TDroppedItems& sour
   std::optional<TPathSet> targetFolders;
   for (size_t place = 0; place < targets.size(); ++place) {
     const std::string_view relative = targetPaths.Of(targets[place]);
-    partners[place] = index.Find(relative);
+    std::string key;
+    partners[place] = index.Find(relative, key);
     if (partners[place] != NoPartner || !ignoreExtensions) continue;
     if (!targetFolders)
       targetFolders = FolderPaths(
           targets.size(), [&](size_t at) -> const std::string& { return targets[at]; },
           targetDropped, targetPaths, FileSystem().Separator());
-    if (!targetFolders->contains(relative)) partners[place] = index.FindByStem(relative);
+    if (!targetFolders->contains(relative)) partners[place] = index.FindByStem(relative, key);
   }
   return partners;
 }
