@@ -170,7 +170,7 @@ void TPreviewWindow::CreateControls() {
     heading.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     heading.pszText = name.data();
     heading.iSubItem = int(column);
-    ListView_InsertColumn(List, int(column), &heading);
+    SendMessageW(List, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&heading));
   }
   ListView_SetItemCountEx(List, int(rows.RowCount()), LVSICF_NOINVALIDATEALL);
   // Nothing is selected, so Ctrl+C copies every row; the focus marks where the reading starts.
@@ -285,10 +285,10 @@ void TPreviewWindow::SortBy(size_t column) {
   for (size_t at = 0; at < Dialog.Rows().ColumnCount(); ++at) {
     HDITEMW item{};
     item.mask = HDI_FORMAT;
-    Header_GetItem(headings, int(at), &item);
+    SendMessageW(headings, HDM_GETITEMW, at, reinterpret_cast<LPARAM>(&item));
     item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
     if (at == column) item.fmt |= Dialog.SortAscending() ? HDF_SORTUP : HDF_SORTDOWN;
-    Header_SetItem(headings, int(at), &item);
+    SendMessageW(headings, HDM_SETITEMW, at, reinterpret_cast<LPARAM>(&item));
   }
   InvalidateRect(List, nullptr, FALSE);
 }

@@ -19,7 +19,11 @@ constexpr uint64_t t0 = 132000000000000000ull;
 
 std::string ItemText(HWND list, int row, int column) {
   wchar_t text[512] = {};
-  ListView_GetItemText(list, row, column, text, 512);
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = text;
+  item.cchTextMax = 512;
+  SendMessageW(list, LVM_GETITEMTEXTW, WPARAM(row), reinterpret_cast<LPARAM>(&item));
   return WideToUtf8(text);
 }
 
@@ -52,7 +56,7 @@ class PreviewWindowTest : public TRealWindowTest {
   }
 
   // Drops the tree on Set and runs the steps one a tick, each until it says it is done; notes
-  // when the backup read ended and when the preview was there.
+  // when the backup read was last seen running and when the preview was there.
   void SetWithSteps(std::vector<std::function<bool()>> steps) {
     size_t next = 0;
     TTimer timer;
@@ -60,15 +64,15 @@ class PreviewWindowTest : public TRealWindowTest {
     timer.OnTimer = [&](TObject*) {
       const TProgressSnapshot progress =
           Form->Stamper() ? Form->Stamper()->Progress().Snapshot() : TProgressSnapshot();
-      if (!ReadEnded && progress.Phase == TStampPhase::Reading && progress.Total > 0 &&
-          progress.Done == progress.Total)
-        ReadEnded = GetTickCount64();
+      if (progress.Phase == TStampPhase::Reading && progress.Done < progress.Total)
+        StillReading = GetTickCount64();
       if (next < steps.size() && steps[next]()) ++next;
     };
     timer.SetEnabled(true);
     DropOn(Form->SetPanel, {Root});
     WaitIdle();
-    EXPECT_EQ(next, steps.size());
+    // The last step's keys may end the run, and with it the ticks, before the step is done.
+    EXPECT_GE(next + 1, steps.size());
   }
   bool Found() {
     Preview = FindWindowW(L"BrevantorPreview", nullptr);
@@ -95,7 +99,7 @@ class PreviewWindowTest : public TRealWindowTest {
   std::string Root;
   std::vector<std::string> Files;
   HWND Preview = nullptr, List = nullptr;
-  ULONGLONG ReadEnded = 0, Opened = 0;
+  ULONGLONG StillReading = 0, Opened = 0;
 };
 
 TEST_F(PreviewWindowTest, OpensAtOnceSortsCopiesAndWritesOnlyOnWrite) {
@@ -120,9 +124,9 @@ TEST_F(PreviewWindowTest, OpensAtOnceSortsCopiesAndWritesOnlyOnWrite) {
                   return true;
                 },
                 Keys({{0, VK_ESCAPE}})});
-  std::printf("preview of 100,101 items open %llu ms after the backup read ended\n",
-              Opened - ReadEnded);
-  EXPECT_GT(ReadEnded, 0u);
+  std::printf("preview of 100,101 items open at most %llu ms after the backup read ended\n",
+              Opened - StillReading);
+  EXPECT_GT(StillReading, 0u);
   EXPECT_EQ(firstPath, Root + "\\f9\\999.txt");
   EXPECT_EQ(Clipboard().GetText(), shown);
   EXPECT_EQ(StatusText(), "2: Set - Canceled 0/100,101 item(s)");
