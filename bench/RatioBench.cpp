@@ -1,7 +1,7 @@
 // Get, Properties, Set, Undo and Redo of 100,000 files in 1,000 folders, each against bare loops
 // of the platform's own calls in the same run, and a Sync by name against a Sync by position of
-// the same tree, and a Sync by name ignoring extensions (from Get data whose files were converted to
-// another format) against a Sync by name, as ratios, so that the machine's speed cancels out.
+// the same tree, and a Sync by name ignoring extensions (from Get data whose files were converted
+// to another format) against a Sync by name, as ratios, so that the machine's speed cancels out.
 // The same program runs natively and, built for Windows, under Wine. Prints one line a figure:
 // name, measured value, target, separated by tabs.
 #include <algorithm>
@@ -14,6 +14,7 @@
 #include "Baselines.h"
 #include "BenchTree.h"
 #include "EngineRun.h"
+#include "engine/SyncPairing.h"
 
 namespace {
 
@@ -41,7 +42,8 @@ TStampOptions WriteOptions() {
 }
 
 struct TFigures {
-  std::vector<double> Get, Properties, Set, Undo, Redo, SyncByName, IgnoreExtensions, Journal;
+  std::vector<double> Get, Properties, Set, Undo, Redo, SyncByName, IgnoreExtensions, Journal,
+      PairingSeconds, StemPairingSeconds;
   std::vector<int> Written;
   std::vector<double> ReadBack;
   std::vector<double> WalkSeconds, ReadSortSeconds, WriteLoopSeconds, ReadBackLoopSeconds,
@@ -121,6 +123,15 @@ void Measure(TBenchTree& tree, TFigures& figures, long long stamp) {
     figures.Written.push_back(run.SucceededCount);
   }
 
+  // The pairing alone, where the two Syncs differ, without the file system's scatter.
+  TStringList targets;
+  for (const TStamp& stamp : own) targets.push_back(stamp.Path);
+  const auto pairing = [&](const TStamps& sources, bool ignore) {
+    return Seconds([&] { PairByName(sources, ownDropped, targets, ownDropped, ignore); });
+  };
+  figures.PairingSeconds.push_back(pairing(own, false));
+  figures.StemPairingSeconds.push_back(pairing(converted, true));
+
   figures.Get.push_back(get / readSort);
   figures.Properties.push_back(properties / readSort);
   figures.Set.push_back(set / (walk + writeLoop));
@@ -176,6 +187,8 @@ int main(int argc, char** argv) {
   Print("Sync, s", Median(figures.SyncSeconds), "");
   Print("Sync by Name, s", Median(figures.SyncByNameSeconds), "");
   Print("Sync by Name ignoring extensions, s", Median(figures.IgnoreExtensionsSeconds), "");
+  Print("pairing by name, s", Median(figures.PairingSeconds), "");
+  Print("pairing by name ignoring extensions, s", Median(figures.StemPairingSeconds), "");
   const bool whole = figures.Items == tree.ItemCount() &&
                      std::all_of(figures.Written.begin(), figures.Written.end(),
                                  [&](int written) { return written == tree.ItemCount(); });
