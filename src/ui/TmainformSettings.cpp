@@ -108,9 +108,9 @@ TMainForm::TKeyedValues TMainForm::SaveKeyedOptions(TIniFile& ini) {
     const std::string mine = SettingsBoolText(option.Value);
     values[option.Key] = mine;
     bool theirs = false;
-    if (FKeyedBase[option.Key] == mine &&
-        ParseSettingsBool(ini.ReadString(SettingsSection, option.Key, ""), theirs))
-      continue;
+    const bool inFile = ParseSettingsBool(ini.ReadString(SettingsSection, option.Key, ""), theirs);
+    // Off is what a missing key reads as: a file that never had the option stays as it was.
+    if ((inFile && FKeyedBase[option.Key] == mine) || (!inFile && !option.Value)) continue;
     ini.WriteString(SettingsSection, option.Key, mine);
   }
   return values;
