@@ -9,7 +9,7 @@
 
 TEngineRun RunOperation(TOperationKind kind, const TStringList* paths, TStampHolder& holder,
                         TStampHistory& history, TStampOptions options, bool syncByName,
-                        TJournal* journal) {
+                        TJournal* journal, bool ignoreExtensions) {
   using Clock = std::chrono::steady_clock;
   MainThreadQueue().BindToCurrentThread();
   Application().MessageBoxHook = [](const std::string&, const std::string&, int) { return idOk; };
@@ -17,6 +17,7 @@ TEngineRun RunOperation(TOperationKind kind, const TStringList* paths, TStampHol
   bool ended = false;
   auto* stamper = new TStamper(kind, paths, &holder, &history, options);
   stamper->SetSyncByName(syncByName);
+  stamper->SetIgnoreExtensions(ignoreExtensions);
   stamper->SetJournal(journal);
   stamper->OnTerminate = [&](TObject*) {
     run.ItemCount = stamper->ItemCount();

@@ -14,4 +14,4 @@ struct TEngineRun {
 // each step the worker queues is timed. With a journal, a writing operation keeps its way back there.
 TEngineRun RunOperation(TOperationKind kind, const TStringList* paths, TStampHolder& holder,
                         TStampHistory& history, TStampOptions options, bool syncByName = false,
-                        TJournal* journal = nullptr);
+                        TJournal* journal = nullptr, bool ignoreExtensions = false);

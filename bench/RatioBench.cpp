@@ -1,6 +1,7 @@
 // Get, Properties, Set, Undo and Redo of 100,000 files in 1,000 folders, each against bare loops
 // of the platform's own calls in the same run, and a Sync by name against a Sync by position of
-// the same tree, as ratios, so that the machine's speed cancels out.
+// the same tree, and a Sync by name ignoring extensions (from Get data whose files were converted
+// to another format) against a Sync by name, as ratios, so that the machine's speed cancels out.
 // The same program runs natively and, built for Windows, under Wine. Prints one line a figure:
 // name, measured value, target, separated by tabs.
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include "Baselines.h"
 #include "BenchTree.h"
 #include "EngineRun.h"
+#include "engine/SyncPairing.h"
 
 namespace {
 
@@ -40,12 +42,13 @@ TStampOptions WriteOptions() {
 }
 
 struct TFigures {
-  std::vector<double> Get, Properties, Set, Undo, Redo, SyncByName, Journal, JournalWork;
+  std::vector<double> Get, Properties, Set, Undo, Redo, SyncByName, IgnoreExtensions, Journal,
+      JournalWork, PairingSeconds, StemPairingSeconds;
   std::vector<int> Written;
   std::vector<double> ReadBack;
   std::vector<double> WalkSeconds, ReadSortSeconds, WriteLoopSeconds, ReadBackLoopSeconds,
       GetSeconds, SetSeconds, UndoSeconds, SyncSeconds, SyncByNameSeconds, JournaledSetSeconds,
-      JournalWorkSeconds;
+      JournalWorkSeconds, IgnoreExtensionsSeconds;
   double JournalBytes = 0;
   double LongestStepMs = 0;
   int Items = 0;
@@ -82,9 +85,11 @@ void Measure(TBenchTree& tree, TFigures& figures, long long stamp) {
   TStampHolder holder;
   TStampHistory history;
   const auto engine = [&](TOperationKind kind, const TStringList* list, TStampOptions options,
-                          bool byName = false, TJournal* journal = nullptr) {
-    const double seconds =
-        Seconds([&] { run = RunOperation(kind, list, holder, history, options, byName, journal); });
+                          bool byName = false, TJournal* journal = nullptr,
+                          bool ignoreExtensions = false) {
+    const double seconds = Seconds([&] {
+      run = RunOperation(kind, list, holder, history, options, byName, journal, ignoreExtensions);
+    });
     figures.LongestStepMs = std::max(figures.LongestStepMs, run.LongestStepMs);
     return seconds;
   };
@@ -132,6 +137,30 @@ void Measure(TBenchTree& tree, TFigures& figures, long long stamp) {
     figures.Written.push_back(run.SucceededCount);
   }
 
+  // The same Sync by name from Get data held as if each file had been converted (".jpg" held as
+  // ".CR2"), so that every file pairs by its stem alone, against that Sync of the tree's own data.
+  const TStamps own = holder.Stamps();
+  const TDroppedItems ownDropped = holder.Dropped();
+  TStamps converted = own;
+  for (TStamp& stamp : converted)
+    if (stamp.Path.ends_with(".jpg")) stamp.Path.replace(stamp.Path.size() - 3, 3, "CR2");
+  double byName = 0, ignoringExtensions = 0;
+  for (const bool ignore : {true, false, false, true}) {
+    holder.Store(ignore ? converted : own, holder.Average(), holder.DirCount(), ownDropped);
+    (ignore ? ignoringExtensions : byName) +=
+        engine(okSync, &dropped, WriteOptions(), true, nullptr, ignore) / 2;
+    figures.Written.push_back(run.SucceededCount);
+  }
+
+  // The pairing alone, where the two Syncs differ, without the file system's scatter.
+  TStringList targets;
+  for (const TStamp& stamp : own) targets.push_back(stamp.Path);
+  const auto pairing = [&](const TStamps& sources, bool ignore) {
+    return Seconds([&] { PairByName(sources, ownDropped, targets, ownDropped, ignore); });
+  };
+  figures.PairingSeconds.push_back(pairing(own, false));
+  figures.StemPairingSeconds.push_back(pairing(converted, true));
+
   figures.Get.push_back(get / readSort);
   figures.Properties.push_back(properties / readSort);
   figures.Set.push_back(set / (walk + writeLoop));
@@ -148,6 +177,8 @@ void Measure(TBenchTree& tree, TFigures& figures, long long stamp) {
   figures.SyncByName.push_back(syncByName / sync);
   figures.SyncSeconds.push_back(sync);
   figures.SyncByNameSeconds.push_back(syncByName);
+  figures.IgnoreExtensions.push_back(ignoringExtensions / byName);
+  figures.IgnoreExtensionsSeconds.push_back(ignoringExtensions);
 }
 
 void Print(const char* name, double value, const char* target) {
@@ -168,6 +199,7 @@ int main(int argc, char** argv) {
   Print("Redo / write loop", Median(figures.Redo), "<= 1.5");
   Print("read-back loop / write loop", Median(figures.ReadBack), "");
   Print("Sync by Name / Sync by position", Median(figures.SyncByName), "<= 1.1");
+  Print("Ignore Extensions / Sync by Name", Median(figures.IgnoreExtensions), "<= 1.1");
   Print("(journaled Set - Set) / Set", Median(figures.Journal), "<= 0.1");
   Print("journal work alone / Set", Median(figures.JournalWork), "<= 0.1");
   Print("journal bytes an item", figures.JournalBytes, "");
@@ -186,6 +218,9 @@ int main(int argc, char** argv) {
   Print("Undo, s", Median(figures.UndoSeconds), "");
   Print("Sync, s", Median(figures.SyncSeconds), "");
   Print("Sync by Name, s", Median(figures.SyncByNameSeconds), "");
+  Print("Sync by Name ignoring extensions, s", Median(figures.IgnoreExtensionsSeconds), "");
+  Print("pairing by name, s", Median(figures.PairingSeconds), "");
+  Print("pairing by name ignoring extensions, s", Median(figures.StemPairingSeconds), "");
   const bool whole = figures.Items == tree.ItemCount() &&
                      std::all_of(figures.Written.begin(), figures.Written.end(),
                                  [&](int written) { return written == tree.ItemCount(); });

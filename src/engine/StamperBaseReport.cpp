@@ -1,6 +1,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "engine/TimeText.h"
 #include "engine/Tstamperbase.h"
 #include "platform/LocalTime.h"
 #include "platform/WinConst.h"
@@ -41,6 +42,14 @@ class TTimeMean {
 
 std::string CountText(long long count) { return GroupDigits(std::to_string(count)); }
 
+std::string BiasText() {
+  long minutes = 0;
+  if (!StandardUtcBias(minutes)) return "(Unknown)";
+  return GroupDigits(std::to_string(minutes)) + " minute(s)";
+}
+
+}  // namespace
+
 std::string TimeText(const FILETIME& time) {
   TLocalTime local;
   if (!IsValidFileTime(time) || !ToLocalTime(time, local)) return "(Unknown)";
@@ -49,14 +58,6 @@ std::string TimeText(const FILETIME& time) {
                 local.Day, local.Hour, local.Minute, local.Second, local.Milliseconds);
   return text;
 }
-
-std::string BiasText() {
-  long minutes = 0;
-  if (!StandardUtcBias(minutes)) return "(Unknown)";
-  return GroupDigits(std::to_string(minutes)) + " minute(s)";
-}
-
-}  // namespace
 
 TStamp TStamperBase::AverageStamp(const TStamps& stamps) {
   TTimeMean creation;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "engine/Tstamper.h"
+#include "engine/WritePreview.h"
 #include "platform/WinConst.h"
 
 namespace {
@@ -50,6 +51,7 @@ void TStamper::WriteOperation() {
   }
   if (!byName) {
     if (!CountsMatch(unit)) return;
+    if (FKind == okSync) KeepSources(unit.Stamps);
     if (toTargets) TakePaths(unit.Stamps);
     FItemCount = int(unit.Stamps.size());
   }
@@ -62,7 +64,7 @@ void TStamper::WriteOperation() {
   const int read = ReadStamps(FErrorLog, backup.Stamps, ignoredFolderCount, flags, &attributes);
   if (Terminated()) return;
   if ((read < total && !ConfirmIncompleteBackup(read, total)) ||
-      !JournalBegin(unit, backup, flags, attributes)) {
+      !ConfirmPreview(unit, backup, flags) || !JournalBegin(unit, backup, flags, attributes)) {
     Terminate();
     return;
   }
@@ -136,6 +138,23 @@ bool TStamper::ConfirmIncompleteBackup(int read, int total) {
       "registered.\r\n\r\n  Succeeded: " +
       std::to_string(read) + "/" + std::to_string(total) + " item(s)\r\n\r\nContinue?";
   return ShowMessageBox(question, mbOkCancel | mbIconQuestion) == idOk;
+}
+
+// The run waits for the answer, the one question it asks the main thread before writing.
+bool TStamper::ConfirmPreview(const TStampUnit& unit, const TStampUnit& backup,
+                              const TFlags& flags) {
+  if (!FPreview || FKind == okRestore) return true;
+  TWritePreview preview(unit, backup, flags, FKind == okSync ? &FSources : nullptr);
+  bool write = false;
+  Synchronize([&] { write = FPreview(preview); });
+  return write;
+}
+
+void TStamper::KeepSources(const TStamps& sources) {
+  if (!FPreview) return;
+  FSources.clear();
+  FSources.reserve(sources.size());
+  for (const TStamp& source : sources) FSources.push_back(source.Path);
 }
 
 bool TStamper::JournalBegin(const TStampUnit& unit, const TStampUnit& backup, const TFlags& flags,

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "engine/Tstamper.h"
 #include "platform/FileSystem.h"
@@ -73,23 +75,59 @@ void Enter(TIndex& index, TName name, size_t place) {
   if (!added) entry->second = SeveralPartners;
 }
 
+// The relative path without the last extension of its name: "a\\clip.MOV" gives "a\\clip". A name
+// that begins with its only dot (".profile") has no extension.
+std::string_view Stem(std::string_view relative, char separator) {
+  const size_t nameStart = relative.rfind(separator) + 1;
+  const size_t dot = relative.rfind('.');
+  return dot != std::string_view::npos && dot > nameStart ? relative.substr(0, dot) : relative;
+}
+
+// The relative paths of the folders among some items: those that other items lie below, and
+// the folders dropped. Folders pair by their whole names only. The views are into the paths.
+using TPathSet = std::unordered_set<std::string_view>;
+template <typename TPathOf>
+TPathSet FolderPaths(size_t count, TPathOf pathOf, const TDroppedItems& dropped,
+                     const TRelativePaths& paths, char separator) {
+  TPathSet folders;
+  for (size_t place = 0; place < count; ++place) {
+    const std::string_view relative = paths.Of(pathOf(place));
+    const size_t last = relative.rfind(separator);
+    if (last != std::string_view::npos) folders.emplace(relative.substr(0, last));
+  }
+  for (const TDroppedItem& item : dropped)
+    if (item.Folder) folders.emplace(paths.Of(item.Path));
+  return folders;
+}
+
 // The sources by their relative paths. A copy mostly keeps its names byte for byte, and equal
 // bytes are one item on every file system, so the exact names are tried first; only a target that
-// finds none asks for the file system's item keys, which are made for the sources once.
+// finds none asks for the file system's item keys, which are made for the sources once, and
+// then, where extensions are ignored, the keys of their stems are taken from those, also once.
 class TSources {
  public:
-  TSources(const TStamps& sources, const TRelativePaths& paths) : Sources(sources), Paths(paths) {
+  TSources(const TStamps& sources, const TDroppedItems& dropped, const TRelativePaths& paths)
+      : Sources(sources), Dropped(dropped), Paths(paths), Separator(FileSystem().Separator()) {
     Exact.reserve(sources.size());
     for (size_t place = 0; place < sources.size(); ++place)
       Enter(Exact, paths.Of(sources[place].Path), place);
   }
 
-  size_t Find(std::string_view relative) {
+  // The partner by the exact path, else by its item key, which is then left in key.
+  size_t Find(std::string_view relative, std::string& key) {
     const auto exact = Exact.find(relative);
     if (exact != Exact.end()) return exact->second;
-    if (ByKey.empty()) MakeKeys();
-    const auto same = ByKey.find(Key(relative));
+    if (Keys.empty()) MakeKeys();
+    key = Key(relative);
+    const auto same = ByKey.find(key);
     return same != ByKey.end() ? same->second : NoPartner;
+  }
+
+  // The one source file whose stem is the stem of this file's path, whose key Find left.
+  size_t FindByStem(std::string_view relative, const std::string& key) {
+    if (ByStem.empty()) MakeStems();
+    const auto same = ByStem.find(StemKey(relative, key));
+    return same != ByStem.end() ? same->second : NoPartner;
   }
 
  private:
@@ -98,35 +136,78 @@ class TSources {
   }
 
   void MakeKeys() {
+    Keys.reserve(Sources.size());
+    for (const TStamp& source : Sources) Keys.push_back(Key(Paths.Of(source.Path)));
     ByKey.reserve(Sources.size());
     for (size_t place = 0; place < Sources.size(); ++place)
-      Enter(ByKey, Key(Paths.Of(Sources[place].Path)), place);
+      Enter(ByKey, std::string_view(Keys[place]), place);
+  }
+
+  // The key of the path without its last extension. A key is made character by character, so the
+  // key of a whole path ends with the key of its extension, and cutting that off spares making
+  // another of nearly the same length; where it does not end so, the stem's own key is made.
+  std::string StemKey(std::string_view relative, const std::string& key) {
+    const std::string_view stem = Stem(relative, Separator);
+    if (stem.size() == relative.size()) return key;
+    const auto [entry, added] =
+        ExtensionKeys.try_emplace(std::string(relative.substr(stem.size())));
+    if (added) entry->second = Key(entry->first);
+    const std::string& tail = entry->second;
+    return key.ends_with(tail) ? key.substr(0, key.size() - tail.size()) : Key(stem);
+  }
+
+  void MakeStems() {
+    const auto pathOf = [this](size_t place) -> const std::string& { return Sources[place].Path; };
+    const TPathSet folders = FolderPaths(Sources.size(), pathOf, Dropped, Paths, Separator);
+    ByStem.reserve(Sources.size());
+    for (size_t place = 0; place < Sources.size(); ++place) {
+      const std::string_view relative = Paths.Of(Sources[place].Path);
+      if (!folders.contains(relative)) Enter(ByStem, StemKey(relative, Keys[place]), place);
+    }
   }
 
   const TStamps& Sources;
+  const TDroppedItems& Dropped;
   const TRelativePaths& Paths;
+  const char Separator;
   std::unordered_map<std::string_view, size_t> Exact;
-  std::unordered_map<std::string, size_t> ByKey;
+  std::vector<std::string> Keys;  // each source's, in its place
+  std::unordered_map<std::string_view, size_t> ByKey;
+  std::unordered_map<std::string, size_t> ByStem;
+  std::unordered_map<std::string, std::string> ExtensionKeys;
 };
 
 }  // namespace
 
 std::vector<size_t> PairByName(const TStamps& sources, const TDroppedItems& sourceDropped,
-                               const TStringList& targets, const TDroppedItems& targetDropped) {
+                               const TStringList& targets, const TDroppedItems& targetDropped,
+                               bool ignoreExtensions) {
   const bool belowTheFolders = IsSingleFolder(sourceDropped) && IsSingleFolder(targetDropped);
   const TRelativePaths sourcePaths(sourceDropped, belowTheFolders);
   const TRelativePaths targetPaths(targetDropped, belowTheFolders);
-  TSources index(sources, sourcePaths);
+  TSources index(sources, sourceDropped, sourcePaths);
   std::vector<size_t> partners(targets.size());
-  for (size_t place = 0; place < targets.size(); ++place)
-    partners[place] = index.Find(targetPaths.Of(targets[place]));
+  std::optional<TPathSet> targetFolders;
+  for (size_t place = 0; place < targets.size(); ++place) {
+    const std::string_view relative = targetPaths.Of(targets[place]);
+    std::string key;
+    partners[place] = index.Find(relative, key);
+    if (partners[place] != NoPartner || !ignoreExtensions) continue;
+    if (!targetFolders)
+      targetFolders = FolderPaths(
+          targets.size(), [&](size_t at) -> const std::string& { return targets[at]; },
+          targetDropped, targetPaths, FileSystem().Separator());
+    if (!targetFolders->contains(relative)) partners[place] = index.FindByStem(relative, key);
+  }
   return partners;
 }
 
 void TStamper::PairTargetsByName(TStamps& stamps) {
   TDroppedItems sourceDropped;
   Synchronize([&] { sourceDropped = FHolder->Dropped(); });
-  const std::vector<size_t> partners = PairByName(stamps, sourceDropped, *FPaths, FDropped);
+  const std::vector<size_t> partners =
+      PairByName(stamps, sourceDropped, *FPaths, FDropped, FIgnoreExtensions);
+  TStamps sources;
   TStamps paired;
   paired.reserve(partners.size());
   std::vector<size_t> kept;
@@ -140,12 +221,14 @@ void TStamper::PairTargetsByName(TStamps& stamps) {
     }
     kept.push_back(place);
     const TStamp& source = stamps[partners[place]];
+    if (FPreview) sources.push_back(source);
     TStamp& stamp = paired.emplace_back();
     stamp.Path = std::move(target);
     stamp.CRTime = source.CRTime;
     stamp.LWTime = source.LWTime;
     stamp.LATime = source.LATime;
   }
+  KeepSources(sources);
   stamps = std::move(paired);
   NarrowListedEntries(kept);
 }

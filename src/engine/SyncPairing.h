@@ -40,6 +40,9 @@ constexpr size_t SeveralPartners = size_t(-2);
 // own drop, letter case folded as the file system folds it; NoPartner where there is none. When
 // each side was one folder alone, the paths are taken below those two folders, which pair with
 // each other. A source of exactly the target's name comes first; where several sources are
-// equally good, SeveralPartners: any one of them would be a guess.
+// equally good, SeveralPartners: any one of them would be a guess. Ignoring extensions, a file
+// that finds no source by its path takes the one source file whose path without its last
+// extension is the same as its own without its last extension ("clip.mp4" takes "clip.MOV").
 std::vector<size_t> PairByName(const TStamps& sources, const TDroppedItems& sourceDropped,
-                               const TStringList& targets, const TDroppedItems& targetDropped);
+                               const TStringList& targets, const TDroppedItems& targetDropped,
+                               bool ignoreExtensions = false);

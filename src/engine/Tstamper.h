@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -21,6 +22,8 @@ enum TOperationKind : int8_t {
   okProperties = 5,
   okRestore = 6  // puts back what a run that was cut short had written
 };
+
+class TWritePreview;
 
 // "Get" .. "Properties", "Restore"; "(Unknown)" for any other value.
 std::string OperationName(TOperationKind kind);
@@ -48,6 +51,14 @@ class TStamper : public TStamperBase {
   // their places. Set before the start.
   bool SyncByName() const { return FSyncByName; }
   void SetSyncByName(bool byName) { FSyncByName = byName; }
+  // Paired by name, a target without a partner of its own name takes one that differs only in
+  // its last extension. Set before the start.
+  void SetIgnoreExtensions(bool ignore) { FIgnoreExtensions = ignore; }
+  // Asked on the main thread once a Set, Sync, Undo or Redo has read its backup and before its
+  // first write, with what it is about to write; false writes nothing and ends the run as
+  // stopped. Set before the start; without one the run asks nothing.
+  using TPreviewAnswer = std::function<bool(TWritePreview& preview)>;
+  void SetPreview(TPreviewAnswer preview) { FPreview = std::move(preview); }
   // The journal a writing operation keeps its way back in; none keeps no journal. Set before the
   // start; the journal is not touched by anyone else until the end event.
   void SetJournal(TJournal* journal) { FJournal = journal; }
@@ -78,6 +89,9 @@ class TStamper : public TStamperBase {
   // without a partner leaves a line in the error log.
   void PairTargetsByName(TStamps& stamps);
   bool ConfirmIncompleteBackup(int read, int total);
+  bool ConfirmPreview(const TStampUnit& unit, const TStampUnit& backup, const TFlags& flags);
+  // A Sync's source of each stamp, kept for its preview.
+  void KeepSources(const TStamps& sources);
   // False when the run is not to write: its start is not on the disk, and the user, asked once,
   // did not choose to go on without it.
   bool JournalBegin(const TStampUnit& unit, const TStampUnit& backup, const TFlags& flags,
@@ -93,6 +107,9 @@ class TStamper : public TStamperBase {
   std::string FRefusal;
   TStringList FErrorLog;
   bool FSyncByName = false;
+  bool FIgnoreExtensions = false;
+  TPreviewAnswer FPreview;
+  TStringList FSources;
   TOperationKind FKind;
   std::optional<TStringList> FPaths;
   TDroppedItems FDropped;

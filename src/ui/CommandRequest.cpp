@@ -7,6 +7,8 @@
 const std::string GetSwitch = "/get";
 const std::string SetSwitch = "/set";
 const std::string SyncSwitch = "/sync";
+const std::string PreviewSwitch = "/preview";
+const std::string IgnoreExtensionsSwitch = "/ignoreext";
 
 namespace {
 
@@ -23,20 +25,31 @@ std::optional<TOperationKind> KindOfSwitch(const std::string& param) {
   return std::nullopt;
 }
 
-bool IsSwitch(const std::string& param) {
-  return KindOfSwitch(param) || SameTextIgnoringCase(param, DefaultPosSwitch);
+// The switches that may stand anywhere, each with the request's field it sets ("/dp" sets none).
+std::optional<bool TCommandRequest::*> AnywhereSwitch(const std::string& param) {
+  const std::pair<const std::string*, bool TCommandRequest::*> switches[] = {
+      {&DefaultPosSwitch, nullptr},
+      {&PreviewSwitch, &TCommandRequest::Preview},
+      {&IgnoreExtensionsSwitch, &TCommandRequest::IgnoreExtensions}};
+  for (const auto& [name, field] : switches)
+    if (SameTextIgnoringCase(param, *name)) return field;
+  return std::nullopt;
 }
+
+bool IsSwitch(const std::string& param) { return KindOfSwitch(param) || AnywhereSwitch(param); }
 
 }  // namespace
 
 TCommandRequest ParseCommandRequest(const TStringList& params) {
   TCommandRequest request;
   for (const std::string& param : params) {
-    if (!request.Kind) {
+    if (const auto field = AnywhereSwitch(param)) {
+      if (*field) request.*(*field) = true;
+    } else if (!request.Kind) {
       request.Kind = KindOfSwitch(param);
-      continue;
+    } else {
+      request.Paths.push_back(param);
     }
-    if (!SameTextIgnoringCase(param, DefaultPosSwitch)) request.Paths.push_back(param);
   }
   return request;
 }

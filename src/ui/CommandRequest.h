@@ -10,9 +10,14 @@
 // "/properties" (any letter case) followed by paths, which run as a drop of those paths on that
 // target would, or, for "/properties", beside the targets. The first such switch counts; every
 // parameter after it is a path, except "/dp", which may stand anywhere and keeps its own meaning.
+// So may "/preview": the run lists what it will write and waits for Write first (handed over from
+// another start, it prints the list there and writes nothing), and "/ignoreext": a Sync pairs by
+// name, ignoring extensions.
 struct TCommandRequest {
   std::optional<TOperationKind> Kind;
   TStringList Paths;
+  bool Preview = false;
+  bool IgnoreExtensions = false;
   bool operator==(const TCommandRequest&) const = default;
 };
 
@@ -31,3 +36,5 @@ TStringList WithFullPaths(const TStringList& params);
 extern const std::string GetSwitch;
 extern const std::string SetSwitch;
 extern const std::string SyncSwitch;
+extern const std::string PreviewSwitch;
+extern const std::string IgnoreExtensionsSwitch;

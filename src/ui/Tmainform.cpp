@@ -57,6 +57,8 @@ TMainForm::TMainForm() {
   StampOptionsChange(this);
   ViewOptionsChange(this);
   SyncByNameChange(this);
+  IgnoreExtensionsChange(this);
+  PreviewWritesChange(this);
   KeepHistoryChange(this);
   ThreadChange(this);
   StatusChange(this);
@@ -165,6 +167,12 @@ void TMainForm::BuildOptionsMenu() {
   options.AddSeparator();
   SyncByNameMenuItem = &AddCommand(options, "SyncByNameMenuItem", "Sync by &Name", 0, -1,
                                    [this] { SetSyncByName(!SyncByNameMenuItem->Checked()); });
+  IgnoreExtensionsMenuItem =
+      &AddCommand(options, "IgnoreExtensionsMenuItem", "Ignore &Extensions", 0, -1,
+                  [this] { SetIgnoreExtensions(!IgnoreExtensionsMenuItem->Checked()); });
+  PreviewWritesMenuItem =
+      &AddCommand(options, "PreviewWritesMenuItem", "&Preview Writes", 0, -1,
+                  [this] { SetPreviewWrites(!PreviewWritesMenuItem->Checked()); });
   KeepHistoryMenuItem = &AddCommand(options, "KeepHistoryMenuItem", "Keep &History", 0, -1,
                                     [this] { SetKeepHistory(!KeepHistoryMenuItem->Checked()); });
   options.AddSeparator();

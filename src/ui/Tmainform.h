@@ -20,6 +20,7 @@
 #include "toolkit/Toolkit.h"
 
 struct TSettingsValues;
+class TIniFile;
 
 // The five switches of the Options menu that change how the window looks.
 class TViewOptions {
@@ -87,6 +88,8 @@ class TMainForm : public TForm {
   TMenuItem* TopmostMenuItem = nullptr;
   TMenuItem* LastPositionMenuItem = nullptr;
   TMenuItem* SyncByNameMenuItem = nullptr;
+  TMenuItem* IgnoreExtensionsMenuItem = nullptr;
+  TMenuItem* PreviewWritesMenuItem = nullptr;
   TMenuItem* KeepHistoryMenuItem = nullptr;
   TMenuItem* SendToMenuItem = nullptr;
   TMenuItem* DefaultMenuItem = nullptr;
@@ -114,6 +117,11 @@ class TMainForm : public TForm {
   bool KeepHistory() const { return FKeepHistory; }
   // Whether a Sync pairs its targets with the Get data by name rather than by place.
   bool SyncByName() const { return FSyncByName; }
+  // Whether a Sync by name pairs a target that has no partner of its own name with one that
+  // differs only in its last extension.
+  bool IgnoreExtensions() const { return FIgnoreExtensions; }
+  // Whether a Set, Sync, Undo or Redo lists what it will write and waits for Write first.
+  bool PreviewWrites() const { return FPreviewWrites; }
   // The running operation; none while idle.
   TStamper* Stamper() const { return FStamper; }
   int StatusNumber() const { return FStatusNumber; }
@@ -123,6 +131,8 @@ class TMainForm : public TForm {
   void SetStampOptions(const TStampOptions& options);
   void SetViewOptions(const TViewOptions& options);
   void SetSyncByName(bool byName);
+  void SetIgnoreExtensions(bool ignore);
+  void SetPreviewWrites(bool preview);
   void SetKeepHistory(bool keep);
   void SetStamper(TStamper* stamper);
   void SetStatus(int number, const std::string& text);
@@ -157,7 +167,7 @@ class TMainForm : public TForm {
 
   // A command line, of this start or handed over by a later one: runs its request, if any; false
   // when nothing started.
-  bool RunParams(const TStringList& params);
+  bool RunParams(const TStringList& params, bool handedOver = false);
 
   // Requests handed over by later starts wait here, at most RequestQueueBound of them; past that
   // they are refused as busy. They run one at a time, each once the window is idle and no box is
@@ -175,16 +185,35 @@ class TMainForm : public TForm {
   void StampOptionsChange(TObject* sender);
   void ViewOptionsChange(TObject* sender);
   void SyncByNameChange(TObject* sender);
+  void IgnoreExtensionsChange(TObject* sender);
+  void PreviewWritesChange(TObject* sender);
   void KeepHistoryChange(TObject* sender);
   void ThreadChange(TObject* sender);
   void StatusChange(TObject* sender);
   // The stamper's end of run, on the main thread; the sender is the stamper.
   void StamperTerminate(TObject* sender);
+  // The preview of a writing run, on the main thread while the run waits; true to write.
+  bool ShowWritePreview(TWritePreview& preview);
+  // The preview of a request handed over with "/preview": its text goes with the answer, and
+  // nothing is written.
+  bool ReplyWithPreview(TWritePreview& preview);
 
   // The settings file.
   void LoadSettings();
   void SaveSettings();
   TSettingsValues CurrentSettingsValues() const;
+  // Options newer than the "Values" fields, each under a key of its own, so that older versions
+  // read that value as before.
+  struct TKeyedOption {
+    std::string Key;
+    bool Value;
+    std::function<void(bool)> Set;
+  };
+  using TKeyedValues = std::unordered_map<std::string, std::string>;
+  std::vector<TKeyedOption> KeyedOptions();
+  void LoadKeyedOptions(const TIniFile& ini);
+  // Writes the keys this window changed; gives the values it saved.
+  TKeyedValues SaveKeyedOptions(TIniFile& ini);
   void ApplyDefaults();
   // The 1-based index of the first command-line parameter equal to the text, or -1.
   int FindParam(const std::string& text, bool caseSensitive) const;
@@ -266,9 +295,17 @@ class TMainForm : public TForm {
   std::unique_ptr<THistoryStore> FHistoryStore;
   // Where the journal and the kept history live, once the journal has started.
   std::vector<std::string> FStateFolders;
+  bool FIgnoreExtensions = false;
+  bool FPreviewWrites = false;
+  // What the command line of the request being started asks beyond a drop.
+  struct TRequestedExtras {
+    bool Preview = false, IgnoreExtensions = false, HandedOver = false;
+  } FRequested;
+  std::string FPreviewReply;
   // The settings value as read at start or last saved, to tell this window's changes from those
   // another window saved meanwhile.
   std::string FSettingsBase;
+  TKeyedValues FKeyedBase;
   bool FSettingsUnreadable = false;
   TStamper* FStamper = nullptr;
   std::unique_ptr<TJournal> FJournal;

@@ -96,7 +96,12 @@ bool TMainForm::StartOperation(TOperationKind kind, const TStringList* items,
   SetStatus(FStatusNumber + 1, OperationName(kind) + " - Press [Esc] to cancel");
   auto stamper =
       std::make_unique<TStamper>(kind, items, FHolder.get(), FHistory.get(), FStampOptions);
-  stamper->SetSyncByName(FSyncByName);
+  stamper->SetSyncByName(FSyncByName || FRequested.IgnoreExtensions);
+  stamper->SetIgnoreExtensions(FIgnoreExtensions || FRequested.IgnoreExtensions);
+  if (FRequested.Preview && FRequested.HandedOver)
+    stamper->SetPreview([this](TWritePreview& preview) { return ReplyWithPreview(preview); });
+  else if (FPreviewWrites || FRequested.Preview)
+    stamper->SetPreview([this](TWritePreview& preview) { return ShowWritePreview(preview); });
   stamper->SetJournal(FJournal.get());
   if (stoppedRun) stamper->SetStoppedRun(*stoppedRun);
   SetStamper(stamper.get());

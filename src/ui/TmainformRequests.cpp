@@ -1,4 +1,5 @@
 #include <string>
+#include <utility>
 
 #include "toolkit/Application.h"
 #include "ui/Tmainform.h"
@@ -39,7 +40,7 @@ void TMainForm::RequestTimerTimer(TObject*) {
   TWaitingRequest request = std::move(FRequests.front());
   FRequests.pop_front();
   FLastWarning.clear();
-  if (RunParams(request.Params)) {
+  if (RunParams(request.Params, true)) {
     FRunningReply = std::move(request.Reply);
     return;
   }
@@ -60,7 +61,7 @@ void TMainForm::AnswerRunningRequest(const TStamper& stamper, const std::string&
   else if (!errorLog.empty() || stamper.SucceededCount() < stamper.ItemCount())
     status = hsItemsFailed;
   const std::string refusal = stamper.Refusal().empty() ? "" : stamper.Refusal() + "\r\n";
-  reply({status, StatusLine() + "\r\n" + refusal + errorLog});
+  reply({status, std::exchange(FPreviewReply, {}) + StatusLine() + "\r\n" + refusal + errorLog});
 }
 
 void TMainForm::RefuseWaitingRequests() {

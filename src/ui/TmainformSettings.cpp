@@ -47,12 +47,14 @@ void TMainForm::LoadSettings() {
       !ParseSettingsValues(ini.ReadString(SettingsSection, ValuesKey, ""), values)) {
     ApplyDefaults();
     FSettingsBase = FormatSettingsValues(CurrentSettingsValues());
+    LoadKeyedOptions(ini);
     return;
   }
   FSettingsBase = FormatSettingsValues(values);
   SetStampOptions(values.Stamp);
   SetViewOptions(ViewOptionsOf(values));
   SetSyncByName(values.SyncByName);
+  LoadKeyedOptions(ini);
   if (FViewOptions.LastPosition && FindParam(DefaultPosSwitch, false) == -1) {
     SetLeft(values.Left);
     SetTop(values.Top);
@@ -74,9 +76,11 @@ void TMainForm::SaveSettings() {
     // Only a change this window made is written; otherwise what another window saved stays.
     if (FKeepHistory != FKeepHistoryBase)
       ini.WriteString(SettingsSection, KeepHistoryKey, FKeepHistory ? "1" : "0");
+    TKeyedValues keyed = SaveKeyedOptions(ini);
     if (!ini.UpdateFile()) return;
     FSettingsBase = mine;
     FKeepHistoryBase = FKeepHistory;
+    FKeyedBase = std::move(keyed);
   } catch (...) {
   }
 }
@@ -85,6 +89,39 @@ void TMainForm::ApplyDefaults() {
   SetStampOptions(TStampOptions());
   SetViewOptions(TViewOptions());
   SetSyncByName(false);
+  for (const TKeyedOption& option : KeyedOptions()) option.Set(false);
+}
+
+std::vector<TMainForm::TKeyedOption> TMainForm::KeyedOptions() {
+  return {{"IgnoreExtensions", FIgnoreExtensions, [this](bool on) { SetIgnoreExtensions(on); }},
+          {"PreviewWrites", FPreviewWrites, [this](bool on) { SetPreviewWrites(on); }}};
+}
+
+// A key that is missing or holds no bool leaves its option off.
+void TMainForm::LoadKeyedOptions(const TIniFile& ini) {
+  for (const TKeyedOption& option : KeyedOptions()) {
+    bool value = false;
+    if (!ini.ReadFailed())
+      ParseSettingsBool(ini.ReadString(SettingsSection, option.Key, ""), value);
+    option.Set(value);
+    FKeyedBase[option.Key] = SettingsBoolText(value);
+  }
+}
+
+// As with the fields of "Values": what this window changed is saved, any other key keeps what
+// another window may have saved meanwhile.
+TMainForm::TKeyedValues TMainForm::SaveKeyedOptions(TIniFile& ini) {
+  TKeyedValues values;
+  for (const TKeyedOption& option : KeyedOptions()) {
+    const std::string mine = SettingsBoolText(option.Value);
+    values[option.Key] = mine;
+    bool theirs = false;
+    const bool inFile = ParseSettingsBool(ini.ReadString(SettingsSection, option.Key, ""), theirs);
+    // Off is what a missing key reads as: a file that never had the option stays as it was.
+    if ((inFile && FKeyedBase[option.Key] == mine) || (!inFile && !option.Value)) continue;
+    ini.WriteString(SettingsSection, option.Key, mine);
+  }
+  return values;
 }
 
 int TMainForm::FindParam(const std::string& text, bool caseSensitive) const {

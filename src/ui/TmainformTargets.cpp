@@ -92,15 +92,20 @@ void TMainForm::ChooseFor(TPanel& target) {
   if (!items.empty()) DropToPanel(items, target.ClientToScreen({0, 0}));
 }
 
-bool TMainForm::RunParams(const TStringList& params) {
+bool TMainForm::RunParams(const TStringList& params, bool handedOver) {
   const TCommandRequest request = ParseCommandRequest(params);
   if (!HasWork(request)) return false;
   BringToFront();
-  const std::pair<TPanel*, TOperationKind> targets[] = {
-      {&GetPanel, okGet}, {&SetPanel, okSet}, {&SyncPanel, okSync}};
-  for (const auto& [panel, kind] : targets)
-    if (request.Kind == kind) return DropToPanel(request.Paths, panel->ClientToScreen({0, 0}));
-  return StartOperation(okProperties, &request.Paths);
+  FRequested = {request.Preview, request.IgnoreExtensions, handedOver};
+  const bool started = [&] {
+    const std::pair<TPanel*, TOperationKind> targets[] = {
+        {&GetPanel, okGet}, {&SetPanel, okSet}, {&SyncPanel, okSync}};
+    for (const auto& [panel, kind] : targets)
+      if (request.Kind == kind) return DropToPanel(request.Paths, panel->ClientToScreen({0, 0}));
+    return StartOperation(okProperties, &request.Paths);
+  }();
+  FRequested = {};
+  return started;
 }
 
 void TMainForm::ToggleSendTo() {

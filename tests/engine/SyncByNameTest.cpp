@@ -52,6 +52,7 @@ struct TScenario {
   std::vector<std::string> Originals;
   std::vector<TCopied> Copies;
   std::vector<std::string> GetDrops, SyncDrops;
+  bool IgnoreExtensions = false;
 };
 
 // clang-format off
@@ -81,6 +82,16 @@ const TScenario scenarios[] = {
       {"\xC3\x89T\xC3\x89.TXT", "\xC3\xA9t\xC3\xA9.txt", WhereCaseIsIgnored},
       {"STRASSE.txt", "", Never}, {"caf\xC3\xA9.txt", "", Never}},
      {""}, {""}},
+    // Ignoring extensions: a converted copy lacking one clip and having one more; a stem held
+    // twice; an exact partner preferred; folders by their whole names; a name without an
+    // extension is its own stem.
+    {{"Clips/", "Clips/a.MOV", "Clips/b.MOV", "Clips/c.MOV", "Clips/IMG_1.CR2", "Clips/IMG_1.JPG",
+      "Clips/d.MOV", "Clips/d.mp4", "Clips/e", "Clips/v1.2/", "Clips/v1.2/f.MOV", "Clips/.cfg"},
+     {{"Clips/"}, {"Clips/a.mp4", "Clips/a.MOV"}, {"Clips/b.mp4", "Clips/b.MOV"},
+      {"Clips/x.mp4", "", Never}, {"Clips/IMG_1.png", "", Several}, {"Clips/d.mp4"},
+      {"Clips/e.mp4", "Clips/e"}, {"Clips/v1.3/", "", Never}, {"Clips/v1.3/f.mp4", "", Never},
+      {"Clips/.cfg.bak", "Clips/.cfg"}, {"Clips/C.mp4", "Clips/c.MOV", WhereCaseIsIgnored}},
+     {"Clips"}, {"Clips"}, true},
 };
 // clang-format on
 
@@ -132,7 +143,10 @@ class SyncByNameTest : public testing::TestWithParam<TScenario> {
     TStringList paths;
     for (const std::string& name : names) paths.push_back(Path(folder + "/" + name));
     return RunStamper(kind, names.empty() ? nullptr : &paths, Holder, History, Options,
-                      [](TStamper& stamper) { stamper.SetSyncByName(true); });
+                      [this](TStamper& stamper) {
+                        stamper.SetSyncByName(true);
+                        stamper.SetIgnoreExtensions(GetParam().IgnoreExtensions);
+                      });
   }
 
   TTempTree Tree;

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/IniFile.h"
@@ -14,6 +15,7 @@
 #include "support/ScriptedMessageBoxes.h"
 #include "support/StamperRun.h"
 #include "support/TempTree.h"
+#include "toolkit/PreviewDialog.h"
 #include "toolkit/Toolkit.h"
 #include "ui/Constants.h"
 #include "ui/Tmainform.h"
@@ -191,8 +193,10 @@ TEST_F(MainFormSettingsTest, DefaultResetsTheOptionsButNotTheDataOrThePosition) 
 TEST_F(MainFormSettingsTest, SyncByNameTogglesIsSavedRestoredAndClearedByDefault) {
   const TMenuItem& options = *Form->OptionsMenuItem;
   EXPECT_TRUE(&options.Items(10) == Form->SyncByNameMenuItem && options.Items(9).IsSeparator() &&
-              &options.Items(11) == Form->KeepHistoryMenuItem &&
-              &options.Items(13) == Form->DefaultMenuItem && options.Items(12).IsSeparator());
+              &options.Items(11) == Form->IgnoreExtensionsMenuItem &&
+              &options.Items(12) == Form->PreviewWritesMenuItem &&
+              &options.Items(13) == Form->KeepHistoryMenuItem &&
+              &options.Items(15) == Form->DefaultMenuItem && options.Items(14).IsSeparator());
   EXPECT_EQ(Form->SyncByNameMenuItem->Caption(), "Sync by &Name");
   Form->SyncByNameMenuItem->Click();
   Form.reset();
@@ -214,8 +218,79 @@ TEST_F(MainFormSettingsTest, SyncByNameTogglesIsSavedRestoredAndClearedByDefault
   }
   EXPECT_EQ(Form->StatusBar.SimpleText(), "2: Sync - Done 2/3 item(s)");
 
+  Form->IgnoreExtensionsMenuItem->Click();
+  Form->PreviewWritesMenuItem->Click();
   Form->DefaultMenuItem->Click();
   EXPECT_FALSE(Form->SyncByName() || Form->SyncByNameMenuItem->Checked());
+  EXPECT_FALSE(Form->IgnoreExtensions() || Form->PreviewWrites() ||
+               Form->PreviewWritesMenuItem->Checked());
+}
+
+// Offered only while Sync by Name is on, and kept under a key of its own, so that the value older
+// versions read is as before; a change made in another window meanwhile is kept.
+TEST_F(MainFormSettingsTest, IgnoreExtensionsHasItsOwnKeyAndActsWithSyncByName) {
+  EXPECT_EQ(Form->IgnoreExtensionsMenuItem->Caption(), "Ignore &Extensions");
+  EXPECT_FALSE(Form->IgnoreExtensionsMenuItem->Enabled());
+  Form->SyncByNameMenuItem->Click();
+  Form->IgnoreExtensionsMenuItem->Click();
+  Start({});
+  EXPECT_TRUE(SavedValues().ends_with(",,-1")) << SavedValues();
+  EXPECT_TRUE(Form->IgnoreExtensionsMenuItem->Enabled() &&
+              Form->IgnoreExtensionsMenuItem->Checked());
+  auto second = std::make_unique<TMainForm>();
+  second->IgnoreExtensionsMenuItem->Click();
+  second.reset();
+  Form->SwapPanelsMenuItem->Click();
+  Form.reset();
+  EXPECT_EQ(TIniFile(SettingsPath()).ReadString("Settings", "IgnoreExtensions", ""), "0");
+  WriteSettings("[Settings]\r\nIgnoreExtensions=maybe\r\n");
+  Start({});
+  EXPECT_FALSE(Form->IgnoreExtensions());
+}
+
+}  // namespace
+
+namespace {
+
+// Saved under its own key; while on, a drop on Set waits for the preview, whose Cancel writes
+// nothing and ends the run as stopped, and whose Write writes.
+TEST_F(MainFormSettingsTest, PreviewWritesShowsTheRunsItemsBeforeItWrites) {
+  EXPECT_EQ(Form->PreviewWritesMenuItem->Caption(), "&Preview Writes");
+  Form->PreviewWritesMenuItem->Click();
+  Start({});
+  EXPECT_TRUE(Form->PreviewWrites() && Form->PreviewWritesMenuItem->Checked());
+  EXPECT_EQ(TIniFile(SettingsPath()).ReadString("Settings", "PreviewWrites", ""), "-1");
+
+  Form->CRTimeCheckBox.Click();  // Linux cannot set a creation time
+  const std::string item = Tree.AddFile("item"), source = Tree.AddFile("source");
+  TTempTree::SetTimes(source, {1, 130000000000000000ull, 130000000000000000ull});
+  std::vector<std::string> copied;
+  bool write = false;
+  PreviewDialogHook() = [&](TPreviewDialog& dialog) {
+    EXPECT_EQ(&dialog.Owner(), Form.get());
+    EXPECT_EQ(dialog.Summary(), "1 item(s) to write: 1 change, 0 stay as they are");
+    dialog.SortBy(0);
+    dialog.SortBy(0);
+    EXPECT_FALSE(dialog.SortAscending());
+    dialog.Copy();
+    copied.push_back(Clipboard().GetText());
+    return write;
+  };
+  for (const auto& [panel, name, answer, status] :
+       {std::tuple{&Form->GetPanel, source, false, "1: Get - Done 1/1 item(s)"},
+        {&Form->SetPanel, item, false, "2: Set - Canceled 0/1 item(s)"},
+        {&Form->SetPanel, item, true, "3: Set - Done 1/1 item(s)"}}) {
+    write = answer;
+    TNamesDropHandle drop({name}, Form->ScreenToClient(panel->ClientToScreen({1, 1})));
+    Form->DropFiles(drop);
+    PumpUntil([this] { return Form->Stamper() == nullptr; });
+    EXPECT_EQ(Form->StatusBar.SimpleText(), status);
+  }
+  PreviewDialogHook() = nullptr;
+  ASSERT_EQ(copied.size(), 2u);
+  EXPECT_TRUE(copied[0].starts_with("Path\tCreation\tLast write\tLast access\r\n" + item + "\t"))
+      << copied[0];
+  EXPECT_TRUE(Form->UndoMenuItem->Enabled());
 }
 
 }  // namespace

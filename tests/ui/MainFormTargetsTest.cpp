@@ -48,6 +48,8 @@ TEST(CommandRequestTest, TheFirstSwitchTakesTheFollowingPathsAndDpStaysASwitch) 
     EXPECT_EQ(request, (TCommandRequest{test.Kind, test.Paths})) << test.Params.size();
     EXPECT_EQ(HasWork(request), test.Work);
   }
+  EXPECT_EQ(ParseCommandRequest({"/Preview", "/sync", "a", "/IGNOREEXT"}),
+            (TCommandRequest{okSync, {"a"}, true, true}));
 }
 
 // The window on the fake file system, with the clipboard's files and the file dialog's answers
@@ -228,6 +230,28 @@ TEST_F(MainFormTargetsTest, HandedOverRequestsRunAsADropAndAreAnsweredWithTheirS
   ReceiveForwardedParams({"/set", X}, late.Reply());
   ASSERT_TRUE(late.Answer);
   EXPECT_EQ(late.Answer->Status, hsBusy);
+}
+
+// A preview asked for by a request handed over is printed where that start's output goes; nothing
+// is written, and the run ends as canceled.
+TEST_F(MainFormTargetsTest, AHandedOverPreviewIsAnsweredWithTheListAndWritesNothing) {
+  for (const TStringList& params : {TStringList{"/get", A}, TStringList{"/preview", "/set", X}}) {
+    TAnswered answered;
+    ReceiveForwardedParams(params, answered.Reply());
+    Form->RequestTimer.Tick();
+    WaitIdle();
+    ASSERT_TRUE(answered.Answer);
+    EXPECT_EQ(answered.Answer->Status, params[0] == "/get" ? hsDone : hsCanceled);
+    if (params[0] == "/get") continue;
+    EXPECT_TRUE(answered.Answer->Text.starts_with(
+        "1 item(s) to write: 1 change, 0 stay as they are\r\nPath\tCreation\tLast write\tLast "
+        "access\r\n" +
+        X + "\t"))
+        << answered.Answer->Text;
+    EXPECT_TRUE(answered.Answer->Text.ends_with("\r\n2: Set - Canceled 0/1 item(s)\r\n"))
+        << answered.Answer->Text;
+  }
+  EXPECT_EQ(LastWrite(X), t0);
 }
 
 // While any box is open, a waiting request stays waiting: it runs after the box has closed, never

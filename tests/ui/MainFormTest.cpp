@@ -322,7 +322,7 @@ TEST_F(MainFormTest, BusyWindowRefusesEveryEntryAndRestoresItselfAfterwards) {
   std::vector<TMenuItem*> commands;
   CollectCommands(Form->FormMainMenu.Items(), commands);
   CollectCommands(Form->FormPopupMenu.Items(), commands);
-  EXPECT_EQ(commands.size(), 26u);
+  EXPECT_EQ(commands.size(), 28u);
   for (TMenuItem* item : commands) Form->MenuItemClick(item);
   TNamesDropHandle drop({B}, {1, 1});
   Form->WMDropFiles(drop);

@@ -32,7 +32,10 @@ bool WriteBitmapFile(const std::string& path, int width, int height,
 
 // Copies the window as it stands on the screen, frame and menu included.
 bool SaveWindowScreenshot(const TForm& form, const std::string& path) {
-  const HWND window = WindowHandle(form);
+  return SaveWindowScreenshot(WindowHandle(form), path);
+}
+
+bool SaveWindowScreenshot(HWND window, const std::string& path) {
   if (!window || !IsWindowVisible(window)) return false;
   UpdateWindow(window);
   RECT frame;

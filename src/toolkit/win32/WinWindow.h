@@ -54,6 +54,9 @@ class TWinSurfacePeer : public TWinPeer {
   virtual void PaintOn(HDC dc) = 0;
 };
 
+// Saves what a window of the program shows, frame included, as a 24-bit .bmp file.
+bool SaveWindowScreenshot(HWND window, const std::string& path);
+
 // The peer of a window made for a control, or none.
 TWinPeer* PeerOf(HWND window);
 // The native window of a control, or none (headless, or before its parent has one).
