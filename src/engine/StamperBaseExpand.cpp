@@ -20,6 +20,15 @@ void EndWithSeparator(std::string& path, char separator) {
   if (path.empty() || path.back() != separator) path += separator;
 }
 
+// An item path of exactly its length: prefix + name would keep the doubled capacity of the
+// append, some 30 bytes an item for as long as the item is held.
+std::string Joined(const std::string& prefix, const char* name) {
+  const size_t length = std::strlen(name);
+  std::string path;
+  path.reserve(prefix.size() + length);
+  return path.append(prefix).append(name, length);
+}
+
 // Whether a group of places that the file system takes for one item holds two entries of one
 // listing: a folder that tells letter case apart (as Windows allows per folder) shows them both,
 // and they are two items. Dropped items (listing 0) come from no listing.
@@ -206,7 +215,7 @@ void TStamperBase::EnterFolder(TWalk& walk, TFoundItems& items, bool isLink) {
   const bool readable = fs.ListFolder(walk.Path, [&](const TListedEntry& listed) {
     if (IsDotEntry(listed.Name)) return !Terminated();
     if (folder.Pending.empty() && !(listed.Entry.Attributes & faDirectory))
-      items.Add(prefix + listed.Name, &listed, folder.Listing);
+      items.Add(Joined(prefix, listed.Name), &listed, folder.Listing);
     else
       folder.Pending.push_back({listed.Name, listed.Entry, listed.HasTimes});
     return !Terminated();
