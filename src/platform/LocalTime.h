@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "platform/FileTime.h"
 
 // A moment as the local calendar shows it.
@@ -24,3 +26,12 @@ bool ToLocalTimeAtPresentOffset(const FILETIME& time, TLocalTime& local);
 // The zone's standard bias: the minutes to add to local standard time to get UTC (-540 nine hours
 // east of UTC). False when the zone cannot be read.
 bool StandardUtcBias(long& minutes);
+
+// The file time of a local calendar time, in the offset the zone has on that date. A time the
+// clock skips or shows twice at a daylight-saving change takes the platform's choice of offset.
+// False when the platform cannot convert it.
+bool FromLocalTime(const TLocalTime& local, FILETIME& time);
+
+// The zone's name at a time, as the platform gives it: its daylight-saving name when that is in
+// force then, else its standard name; empty when the zone cannot be read.
+std::string ZoneName(const FILETIME& time);
