@@ -5,9 +5,8 @@
 #include <utility>
 
 bool TStampOptions::operator==(const TStampOptions& other) const {
-  return Subdirs == other.Subdirs && Directories == other.Directories &&
-         AnyAttr == other.AnyAttr && CRTime == other.CRTime && LWTime == other.LWTime &&
-         LATime == other.LATime;
+  return Subdirs == other.Subdirs && Directories == other.Directories && AnyAttr == other.AnyAttr &&
+         CRTime == other.CRTime && LWTime == other.LWTime && LATime == other.LATime;
 }
 
 bool IsValidFileTime(const FILETIME& time) {
@@ -34,6 +33,21 @@ void TStampHolder::Store(TStamps&& stamps, const TStamp& average, int dirCount,
   FAverage.LATime = average.LATime;
   FDirCount = dirCount;
   FDropped = std::move(dropped);
+  FChoice.reset();
+  Changed();
+}
+
+void TStampHolder::Store(const TTimeChoice& choice) {
+  TStamps().swap(FStamps);
+  FAverage = TStamp();
+  if (!choice.IsRule()) {
+    FAverage.CRTime = choice.Times()[0];
+    FAverage.LWTime = choice.Times()[1];
+    FAverage.LATime = choice.Times()[2];
+  }
+  FDirCount = 0;
+  TDroppedItems().swap(FDropped);
+  FChoice = choice;
   Changed();
 }
 
@@ -43,6 +57,7 @@ void TStampHolder::Clear() {
   FAverage = TStamp();
   FDirCount = 0;
   TDroppedItems().swap(FDropped);
+  FChoice.reset();
   Changed();
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "data/DroppedItems.h"
+#include "data/TimeRule.h"
 #include "platform/FileTime.h"
 #include "platform/ItemId.h"
 #include "platform/Object.h"
@@ -66,7 +68,8 @@ using TStampUnits = std::vector<TStampUnit>;
 bool IsValidFileTime(const FILETIME& time);
 void ClearFileTime(FILETIME& time);
 
-// The Get data: the items of the last Get that read anything, their average and folder count.
+// The Get data: the items of the last Get that read anything, their average and folder count; or
+// times the user chose instead, which no item holds.
 class TStampHolder : public TObject {
  public:
   TStampHolder() = default;
@@ -86,7 +89,13 @@ class TStampHolder : public TObject {
              TDroppedItems dropped = {});
   // Takes the list over instead of copying it, for callers that no longer need theirs.
   void Store(TStamps&& stamps, const TStamp& average, int dirCount, TDroppedItems dropped = {});
+  // Chosen times replace the Get data as a Get does; typed times become the average of no items.
+  void Store(const TTimeChoice& choice);
   void Clear();
+
+  const std::optional<TTimeChoice>& Choice() const { return FChoice; }
+  // Items, or chosen times, that a Set can write.
+  bool HasData() const { return Count() > 0 || FChoice.has_value(); }
 
   TNotifyEvent OnChange;
   void Changed();
@@ -96,6 +105,7 @@ class TStampHolder : public TObject {
   TStamp FAverage;
   int FDirCount = 0;
   TDroppedItems FDropped;
+  std::optional<TTimeChoice> FChoice;
 };
 
 // The Undo/Redo entries, oldest first; the first Position entries can be undone, the rest redone.

@@ -76,7 +76,8 @@ TStamp TStamperBase::AverageStamp(const TStamps& stamps) {
   return average;
 }
 
-void TStamperBase::ShowProperties(int fileCount, int dirCount, const TStamp& average) {
+void TStamperBase::ShowProperties(int fileCount, int dirCount, const TStamp& average,
+                                  const TTimeChoice* rule) {
   const std::string lineEnd = "\r\n";
   std::string text;
   text += "[Contents]" + lineEnd;
@@ -86,10 +87,17 @@ void TStamperBase::ShowProperties(int fileCount, int dirCount, const TStamp& ave
   text +=
       "File and Dir Total: " + CountText(static_cast<long long>(fileCount) + dirCount) + lineEnd;
   text += lineEnd;
-  text += "[Average]" + lineEnd;
-  text += "CR Time: " + TimeText(average.CRTime) + lineEnd;
-  text += "LW Time: " + TimeText(average.LWTime) + lineEnd;
-  text += "LA Time: " + TimeText(average.LATime) + lineEnd;
+  if (rule) {
+    text += "[Rule]" + lineEnd;
+    for (size_t i = 0; i < 3; ++i)
+      text += TimeSourceName(TTimeSource(i)) + ": " + TimeSourceName(rule->Shifts()[i].Source) +
+              " " + ShiftText(rule->Shifts()[i].Offset) + lineEnd;
+  } else {
+    text += "[Average]" + lineEnd;
+    text += "CR Time: " + TimeText(average.CRTime) + lineEnd;
+    text += "LW Time: " + TimeText(average.LWTime) + lineEnd;
+    text += "LA Time: " + TimeText(average.LATime) + lineEnd;
+  }
   text += "UTC Bias: " + BiasText() + lineEnd;
   ShowMessageBox(text, mbIconInformation);
 }

@@ -45,6 +45,10 @@ void TStamper::WriteOperation() {
   // Paired by name, the targets keep their count: those without a partner are not written.
   const bool byName = FKind == okSync && FSyncByName;
   if (byName && !unit.Stamps.empty()) PairTargetsByName(unit.Stamps);
+  if (!FSyncRefusal.empty()) {
+    Refuse(FSyncRefusal);
+    return;
+  }
   if (unit.Stamps.empty()) {
     Refuse("No data to process.");
     return;
@@ -63,7 +67,7 @@ void TStamper::WriteOperation() {
   std::vector<uint32_t> attributes;
   const int read = ReadStamps(FErrorLog, backup.Stamps, ignoredFolderCount, flags, &attributes);
   if (Terminated()) return;
-  if ((read < total && !ConfirmIncompleteBackup(read, total)) ||
+  if ((read < total && !ConfirmIncompleteBackup(read, total)) || !ApplyRule(unit, backup, flags) ||
       !ConfirmPreview(unit, backup, flags) || !JournalBegin(unit, backup, flags, attributes)) {
     Terminate();
     return;
@@ -101,14 +105,19 @@ TStampUnit TStamper::FetchUnit() {
   unit.Options = FOptions;
   if (FKind == okSet) {
     // Only the average crosses to the main thread; its copies are made here. Without Get data
-    // there is nothing to write: zero times must never reach the targets.
+    // there is nothing to write: zero times must never reach the targets. A rule's times are
+    // made per item once its own times are read.
     std::optional<TStamp> average;
     Synchronize([&] {
-      if (FHolder->Count() > 0) average = FHolder->Average();
+      if (FHolder->HasData()) average = FHolder->Average();
+      if (FHolder->Choice() && FHolder->Choice()->IsRule()) FRule = FHolder->Choice();
     });
     if (average) unit.Stamps.assign(size_t(PathCount()), *average);
   } else if (FKind == okSync) {
-    Synchronize([&] { unit.Stamps = FHolder->Stamps(); });
+    Synchronize([&] {
+      unit.Stamps = FHolder->Stamps();
+      FSyncRefusal = FHolder->Choice() ? ChoiceSyncRefusal(*FHolder->Choice()) : "";
+    });
   } else if (FKind == okRestore) {
     FRestore = RestoreWork(FStoppedRun);
     unit = FRestore.Unit;
@@ -122,6 +131,26 @@ TStampUnit TStamper::FetchUnit() {
     });
   }
   return unit;
+}
+
+std::string ChoiceSyncRefusal(const TTimeChoice& choice) {
+  return std::string("Sync needs items whose times it copies.\r\n\r\nThe Get data holds ") +
+         (choice.IsRule() ? "a rule" : "typed times") + ", not items: use Set, or Get items.";
+}
+
+// Each item's times from its own, as read for the backup; an item whose times the rule cannot
+// make is one line in the log and is not written. False only for a stop.
+bool TStamper::ApplyRule(TStampUnit& unit, const TStampUnit& backup, TFlags& flags) {
+  if (!FRule) return true;
+  for (size_t i = 0; i < unit.Stamps.size(); ++i) {
+    if (Terminated()) return false;
+    if (!flags[i]) continue;
+    const std::string failure = FRule->Apply(backup.Stamps[i], unit.Options, unit.Stamps[i]);
+    if (failure.empty()) continue;
+    FErrorLog.push_back(failure + unit.Stamps[i].Path);
+    flags[i] = 0;
+  }
+  return true;
 }
 
 bool TStamper::CountsMatch(const TStampUnit& unit) {
@@ -170,7 +199,7 @@ bool TStamper::JournalBegin(const TStampUnit& unit, const TStampUnit& backup, co
   for (size_t i = 0; i < flags.size(); ++i)
     if (!flags[i]) attributes[i] = faInvalid;
   begin.Attributes = std::move(attributes);
-  if (FKind == okSet)
+  if (FKind == okSet && !FRule)
     begin.Target.push_back(unit.Stamps.front());
   else
     begin.Target = unit.Stamps;

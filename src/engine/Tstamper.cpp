@@ -114,12 +114,14 @@ void TStamper::ReportGetData() {
   int fileCount = 0;
   int dirCount = 0;
   TStamp average;
+  std::optional<TTimeChoice> choice;
   Synchronize([&] {
     fileCount = FHolder->FileCount();
     dirCount = FHolder->DirCount();
     average = FHolder->Average();
+    choice = FHolder->Choice();
   });
-  ShowProperties(fileCount, dirCount, average);
+  ShowProperties(fileCount, dirCount, average, choice && choice->IsRule() ? &*choice : nullptr);
   FItemCount = FSucceededCount = fileCount + dirCount;
 }
 

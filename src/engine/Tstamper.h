@@ -25,6 +25,9 @@ enum TOperationKind : int8_t {
 
 class TWritePreview;
 
+// Why a Sync cannot run on chosen times, after "No operation.".
+std::string ChoiceSyncRefusal(const TTimeChoice& choice);
+
 // "Get" .. "Properties", "Restore"; "(Unknown)" for any other value.
 std::string OperationName(TOperationKind kind);
 
@@ -85,6 +88,7 @@ class TStamper : public TStamperBase {
   void WriteOperation();
   TStampUnit FetchUnit();
   bool CountsMatch(const TStampUnit& unit);
+  bool ApplyRule(TStampUnit& unit, const TStampUnit& backup, TFlags& flags);
   // The Get data's stamps become the paired targets with their partners' times; every target
   // without a partner leaves a line in the error log.
   void PairTargetsByName(TStamps& stamps);
@@ -116,6 +120,9 @@ class TStamper : public TStamperBase {
   TStampHolder* FHolder;
   TStampHistory* FHistory;
   TStampOptions FOptions;
+  // A Set's rule, held instead of times; a Sync's refusal of chosen times.
+  std::optional<TTimeChoice> FRule;
+  std::string FSyncRefusal;
   TJournal* FJournal = nullptr;
   TJournalState FStoppedRun;
   TRestoreWork FRestore;

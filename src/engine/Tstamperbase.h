@@ -59,7 +59,9 @@ class TStamperBase : public TThread {
   int ShowMessageBox(const std::string& text, int style);
 
   TStamp AverageStamp(const TStamps& stamps);
-  void ShowProperties(int fileCount, int dirCount, const TStamp& average);
+  // With a rule, the rule stands where the average would.
+  void ShowProperties(int fileCount, int dirCount, const TStamp& average,
+                      const TTimeChoice* rule = nullptr);
 
   // How far the reading or writing of items is; safe to read from the main thread during the run.
   const TStampProgress& Progress() const { return FProgress; }

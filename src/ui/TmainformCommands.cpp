@@ -13,7 +13,7 @@ void TMainForm::FormCloseQuery(TObject*, bool& canClose) {
     canClose = false;
     return;
   }
-  const bool hasData = FHolder->Count() > 0 || FHistory->CanUndo() || FHistory->CanRedo();
+  const bool hasData = FHolder->HasData() || FHistory->CanUndo() || FHistory->CanRedo();
   canClose = !hasData || Confirm("Quits the application.\r\n\r\nSure?");
   // Whatever began while the question was open keeps the window open too.
   if (canClose && CheckBusy(true)) canClose = false;

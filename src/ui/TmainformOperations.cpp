@@ -173,7 +173,7 @@ void TMainForm::ThreadChange(TObject*) {
 }
 
 void TMainForm::HolderChange(TObject*) {
-  const bool hasData = FHolder->Count() > 0;
+  const bool hasData = FHolder->HasData();
   PropertiesMenuItem->SetEnabled(hasData);
   ClearGetDataMenuItem->SetEnabled(hasData);
   PropertiesPMenuItem->SetEnabled(hasData);

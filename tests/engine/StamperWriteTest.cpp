@@ -10,6 +10,7 @@
 #include "support/FakeFileSystem.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/StamperRun.h"
+#include "support/Stamps.h"
 
 namespace {
 
@@ -506,3 +507,51 @@ TEST_F(StamperWriteTest, AThousandTargetsShowPlainNumbersInMessages) {
 }
 
 }  // namespace
+
+// Chosen times through Set, Undo and Redo: each write is what the choice says of each item, the
+// Undo gives every item its own times back and the Redo the same results again.
+TEST_F(StamperWriteTest, ChosenTimesAreSetUndoneAndRedoneExactly) {
+  TTimeShifts shifts = IdentityShifts();
+  shifts[0] = {TTimeSource::LastWrite, -int64_t(day)};
+  shifts[1] = {TTimeSource::LastWrite, 3600 * TicksPerSecond};
+  const struct {
+    TTimeChoice choice;
+    std::vector<int> refused;  // targets the choice cannot give times
+  } cases[] = {
+      {TTimeChoice::Typed(MakeFileTime(t0 + 1), MakeFileTime(t0 + 2), MakeFileTime(t0 + 3)), {}},
+      {TTimeChoice::Rule(shifts), {}},
+      {TTimeChoice::Rule(
+           {TTimeShift{TTimeSource::Creation, -int64_t(t0 + 101 * day)}, shifts[1], shifts[2]}),
+       {0, 1}},
+  };
+  for (const auto& c : cases) {
+    const TStringList targets = AddTargets(3);
+    const std::vector<TTimes> before = TimesOf(targets);
+    std::vector<TTimes> expected;
+    for (size_t i = 0; i < targets.size(); ++i) {
+      TStamp made = MakeStamp("", before[i].CR, before[i].LW, before[i].LA);
+      if (!c.choice.IsRule())
+        made = MakeStamp("", t0 + 1, t0 + 2, t0 + 3);
+      else if (c.choice.Apply(made, {}, made) != "")
+        made = MakeStamp("", before[i].CR, before[i].LW, before[i].LA);
+      expected.push_back(StampTimes(made));
+    }
+    Holder.Store(c.choice);
+    History.Clear();
+
+    TStamperResult set = Run(okSet, &targets);
+    EXPECT_EQ(TimesOf(targets), expected);
+    EXPECT_EQ(set.SucceededCount, int(3 - c.refused.size()));
+    TStringList log;
+    for (int i : c.refused) log.push_back("time out of range: " + Target(i));
+    EXPECT_EQ(set.ErrorLog, log);
+    Run(okUndo);
+    EXPECT_EQ(TimesOf(targets), before);
+    Run(okRedo);
+    EXPECT_EQ(TimesOf(targets), expected);
+
+    Run(okSync, &targets);
+    EXPECT_EQ(TimesOf(targets), expected) << "a Sync has no items to copy from";
+    EXPECT_EQ(Boxes.Texts().back(), "No operation.\r\n\r\n" + ChoiceSyncRefusal(c.choice));
+  }
+}
