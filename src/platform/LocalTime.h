@@ -27,6 +27,10 @@ bool ToLocalTimeAtPresentOffset(const FILETIME& time, TLocalTime& local);
 // east of UTC). False when the zone cannot be read.
 bool StandardUtcBias(long& minutes);
 
+// Whether the fields name a moment of the calendar file times reach (1601 to 30827): a month of
+// 1 to 12, a day that month has, up to 23:59:59.999.
+bool IsCalendarTime(const TLocalTime& local);
+
 // The file time of a local calendar time, in the offset the zone has on that date. A time the
 // clock skips or shows twice at a daylight-saving change takes the platform's choice of offset.
 // False when the platform cannot convert it.

@@ -2,6 +2,7 @@
 
 #include <time.h>
 
+#include <cerrno>
 #include <cstdint>
 
 namespace {
@@ -24,6 +25,19 @@ void Fill(const tm& parts, const FILETIME& time, TLocalTime& local) {
   local.Minute = parts.tm_min;
   local.Second = parts.tm_sec;
   local.Milliseconds = int(FileTimeValue(time) % ticksPerSecond / ticksPerMillisecond);
+}
+
+tm PartsOf(const TLocalTime& local) {
+  tm parts{};
+  parts.tm_year = local.Year - 1900;
+  parts.tm_mon = local.Month - 1;
+  parts.tm_mday = local.Day;
+  parts.tm_hour = local.Hour;
+  parts.tm_min = local.Minute;
+  parts.tm_sec = local.Second;
+  // The C library finds whether daylight saving is in force on that date.
+  parts.tm_isdst = -1;
+  return parts;
 }
 }  // namespace
 
@@ -56,4 +70,29 @@ bool StandardUtcBias(long& minutes) {
   // timezone is the standard time's offset in seconds west of UTC, daylight saving left out.
   minutes = long(timezone / 60);
   return true;
+}
+
+bool FromLocalTime(const TLocalTime& local, FILETIME& time) {
+  if (!IsCalendarTime(local)) return false;
+  tzset();
+  tm parts = PartsOf(local);
+  errno = 0;
+  const time_t moment = mktime(&parts);
+  // -1 is also the last second of 1969, told apart from a failure by errno alone.
+  if (moment == time_t(-1) && errno != 0) return false;
+  const int64_t seconds = int64_t(moment) + unixEpochSeconds;
+  if (seconds < 0) return false;
+  time = MakeFileTime(uint64_t(seconds) * ticksPerSecond +
+                      uint64_t(local.Milliseconds) * ticksPerMillisecond);
+  return true;
+}
+
+std::string ZoneName(const FILETIME& time) {
+  time_t moment;
+  if (!MomentOf(time, moment)) return {};
+  tzset();
+  tm parts;
+  if (!localtime_r(&moment, &parts)) return {};
+  char name[64] = {};
+  return strftime(name, sizeof name, "%Z", &parts) ? name : std::string();
 }
