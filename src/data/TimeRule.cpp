@@ -1,6 +1,7 @@
 #include "data/TimeRule.h"
 
 #include <cctype>
+#include <chrono>
 #include <limits>
 
 #include "data/Tstamp.h"
@@ -223,4 +224,10 @@ std::string TimeSourceName(TTimeSource source) {
       return "LA Time";
   }
   return "(Unknown)";
+}
+
+FILETIME NowFileTime() {
+  const auto since1970 = std::chrono::duration_cast<std::chrono::microseconds>(
+      std::chrono::system_clock::now().time_since_epoch());
+  return MakeFileTime(uint64_t(since1970.count()) * 10 + 116444736000000000ull);
 }

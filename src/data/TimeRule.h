@@ -77,3 +77,6 @@ std::optional<FILETIME> FileTimeOfCalendar(const TLocalTime& time, int offsetMin
 
 // "CR Time", "LW Time", "LA Time", as the Properties report names the times.
 std::string TimeSourceName(TTimeSource source);
+
+// The file time of now: 100 ns units since 1601, UTC.
+FILETIME NowFileTime();

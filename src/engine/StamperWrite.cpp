@@ -1,4 +1,3 @@
-#include <chrono>
 #include <optional>
 #include <string>
 #include <utility>
@@ -27,13 +26,6 @@ TFlags NotWritten(const TFlags& timesWritten) {
   TFlags notWritten(timesWritten.size());
   for (size_t i = 0; i < timesWritten.size(); ++i) notWritten[i] = !timesWritten[i];
   return notWritten;
-}
-
-// The file time of now: 100 ns units since 1601, UTC.
-FILETIME NowFileTime() {
-  const auto since1970 = std::chrono::duration_cast<std::chrono::microseconds>(
-      std::chrono::system_clock::now().time_since_epoch());
-  return MakeFileTime(uint64_t(since1970.count()) * 10 + 116444736000000000ull);
 }
 
 }  // namespace

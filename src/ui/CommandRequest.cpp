@@ -3,6 +3,7 @@
 #include "platform/AsciiText.h"
 #include "toolkit/Instances.h"
 #include "ui/Constants.h"
+#include "ui/TimesChoice.h"
 
 const std::string GetSwitch = "/get";
 const std::string SetSwitch = "/set";
@@ -36,7 +37,9 @@ std::optional<bool TCommandRequest::*> AnywhereSwitch(const std::string& param) 
   return std::nullopt;
 }
 
-bool IsSwitch(const std::string& param) { return KindOfSwitch(param) || AnywhereSwitch(param); }
+bool IsSwitch(const std::string& param) {
+  return KindOfSwitch(param) || AnywhereSwitch(param) || IsTimeSwitch(param);
+}
 
 }  // namespace
 
@@ -45,6 +48,8 @@ TCommandRequest ParseCommandRequest(const TStringList& params) {
   for (const std::string& param : params) {
     if (const auto field = AnywhereSwitch(param)) {
       if (*field) request.*(*field) = true;
+    } else if (IsTimeSwitch(param)) {
+      request.TimeSwitches.push_back(param);
     } else if (!request.Kind) {
       request.Kind = KindOfSwitch(param);
     } else {

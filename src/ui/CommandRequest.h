@@ -18,6 +18,8 @@ struct TCommandRequest {
   TStringList Paths;
   bool Preview = false;
   bool IgnoreExtensions = false;
+  // Switches of chosen times ("/time=...", "/shift=...", ...), which may stand anywhere too.
+  TStringList TimeSwitches;
   bool operator==(const TCommandRequest&) const = default;
 };
 

@@ -136,6 +136,8 @@ void TMainForm::BuildMainMenu() {
                                      scCtrl | 'C', -1, [this] { CopyErrorLog(); });
   PropertiesMenuItem = &AddCommand(functions, "PropertiesMenuItem", "&Properties...", vkF2,
                                    miProperties, [this] { StartOperation(okProperties, nullptr); });
+  TimesMenuItem = &AddCommand(functions, "TimesMenuItem", "&Times...", scCtrl | 'T', -1,
+                              [this] { ChooseTimes(); });
   functions.AddSeparator();
   OptionsMenuItem = &functions.Add("OptionsMenuItem", "&Options", 0, miOptions);
   BuildOptionsMenu();
@@ -207,6 +209,8 @@ void TMainForm::BuildPopupMenu() {
                                       [this] { CopyErrorLog(); });
   PropertiesPMenuItem = &AddCommand(root, "PropertiesPMenuItem", "&Properties...", 0, miProperties,
                                     [this] { StartOperation(okProperties, nullptr); });
+  TimesPMenuItem =
+      &AddCommand(root, "TimesPMenuItem", "&Times...", 0, -1, [this] { ChooseTimes(); });
   root.AddSeparator();
   PastePMenuItem =
       &AddCommand(root, "PastePMenuItem", "Paste", 0, -1, [this] { PasteTo(PopupTarget); });

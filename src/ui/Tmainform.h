@@ -17,9 +17,11 @@
 #include "toolkit/Instances.h"
 #include "toolkit/Taskbar.h"
 #include "toolkit/Timer.h"
+#include "toolkit/TimesDialog.h"
 #include "toolkit/Toolkit.h"
 
 struct TSettingsValues;
+struct TCommandRequest;
 class TIniFile;
 
 // The five switches of the Options menu that change how the window looks.
@@ -79,6 +81,7 @@ class TMainForm : public TForm {
   TMenuItem* RedoMenuItem = nullptr;
   TMenuItem* CopyErrorLogMenuItem = nullptr;
   TMenuItem* PropertiesMenuItem = nullptr;
+  TMenuItem* TimesMenuItem = nullptr;
   TMenuItem* OptionsMenuItem = nullptr;
   TMenuItem* ClearUndoRedoDataMenuItem = nullptr;
   TMenuItem* ClearGetDataMenuItem = nullptr;
@@ -105,10 +108,13 @@ class TMainForm : public TForm {
   TMenuItem* RedoPMenuItem = nullptr;
   TMenuItem* CopyErrorLogPMenuItem = nullptr;
   TMenuItem* PropertiesPMenuItem = nullptr;
+  TMenuItem* TimesPMenuItem = nullptr;
   TMenuItem* PastePMenuItem = nullptr;
 
   // The window's state.
   TStampHolder& Holder() const { return *FHolder; }
+  // What the Times dialog showed when last closed with OK, or as the settings file remembers it.
+  const TTimesValues& TimesValues() const { return FTimesValues; }
   TStampHistory& History() const { return *FHistory; }
   const std::string& ErrorLog() const { return FErrorLog; }
   const TStampOptions& StampOptions() const { return FStampOptions; }
@@ -278,6 +284,12 @@ class TMainForm : public TForm {
   void ToggleViewOption(const TMenuItem& item, bool TViewOptions::*field);
   void Default();
   void OpenHelp();
+  // The Times dialog: its OK makes the chosen times the Get data.
+  void ChooseTimes();
+  // A command line's chosen times become the Get data of its Set; false when refused.
+  bool HoldRequestedTimes(const TCommandRequest& request);
+  void LoadTimesSettings(const TIniFile& ini);
+  void SaveTimesSettings(TIniFile& ini);
   bool Confirm(const std::string& question);
   void Warn(const std::string& message);
 
@@ -300,7 +312,14 @@ class TMainForm : public TForm {
   // What the command line of the request being started asks beyond a drop.
   struct TRequestedExtras {
     bool Preview = false, IgnoreExtensions = false, HandedOver = false;
+    // The times the request's chosen times name: the only ones it writes.
+    std::array<bool, 3> Times{true, true, true};
   } FRequested;
+  TTimesValues FTimesValues;
+  // Whether FTimesValues holds times chosen or remembered, rather than none yet.
+  bool FTimesKnown = false;
+  // Whether this window chose times since the settings were read or saved.
+  bool FTimesChanged = false;
   std::string FPreviewReply;
   // The settings value as read at start or last saved, to tell this window's changes from those
   // another window saved meanwhile.

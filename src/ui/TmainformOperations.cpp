@@ -5,6 +5,8 @@
 
 #include "ui/CommandRequest.h"
 #include "ui/Constants.h"
+#include "ui/Hints.h"
+#include "ui/TimesChoice.h"
 #include "ui/Tmainform.h"
 
 namespace {
@@ -94,8 +96,11 @@ bool TMainForm::StartOperation(TOperationKind kind, const TStringList* items,
   const int number = FStatusNumber;
   const std::string text = FStatusText;
   SetStatus(FStatusNumber + 1, OperationName(kind) + " - Press [Esc] to cancel");
-  auto stamper =
-      std::make_unique<TStamper>(kind, items, FHolder.get(), FHistory.get(), FStampOptions);
+  TStampOptions options = FStampOptions;
+  options.CRTime = options.CRTime && FRequested.Times[0];
+  options.LWTime = options.LWTime && FRequested.Times[1];
+  options.LATime = options.LATime && FRequested.Times[2];
+  auto stamper = std::make_unique<TStamper>(kind, items, FHolder.get(), FHistory.get(), options);
   stamper->SetSyncByName(FSyncByName || FRequested.IgnoreExtensions);
   stamper->SetIgnoreExtensions(FIgnoreExtensions || FRequested.IgnoreExtensions);
   if (FRequested.Preview && FRequested.HandedOver)
@@ -177,6 +182,9 @@ void TMainForm::HolderChange(TObject*) {
   PropertiesMenuItem->SetEnabled(hasData);
   ClearGetDataMenuItem->SetEnabled(hasData);
   PropertiesPMenuItem->SetEnabled(hasData);
+  GetPanel.SetHint(FHolder->Choice()
+                       ? ChoiceSummary(*FHolder->Choice()) + ". " + GetTargetHint + " instead"
+                       : GetTargetHint);
   SetControlEnabled(GetPanel, true);
   SetControlEnabled(SetPanel, hasData);
   SetControlEnabled(SyncPanel, SetPanel.Enabled());

@@ -48,6 +48,7 @@ void TMainForm::LoadSettings() {
     ApplyDefaults();
     FSettingsBase = FormatSettingsValues(CurrentSettingsValues());
     LoadKeyedOptions(ini);
+    LoadTimesSettings(ini);
     return;
   }
   FSettingsBase = FormatSettingsValues(values);
@@ -55,6 +56,7 @@ void TMainForm::LoadSettings() {
   SetViewOptions(ViewOptionsOf(values));
   SetSyncByName(values.SyncByName);
   LoadKeyedOptions(ini);
+  LoadTimesSettings(ini);
   if (FViewOptions.LastPosition && FindParam(DefaultPosSwitch, false) == -1) {
     SetLeft(values.Left);
     SetTop(values.Top);
@@ -77,7 +79,9 @@ void TMainForm::SaveSettings() {
     if (FKeepHistory != FKeepHistoryBase)
       ini.WriteString(SettingsSection, KeepHistoryKey, FKeepHistory ? "1" : "0");
     TKeyedValues keyed = SaveKeyedOptions(ini);
+    SaveTimesSettings(ini);
     if (!ini.UpdateFile()) return;
+    FTimesChanged = false;
     FSettingsBase = mine;
     FKeepHistoryBase = FKeepHistory;
     FKeyedBase = std::move(keyed);

@@ -97,6 +97,10 @@ bool TMainForm::RunParams(const TStringList& params, bool handedOver) {
   if (!HasWork(request)) return false;
   BringToFront();
   FRequested = {request.Preview, request.IgnoreExtensions, handedOver};
+  if (!request.TimeSwitches.empty() && !HoldRequestedTimes(request)) {
+    FRequested = {};
+    return false;
+  }
   const bool started = [&] {
     const std::pair<TPanel*, TOperationKind> targets[] = {
         {&GetPanel, okGet}, {&SetPanel, okSet}, {&SyncPanel, okSync}};

@@ -18,7 +18,9 @@
 #include "support/StamperRun.h"
 #include "support/TempTree.h"
 #include "support/WorkerStops.h"
+#include "toolkit/TimesDialog.h"
 #include "toolkit/Toolkit.h"
+#include "ui/CommandRequest.h"
 #include "ui/Constants.h"
 #include "ui/MenuImages.h"
 #include "ui/Tmainform.h"
@@ -322,7 +324,7 @@ TEST_F(MainFormTest, BusyWindowRefusesEveryEntryAndRestoresItselfAfterwards) {
   std::vector<TMenuItem*> commands;
   CollectCommands(Form->FormMainMenu.Items(), commands);
   CollectCommands(Form->FormPopupMenu.Items(), commands);
-  EXPECT_EQ(commands.size(), 28u);
+  EXPECT_EQ(commands.size(), 30u);
   for (TMenuItem* item : commands) Form->MenuItemClick(item);
   TNamesDropHandle drop({B}, {1, 1});
   Form->WMDropFiles(drop);
@@ -693,6 +695,85 @@ TEST_F(MainFormTest, AKeptHistoryOutlivesTheWindowAndNothingStaysWhenItIsOff) {
   }
   EXPECT_EQ(Boxes.Count(), 3u) << "besides the refusal, only the two Clear questions";
   Form = std::make_unique<TMainForm>();
+}
+
+// Ctrl+T opens the dialog; its OK makes the choice the Get data, which a Set writes, the tooltip
+// and status line name, and the next window remembers.
+TEST_F(MainFormTest, TheTimesDialogsChoiceIsSetAndRemembered) {
+  std::optional<TTimesValues> shown;
+  TimesDialogHook() = [&](TTimesDialog& dialog) {
+    shown = dialog.Values();
+    dialog.Values().OwnTimes = true;
+    dialog.Values().Sources[0] = 1;
+    dialog.Values().Shifts[0] = "+1h";
+    dialog.Values().Shifts[1] = "-1d";
+    std::string refusal;
+    return dialog.Accept(refusal);
+  };
+  Run(Form->GetPanel, {A});
+  EXPECT_TRUE(Form->PressKey('T', ssCtrl));
+  ASSERT_TRUE(shown);
+  TLocalTime local;
+  ASSERT_TRUE(ToLocalTime(Fs.Entry(A).LastWriteTime, local));
+  EXPECT_EQ(shown->Times[1].Day, local.Day) << "the dialog opens on the held average";
+  EXPECT_EQ(Form->Holder().Count(), 0);
+  EXPECT_EQ(Form->GetPanel.Hint().rfind("A rule held: CR Time = LW Time +1h,", 0), 0u);
+  EXPECT_EQ(Status(), "1: Times - " + Form->GetPanel.Hint().substr(0, Status().size() - 11));
+
+  const uint64_t write = LastWrite(X);
+  Run(Form->SetPanel, {X});
+  EXPECT_EQ(FileTimeValue(Fs.Entry(X).CreationTime), write + day / 24);
+  EXPECT_EQ(LastWrite(X), write - day);
+  Form->SaveSettings();
+  Form = std::make_unique<TMainForm>();
+  EXPECT_EQ(Form->TimesValues().Shifts[0], "+1h");
+  EXPECT_TRUE(Form->TimesValues().OwnTimes);
+
+  TimesDialogHook() = [](TTimesDialog& dialog) {
+    dialog.Values().Shifts[2] = "1 day";
+    std::string refusal;
+    EXPECT_FALSE(dialog.Accept(refusal));
+    EXPECT_EQ(refusal.rfind("Not an offset of the last access time: \"1 day\"", 0), 0u);
+    return false;
+  };
+  Form->TimesPMenuItem->Click();
+  EXPECT_FALSE(Form->Holder().HasData()) << "Cancel changes nothing";
+  TimesDialogHook() = nullptr;
+}
+
+// A command line's chosen times write only the times it names, and a value that does not parse
+// is refused with its name and the forms accepted, nothing written.
+TEST_F(MainFormTest, ChosenTimesOnTheCommandLineWriteOnlyTheTimesNamed) {
+  const uint64_t may1 = 133590384000000000ull;  // 2024-05-01T12:00:00Z
+  const uint64_t creation = FileTimeValue(Fs.Entry(X).CreationTime);
+  EXPECT_TRUE(Form->RunParams({"/lwtime=2024-05-01T14:00:00+02:00", "/set", X}));
+  WaitIdle();
+  EXPECT_EQ(LastWrite(X), may1);
+  EXPECT_EQ(FileTimeValue(Fs.Entry(X).CreationTime), creation);
+  EXPECT_TRUE(Form->RunParams({"/SET", Y, "/crfrom=lw", "/crshift=-1h"}));
+  WaitIdle();
+  EXPECT_EQ(FileTimeValue(Fs.Entry(Y).CreationTime), LastWrite(Y) - day / 24);
+
+  const struct {
+    TStringList params;
+    std::string refusal;
+  } refused[] = {
+      {{"/time=2024-13-01T00:00:00", "/set", Z}, "Not a time: \"/time=2024-13-01T00:00:00\""},
+      {{"/shift=+1y", "/set", Z}, "Not an offset: \"/shift=+1y\""},
+      {{"/lafrom=mtime", "/set", Z}, "Not a source: \"/lafrom=mtime\""},
+      {{"/time=now", "/shift=+1h", "/set", Z}, "Typed times and a rule cannot be mixed."},
+      {{"/time=now", "/get", Z}, "Chosen times are written by /set alone."},
+  };
+  const uint64_t before = LastWrite(Z);
+  for (const auto& c : refused) {
+    const size_t shown = Boxes.Count();
+    EXPECT_FALSE(Form->RunParams(c.params));
+    ASSERT_EQ(Boxes.Count(), shown + 1);
+    EXPECT_EQ(Boxes.Shown().back().Text.rfind("No operation.\r\n\r\n" + c.refusal, 0), 0u)
+        << Boxes.Shown().back().Text;
+  }
+  EXPECT_EQ(LastWrite(Z), before);
+  EXPECT_EQ(WithFullPaths({"/LWshift=-1h"}), TStringList{"/LWshift=-1h"}) << "a switch, not a path";
 }
 
 }  // namespace
