@@ -4,9 +4,11 @@
 #include <string>
 
 #include "engine/Tstamper.h"
+#include "platform/LocalTime.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/StamperRun.h"
 #include "support/TempTree.h"
+#include "support/Zone.h"
 
 std::ostream& operator<<(std::ostream& out, const TItemTimes& times) {
   return out << "{CR " << times.Creation << ", LA " << times.LastAccess << ", LW "
@@ -117,5 +119,86 @@ TEST_F(StamperRealTreeTest, AnUndoRefusedForOneItemKeepsItUndoablePermission) {
   Run(okUndo);
   ExpectTargets(Times(10), Times(20), 0, 2);
 }
+
+// A rule on a tree with folders, on disk: each time made from the item's own, Undo and Redo exact,
+// and results outside the valid range logged and not written.
+TEST_F(StamperRealTreeTest, ARuleOnATreeWithFoldersIsWrittenUndoneAndRedoneExactly) {
+  const std::string folder = Tree.AddFolder("f");
+  const std::string inner = AddFile(std::string("f") + TTempTree::Separator() + "c.txt", Times(30));
+  TTempTree::SetTimes(folder, Times(5));
+  // Its first listing after a change moves a folder's last-access time (relatime): done here,
+  // the Set's own listing leaves the times its backup reads as they were.
+  PlatformFileSystem().ListFolder(folder, [](const TListedEntry&) { return true; });
+  TTimeShifts shifts = IdentityShifts();
+  shifts[0] = {TTimeSource::LastWrite, 0};
+  shifts[1] = {TTimeSource::LastWrite, -int64_t(day)};
+  shifts[2] = {TTimeSource::LastWrite, 3600 * TicksPerSecond};
+  Holder.Store(TTimeChoice::Rule(shifts));
+  const TStringList items = {A, folder, inner};
+  std::vector<TItemTimes> before, made;
+  for (const std::string& item : items) {
+    before.push_back(OnDisk(item));
+    const uint64_t write = TTempTree::Times(item).LastWrite;
+    made.push_back(Writable({write, write + 3600 * TicksPerSecond, write - day}));
+  }
+  const auto expect = [&](const std::vector<TItemTimes>& times, const char* step) {
+    for (size_t i = 0; i < items.size(); ++i) EXPECT_EQ(OnDisk(items[i]), times[i]) << step << i;
+  };
+
+  const TStringList dropped = {A, folder};
+  Run(okSet, &dropped);
+  expect(made, "Set");
+  Run(okUndo);
+  expect(before, "Undo");
+  Run(okRedo);
+  expect(made, "Redo");
+
+  shifts[1].Offset = -200000 * int64_t(day);
+  Holder.Store(TTimeChoice::Rule(shifts));
+  const TStamperResult refused = RunStamper(okSet, &dropped, Holder, History, Options);
+  EXPECT_EQ(refused.ErrorLog.front(), "time out of range: " + A);
+  EXPECT_EQ(refused.SucceededCount, 0);
+  EXPECT_EQ(OnDisk(A), made[0]);
+}
+
+struct TZoneSeasons {
+  const char* Name;
+  const char* Rule;
+  int JanuaryMinutes, JulyMinutes;  // east of UTC
+};
+
+class ChosenTimesInZone : public StamperRealTreeTest,
+                          public testing::WithParamInterface<TZoneSeasons> {};
+
+// Local times typed for either season are written in that date's own offset and read back as
+// typed, whatever season it is now.
+TEST_P(ChosenTimesInZone, TypedLocalTimesAreWrittenInTheirDatesOffset) {
+  TZone zone(GetParam().Rule);
+  if (!zone.Pinned) GTEST_SKIP() << zone.Why();
+  const TLocalTime january{2024, 1, 15, 12, 0, 0, 0}, july{2024, 7, 15, 12, 0, 0, 0};
+  FILETIME winter, summer;
+  ASSERT_TRUE(FromLocalTime(january, winter) && FromLocalTime(july, summer));
+  EXPECT_EQ(FileTimeValue(winter),
+            FileTimeValue(*FileTimeOfCalendar(january, GetParam().JanuaryMinutes)));
+  EXPECT_EQ(FileTimeValue(summer),
+            FileTimeValue(*FileTimeOfCalendar(july, GetParam().JulyMinutes)));
+  Holder.Store(TTimeChoice::Typed(winter, summer, winter));
+  const TStringList targets = {A};
+  Run(okSet, &targets);
+  EXPECT_EQ(OnDisk(A),
+            Writable({FileTimeValue(winter), FileTimeValue(winter), FileTimeValue(summer)}));
+  TLocalTime shown;
+  ASSERT_TRUE(ToLocalTime(MakeFileTime(TTempTree::Times(A).LastWrite), shown));
+  EXPECT_EQ(shown.Month * 100 + shown.Hour, 712);
+  Run(okUndo);
+  EXPECT_EQ(OnDisk(A), Writable(Times(10)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Zones, ChosenTimesInZone,
+                         testing::Values(TZoneSeasons{"Utc", "UTC0", 0, 0},
+                                         TZoneSeasons{"NineHoursEast", "JST-9", 540, 540},
+                                         TZoneSeasons{"FiveHoursWest", "EST5EDT,M3.2.0,M11.1.0",
+                                                      -300, -240}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace
