@@ -165,6 +165,9 @@ struct TZoneSeasons {
   const char* Name;
   const char* Rule;
   int JanuaryMinutes, JulyMinutes;  // east of UTC
+  // Local hours of 2024-03-10T06:30Z (the night the clocks go on in America) an hour on and a
+  // day back.
+  int HourOn, DayBack;
 };
 
 class ChosenTimesInZone : public StamperRealTreeTest,
@@ -192,13 +195,30 @@ TEST_P(ChosenTimesInZone, TypedLocalTimesAreWrittenInTheirDatesOffset) {
   EXPECT_EQ(shown.Month * 100 + shown.Hour, 712);
   Run(okUndo);
   EXPECT_EQ(OnDisk(A), Writable(Times(10)));
+
+  // Offsets are absolute time: an hour on is 3,600 s, across the change to summer time too.
+  const uint64_t eve = FileTimeValue(*FileTimeOfCalendar({2024, 3, 10, 6, 30, 0, 0}, 0));
+  TTempTree::SetTimes(A, {eve, eve, eve});
+  TTimeShifts shifts = IdentityShifts();
+  shifts[1] = {TTimeSource::LastWrite, 3600 * TicksPerSecond};
+  shifts[2] = {TTimeSource::LastWrite, -24 * 3600 * TicksPerSecond};
+  Holder.Store(TTimeChoice::Rule(shifts));
+  Run(okSet, &targets);
+  EXPECT_EQ(OnDisk(A), Writable({eve, eve - 864000000000ull, eve + 36000000000ull}));
+  TLocalTime on, back;
+  ASSERT_TRUE(ToLocalTime(MakeFileTime(TTempTree::Times(A).LastWrite), on) &&
+              ToLocalTime(MakeFileTime(TTempTree::Times(A).LastAccess), back));
+  EXPECT_EQ(on.Hour * 100 + on.Minute, GetParam().HourOn * 100 + 30);
+  EXPECT_EQ(back.Hour * 100 + back.Minute, GetParam().DayBack * 100 + 30);
+  Run(okUndo);
+  EXPECT_EQ(OnDisk(A), Writable({eve, eve, eve}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Zones, ChosenTimesInZone,
-                         testing::Values(TZoneSeasons{"Utc", "UTC0", 0, 0},
-                                         TZoneSeasons{"NineHoursEast", "JST-9", 540, 540},
+                         testing::Values(TZoneSeasons{"Utc", "UTC0", 0, 0, 7, 6},
+                                         TZoneSeasons{"NineHoursEast", "JST-9", 540, 540, 16, 15},
                                          TZoneSeasons{"FiveHoursWest", "EST5EDT,M3.2.0,M11.1.0",
-                                                      -300, -240}),
+                                                      -300, -240, 3, 1}),
                          [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace

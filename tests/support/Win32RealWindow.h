@@ -72,7 +72,7 @@ class TRealWindowTest : public testing::Test {
     return text;
   }
   HMENU Functions() const { return GetSubMenu(GetMenu(Window), 0); }
-  HMENU Options() const { return GetSubMenu(Functions(), 7); }
+  HMENU Options() const { return GetSubMenu(Functions(), 8); }
   // Where the test program lies: screenshots for a person to look at go there.
   static std::string OutputFolder() {
     char path[MAX_PATH] = {};

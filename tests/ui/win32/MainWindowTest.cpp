@@ -91,6 +91,7 @@ TEST_F(MainWindowTest, ShowsItsFaceAndAppliesTheViewOptions) {
   EXPECT_EQ(MenuText(Functions(), 0), "&New Window\tCtrl+N");
   EXPECT_EQ(MenuText(Functions(), 3), "&Redo\tCtrl+Shift+Z");
   EXPECT_EQ(MenuText(Functions(), 5), "&Properties...\tF2");
+  EXPECT_EQ(MenuText(Functions(), 6), "&Times...\tCtrl+T");
   EXPECT_EQ(MenuText(Options(), 1), "Clea&r Get Data...\tF6");
   EXPECT_EQ(MenuText(GetSubMenu(GetMenu(Window), 1), 0), "&Help\tF1");
   EXPECT_TRUE(HasImage(Functions(), 0));
