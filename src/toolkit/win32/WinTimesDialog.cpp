@@ -89,6 +89,20 @@ class TTimesWindow {
   void ReadValues();
   void ChooseMode(bool ownTimes);
   void ApplyDpi(int dpi);
+  // Where the next row goes while the window is laid out, and how wide it has grown.
+  struct TFlow {
+    int Top = 0;
+    int Right = 0;
+    void Grow(int right) { Right = std::max(Right, right); }
+  };
+  struct TColumns {
+    int Margin = 0, Gap = 0, Line = 0, Row = 0, Pitch = 0, Labels = 0, Controls = 0;
+  };
+  TColumns Measure() const;
+  void PlaceLabel(HWND label, int left, int top, const TColumns& columns) const;
+  void PlaceChoice(HWND choice, const TColumns& columns, TFlow& flow) const;
+  void PlaceTimeRows(const TColumns& columns, TFlow& flow) const;
+  void PlaceShiftRows(const TColumns& columns, TFlow& flow) const;
   SIZE Layout();
   void FitClient(SIZE client);
   void PlaceOverOwner(HWND owner);
@@ -300,64 +314,91 @@ int TTimesWindow::LineHeight() const {
   return metrics.tmHeight;
 }
 
-// Columns as wide as their longest text in the font of the moment, so that no font or DPI cuts a
-// label short. Returns the client size the controls need.
-SIZE TTimesWindow::Layout() {
-  const int margin = Scaled(Margin), gap = Scaled(Gap), line = LineHeight();
-  const int row = std::max(Scaled(RowHeight), line + Scaled(8)), pitch = row + Scaled(RowSpace);
-  const int check = Scaled(CheckWidth), buttonWidth = Scaled(ButtonWidth);
+// The sizes of one layout, in the font and DPI of the moment.
+TTimesWindow::TColumns TTimesWindow::Measure() const {
+  TColumns columns;
+  columns.Margin = Scaled(Margin);
+  columns.Gap = Scaled(Gap);
+  columns.Line = LineHeight();
+  columns.Row = std::max(Scaled(RowHeight), columns.Line + Scaled(8));
+  columns.Pitch = columns.Row + Scaled(RowSpace);
   int labelWidth = 0;
   for (size_t at = 0; at < 3; ++at)
     labelWidth = std::max({labelWidth, TextWidth(TimeLabels[at]), TextWidth(ShiftLabels[at])});
-  labelWidth += gap;
+  columns.Labels = columns.Margin + Scaled(CheckWidth);
+  columns.Controls = columns.Labels + labelWidth + columns.Gap;
+  return columns;
+}
+
+void TTimesWindow::PlaceLabel(HWND label, int left, int top, const TColumns& columns) const {
+  MoveWindow(label, left, top + (columns.Row - columns.Line) / 2,
+             TextWidth(WindowText(label).c_str()), columns.Line, TRUE);
+}
+
+void TTimesWindow::PlaceChoice(HWND choice, const TColumns& columns, TFlow& flow) const {
+  const int width = Scaled(CheckWidth) + TextWidth(WindowText(choice).c_str());
+  MoveWindow(choice, columns.Margin, flow.Top, width, columns.Row, TRUE);
+  flow.Grow(columns.Margin + width);
+  flow.Top += columns.Pitch;
+}
+
+void TTimesWindow::PlaceTimeRows(const TColumns& columns, TFlow& flow) const {
   const int pickerWidth = TextWidth(L"0000-00-00 00:00:00") + Scaled(FieldPadding);
-  const int sourceWidth = TextWidth(SourceNames[2]) + Scaled(FieldPadding);
-  const int offsetLabelWidth = TextWidth(OffsetLabel) + gap;
-  const int offsetWidth = TextWidth(L"-10d23h59m59s") + Scaled(FieldPadding);
-  const int left = margin + check, controls = left + labelWidth;
-  const auto labelAt = [&](HWND label, int x, int y, int width) {
-    MoveWindow(label, x, y + (row - line) / 2, width, line, TRUE);
-  };
-  int y = margin, right = 0;
-  const auto choiceAt = [&](HWND choice) {
-    const int width = check + TextWidth(WindowText(choice).c_str());
-    MoveWindow(choice, margin, y, width, row, TRUE);
-    right = std::max(right, margin + width);
-    y += row + Scaled(RowSpace);
-  };
-  choiceAt(TheseTimes);
-  for (size_t at = 0; at < 3; ++at, y += pitch) {
-    labelAt(TimeLabel[at], left, y, labelWidth);
-    MoveWindow(Picker[at], controls, y, pickerWidth, row, TRUE);
+  for (size_t at = 0; at < 3; ++at, flow.Top += columns.Pitch) {
+    PlaceLabel(TimeLabel[at], columns.Labels, flow.Top, columns);
+    MoveWindow(Picker[at], columns.Controls, flow.Top, pickerWidth, columns.Row, TRUE);
   }
-  MoveWindow(NowButton, controls + pickerWidth + gap, y - pitch, buttonWidth, row, TRUE);
-  right = std::max(right, controls + pickerWidth + gap + buttonWidth);
-  y += Scaled(RowSpace);
-  choiceAt(OwnTimes);
-  for (size_t at = 0; at < 3; ++at, y += pitch) {
-    labelAt(ShiftLabel[at], left, y, labelWidth);
-    MoveWindow(Source[at], controls, y, sourceWidth, Scaled(DropHeight), TRUE);
+  const int nowLeft = columns.Controls + pickerWidth + columns.Gap;
+  MoveWindow(NowButton, nowLeft, flow.Top - columns.Pitch, Scaled(ButtonWidth), columns.Row, TRUE);
+  flow.Grow(nowLeft + Scaled(ButtonWidth));
+}
+
+// A drop-down list is as high as its font makes it: it is centred on the row.
+void TTimesWindow::PlaceShiftRows(const TColumns& columns, TFlow& flow) const {
+  const int sourceWidth = TextWidth(SourceNames[2]) + Scaled(FieldPadding);
+  const int offsetLabelLeft = columns.Controls + sourceWidth + columns.Gap;
+  const int offsetLeft = offsetLabelLeft + TextWidth(OffsetLabel) + columns.Gap;
+  const int offsetWidth = TextWidth(L"-10d23h59m59s") + Scaled(FieldPadding);
+  for (size_t at = 0; at < 3; ++at, flow.Top += columns.Pitch) {
+    PlaceLabel(ShiftLabel[at], columns.Labels, flow.Top, columns);
+    MoveWindow(Source[at], columns.Controls, flow.Top, sourceWidth, Scaled(DropHeight), TRUE);
     RECT field{};
     GetWindowRect(Source[at], &field);
-    SetWindowPos(Source[at], nullptr, controls, y + (row - (field.bottom - field.top)) / 2, 0, 0,
+    SetWindowPos(Source[at], nullptr, columns.Controls,
+                 flow.Top + (columns.Row - (field.bottom - field.top)) / 2, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    const int offsetLeft = controls + sourceWidth + gap;
-    labelAt(OffsetLabels[at], offsetLeft, y, offsetLabelWidth);
-    MoveWindow(Offset[at], offsetLeft + offsetLabelWidth, y, offsetWidth, row, TRUE);
-    right = std::max(right, offsetLeft + offsetLabelWidth + offsetWidth);
+    PlaceLabel(OffsetLabels[at], offsetLabelLeft, flow.Top, columns);
+    MoveWindow(Offset[at], offsetLeft, flow.Top, offsetWidth, columns.Row, TRUE);
   }
+  flow.Grow(offsetLeft + offsetWidth);
+}
+
+// Every label as wide as its text in the font of the moment, so that no font or DPI cuts one
+// short. Returns the client size the controls need.
+SIZE TTimesWindow::Layout() {
+  const TColumns columns = Measure();
+  TFlow flow{columns.Margin, 0};
+  PlaceChoice(TheseTimes, columns, flow);
+  PlaceTimeRows(columns, flow);
+  flow.Top += Scaled(RowSpace);
+  PlaceChoice(OwnTimes, columns, flow);
+  PlaceShiftRows(columns, flow);
   const int noteWidth = TextWidth(Note, DT_NOPREFIX);
-  MoveWindow(NoteLabel, controls, y - Scaled(RowSpace) + Scaled(NoteSpace) / 4, noteWidth, line,
-             TRUE);
-  y += line + Scaled(NoteSpace);
+  MoveWindow(NoteLabel, columns.Controls, flow.Top - Scaled(RowSpace) + Scaled(NoteSpace) / 4,
+             noteWidth, columns.Line, TRUE);
+  flow.Grow(columns.Controls + noteWidth);
+  flow.Top += columns.Line + Scaled(NoteSpace);
   const int zoneWidth = TextWidth(WindowText(ZoneLabel).c_str(), DT_NOPREFIX);
-  MoveWindow(ZoneLabel, margin, y, zoneWidth, line, TRUE);
-  y += line + margin;
-  const int width =
-      std::max({right, controls + noteWidth, margin + zoneWidth, 2 * buttonWidth + gap}) + margin;
-  MoveWindow(CancelButton, width - margin - buttonWidth, y, buttonWidth, row, TRUE);
-  MoveWindow(OkButton, width - margin - 2 * buttonWidth - gap, y, buttonWidth, row, TRUE);
-  return {width, y + row + margin};
+  MoveWindow(ZoneLabel, columns.Margin, flow.Top, zoneWidth, columns.Line, TRUE);
+  flow.Top += columns.Line + columns.Margin;
+  const int buttonWidth = Scaled(ButtonWidth);
+  flow.Grow(columns.Margin + zoneWidth);
+  const int width = std::max(flow.Right, 2 * buttonWidth + columns.Gap) + columns.Margin;
+  MoveWindow(CancelButton, width - columns.Margin - buttonWidth, flow.Top, buttonWidth, columns.Row,
+             TRUE);
+  MoveWindow(OkButton, width - columns.Margin - 2 * buttonWidth - columns.Gap, flow.Top,
+             buttonWidth, columns.Row, TRUE);
+  return {width, flow.Top + columns.Row + columns.Margin};
 }
 
 // The frame is whatever the system draws at this DPI: measured on the window, not assumed. A

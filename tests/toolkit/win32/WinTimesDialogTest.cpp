@@ -28,22 +28,22 @@ std::wstring TextOf(HWND window) {
   return text;
 }
 
+// Presses each key with its modifier (0 for none).
+void Press(const std::vector<std::pair<BYTE, BYTE>>& keys) {
+  for (const auto& [modifier, key] : keys) {
+    if (modifier) keybd_event(modifier, 0, 0, 0);
+    keybd_event(key, 0, 0, 0);
+    keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+    if (modifier) keybd_event(modifier, 0, KEYEVENTF_KEYUP, 0);
+  }
+}
+
 // Presses the keys of the text as the keyboard layout types them, shift included.
 void Type(const std::wstring& text) {
   for (const wchar_t character : text) {
     const SHORT key = VkKeyScanW(character);
-    if (key & 0x100) keybd_event(VK_SHIFT, 0, 0, 0);
-    keybd_event(BYTE(key), 0, 0, 0);
-    keybd_event(BYTE(key), 0, KEYEVENTF_KEYUP, 0);
-    if (key & 0x100) keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+    Press({{BYTE(key & 0x100 ? VK_SHIFT : 0), BYTE(key)}});
   }
-}
-
-void Press(BYTE key, BYTE modifier = 0) {
-  if (modifier) keybd_event(modifier, 0, 0, 0);
-  keybd_event(key, 0, 0, 0);
-  keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
-  if (modifier) keybd_event(modifier, 0, KEYEVENTF_KEYUP, 0);
 }
 
 // The dialog over a real form, played by the keyboard from a timer that its modal loop runs.
@@ -91,9 +91,13 @@ class WinTimesDialogTest : public testing::Test {
       return true;
     };
   }
-  static TStep Keys(std::function<void()> press) {
-    return [press, ticks = 0]() mutable {
-      if (ticks++ == 0) press();
+  // Presses the keys, then types the text, then lets a few ticks pass for them.
+  static TStep Keys(std::vector<std::pair<BYTE, BYTE>> keys, std::wstring text = L"") {
+    return [keys, text, ticks = 0]() mutable {
+      if (ticks++ == 0) {
+        Press(keys);
+        Type(text);
+      }
       return ticks > 5;
     };
   }
@@ -172,18 +176,8 @@ TEST_F(WinTimesDialogTest, IsFilledByKeysAndAnsweredByEnter) {
                                            L"Times are local: Central European Standard Time"));
                  return true;
                },
-               Keys([] { Press('E', VK_MENU); }), Keys([] {
-                 Press(VK_TAB);
-                 Press(VK_TAB);
-                 Type(L"+1h");
-               }),
-               Keys([] {
-                 Press('I', VK_MENU);
-                 Press(VK_DOWN);
-                 Press(VK_TAB);
-                 Type(L"-1d");
-               }),
-               Keys([] { Press(VK_RETURN); })});
+               Keys({{VK_MENU, 'E'}}), Keys({{0, VK_TAB}, {0, VK_TAB}}, L"+1h"),
+               Keys({{VK_MENU, 'I'}, {0, VK_DOWN}, {0, VK_TAB}}, L"-1d"), Keys({{0, VK_RETURN}})});
   EXPECT_TRUE(accepted);
   EXPECT_EQ(validated, 1);
   const TTimesValues& chosen = dialog.Values();
@@ -210,11 +204,7 @@ TEST_F(WinTimesDialogTest, StaysOpenOnARefusalAndCancelsOnEsc) {
   GetSystemTimeAsFileTime(&before);
   HWND box = nullptr;
   const bool accepted =
-      ShowWithSteps(dialog, {Found(), Keys([] {
-                               Press('N', VK_MENU);
-                               Press('E', VK_MENU);
-                               Press(VK_RETURN);
-                             }),
+      ShowWithSteps(dialog, {Found(), Keys({{VK_MENU, 'N'}, {VK_MENU, 'E'}, {0, VK_RETURN}}),
                              [&] {
                                box = FindWindowW(L"#32770", nullptr);
                                return box && IsWindowVisible(box);
@@ -224,14 +214,14 @@ TEST_F(WinTimesDialogTest, StaysOpenOnARefusalAndCancelsOnEsc) {
                                EXPECT_EQ(TextOf(GetDlgItem(box, 0xFFFF)), L"Not an offset: +0s");
                                return true;
                              },
-                             Keys([] { Press(VK_RETURN); }),
+                             Keys({{0, VK_RETURN}}),
                              [&] {
                                EXPECT_TRUE(IsWindowVisible(Dialog));
                                EXPECT_FALSE(IsWindowEnabled(WindowHandle(Owner)));
                                EXPECT_EQ(GetFocus(), Child(L"Edit"));
                                return true;
                              },
-                             Keys([] { Press(VK_ESCAPE); })});
+                             Keys({{0, VK_ESCAPE}})});
   EXPECT_FALSE(accepted);
   EXPECT_TRUE(seen.OwnTimes);
   FILETIME now{};
@@ -262,7 +252,7 @@ TEST_F(WinTimesDialogTest, IsDrawnAtTheOwnersResolutionAndFollowsAMove) {
                  SendMessageW(Dialog, WM_DPICHANGED, MAKEWPARAM(96, 96), LPARAM(&place));
                  return true;
                },
-               LaidOutAndSaved(96, "times-moved-96.bmp"), Keys([] { Press(VK_ESCAPE); })});
+               LaidOutAndSaved(96, "times-moved-96.bmp"), Keys({{0, VK_ESCAPE}})});
   EXPECT_FALSE(accepted);
 }
 
