@@ -192,8 +192,7 @@ std::string ChoiceSummary(const TTimeChoice& choice) {
 }
 
 TTimesSettings FormatTimesSettings(const TTimesValues& values) {
-  TTimesSettings text;
-  text.Mode = values.OwnTimes ? "1" : "0";
+  TTimesSettings text{std::string(1, values.OwnTimes ? '1' : '0'), "", "", ""};
   for (size_t i = 0; i < 3; ++i) {
     const std::string comma = i ? "," : "";
     text.Times += comma + LocalText(values.Times[i]);
