@@ -161,8 +161,10 @@ void Measure(TBenchTree& tree, TFigures& figures, long long stamp) {
   const TStamps own = holder.Stamps();
   const TDroppedItems ownDropped = holder.Dropped();
   TStamps converted = own;
-  for (TStamp& stamp : converted)
-    if (stamp.Path.ends_with(".jpg")) stamp.Path.replace(stamp.Path.size() - 3, 3, "CR2");
+  for (TStamp& stamp : converted) {
+    const std::string_view path = stamp.Path;
+    if (path.ends_with(".jpg")) stamp.Path = std::string(path.substr(0, path.size() - 3)) + "CR2";
+  }
   double byName = 0, ignoringExtensions = 0;
   for (const bool ignore : {true, false, false, true}) {
     holder.Store(ignore ? converted : own, holder.Average(), holder.DirCount(), ownDropped);

@@ -5,12 +5,14 @@
 #include <vector>
 
 #include "data/DroppedItems.h"
+#include "data/ItemPath.h"
 #include "data/TimeRule.h"
 #include "platform/FileTime.h"
 #include "platform/ItemId.h"
 #include "platform/Object.h"
 
-// One item, a file or a folder, with its three times as the file system reports them (UTC).
+// One item, a file or a folder, with its three times as the file system reports them (UTC). Not a
+// base class: no virtual destructor, so that a million of them carry no table pointer.
 class TStamp {
  public:
   TStamp() = default;
@@ -18,9 +20,9 @@ class TStamp {
   TStamp(TStamp&&) noexcept = default;
   TStamp& operator=(const TStamp&) = default;
   TStamp& operator=(TStamp&&) noexcept = default;
-  virtual ~TStamp() = default;
+  ~TStamp() = default;
 
-  std::string Path;
+  TItemPath Path;
   FILETIME CRTime{};
   FILETIME LWTime{};
   FILETIME LATime{};

@@ -62,7 +62,7 @@ void Remember(const TSeenItem& item, TStamp& backup) {
 
 }  // namespace
 
-uint64_t TStamperBase::Fingerprint(const std::string& path) {
+uint64_t TStamperBase::Fingerprint(std::string_view path) {
   uint64_t hash = 14695981039346656037ull ^ path.size();
   for (char c : path) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
   return hash;
@@ -322,7 +322,7 @@ bool TStamperBase::WriteTimes(TStringList& errorLog, TWriteItem& item, const TSt
 // A listing and the write's opening tell the file ID but not always the volume; the volume is the
 // folder's, asked once per folder and run, since asking it of every item costs a call to another
 // process under Wine.
-void TStamperBase::CompleteVolume(const std::string& path, TItemId& id) {
+void TStamperBase::CompleteVolume(std::string_view path, TItemId& id) {
   if (!id.Known || id.Volume != 0) return;
   const std::string_view folder = FolderAndName(path, FileSystem().Separator()).first;
   if (folder.empty()) return;

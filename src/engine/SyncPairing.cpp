@@ -45,7 +45,7 @@ TRelativePaths::TRelativePaths(const TDroppedItems& dropped, bool belowTheFolder
   Bases.erase(std::unique(Bases.begin(), Bases.end()), Bases.end());
 }
 
-std::string_view TRelativePaths::Of(const std::string& path) const {
+std::string_view TRelativePaths::Of(std::string_view path) const {
   const std::string_view whole = path;
   for (const std::string& base : Bases) {
     if (!StartsWith(whole, base)) continue;
@@ -157,7 +157,7 @@ class TSources {
   }
 
   void MakeStems() {
-    const auto pathOf = [this](size_t place) -> const std::string& { return Sources[place].Path; };
+    const auto pathOf = [this](size_t place) -> const TItemPath& { return Sources[place].Path; };
     const TPathSet folders = FolderPaths(Sources.size(), pathOf, Dropped, Paths, Separator);
     ByStem.reserve(Sources.size());
     for (size_t place = 0; place < Sources.size(); ++place) {

@@ -16,7 +16,7 @@ class TRelativePaths {
  public:
   TRelativePaths(const TDroppedItems& dropped, bool belowTheFolder);
   // The path must be one of the items found from the drop; another is given whole.
-  std::string_view Of(const std::string& path) const;
+  std::string_view Of(std::string_view path) const;
 
  private:
   bool StartsWithDroppedItem(std::string_view path, std::string_view base) const;

@@ -133,7 +133,7 @@ class TStamperBase : public TThread {
   static bool IsFolder(uint32_t attributes);
   static void AskId(const TWalk& walk, TWalkedFolder& folder);
   static bool LeadsBack(TWalk& walk, TWalkedFolder& folder);
-  static uint64_t Fingerprint(const std::string& path);
+  static uint64_t Fingerprint(std::string_view path);
 
   void WalkFolder(TFoundItems& items, std::string folder, uint32_t attributes,
                   const TStampOptions& options, TStringList* errorLog);
@@ -168,7 +168,7 @@ class TStamperBase : public TThread {
                   uint8_t& flag, const TWrittenItems& written);
   bool WriteTimes(TStringList& errorLog, TWriteItem& item, const TStampOptions& options,
                   const TWrittenItems& written, const TWrittenItem*& first);
-  void CompleteVolume(const std::string& path, TItemId& id);
+  void CompleteVolume(std::string_view path, TItemId& id);
 
   // What the file system kept of an item's write, read back after it; logs the times not kept.
   TKeeping ReadBack(TStringList& errorLog, const TStamp& stamp, TItemKind kind,

@@ -14,7 +14,9 @@ TStampUnits SampleUnits(std::mt19937& random, size_t count) {
     unit.Options.CRTime = random() % 2;
     unit.Stamps.resize(1 + random() % 6);
     for (TStamp& stamp : unit.Stamps) {
-      for (size_t c = 1 + random() % 20; c > 0; --c) stamp.Path += char(random() % 256);
+      std::string path;
+      for (size_t c = 1 + random() % 20; c > 0; --c) path += char(random() % 256);
+      stamp.Path = path;
       stamp.CRTime = MakeFileTime(random());
       stamp.LWTime = MakeFileTime(uint64_t(random()) << 20);
       stamp.LATime = MakeFileTime(random());
