@@ -750,6 +750,12 @@ TEST_F(MainFormTest, ChosenTimesOnTheCommandLineWriteOnlyTheTimesNamed) {
   WaitIdle();
   EXPECT_EQ(LastWrite(X), may1);
   EXPECT_EQ(FileTimeValue(Fs.Entry(X).CreationTime), creation);
+  const uint64_t before = FileTimeValue(NowFileTime());
+  EXPECT_TRUE(Form->RunParams({"/latime=NOW", "/set", X}));
+  WaitIdle();
+  EXPECT_GE(FileTimeValue(Fs.Entry(X).LastAccessTime), before);
+  EXPECT_LE(FileTimeValue(Fs.Entry(X).LastAccessTime), FileTimeValue(NowFileTime()));
+  EXPECT_EQ(LastWrite(X), may1);
   EXPECT_TRUE(Form->RunParams({"/SET", Y, "/crfrom=lw", "/crshift=-1h"}));
   WaitIdle();
   EXPECT_EQ(FileTimeValue(Fs.Entry(Y).CreationTime), LastWrite(Y) - day / 24);
@@ -764,7 +770,7 @@ TEST_F(MainFormTest, ChosenTimesOnTheCommandLineWriteOnlyTheTimesNamed) {
       {{"/time=now", "/shift=+1h", "/set", Z}, "Typed times and a rule cannot be mixed."},
       {{"/time=now", "/get", Z}, "Chosen times are written by /set alone."},
   };
-  const uint64_t before = LastWrite(Z);
+  const uint64_t untouched = LastWrite(Z);
   for (const auto& c : refused) {
     const size_t shown = Boxes.Count();
     EXPECT_FALSE(Form->RunParams(c.params));
@@ -772,7 +778,7 @@ TEST_F(MainFormTest, ChosenTimesOnTheCommandLineWriteOnlyTheTimesNamed) {
     EXPECT_EQ(Boxes.Shown().back().Text.rfind("No operation.\r\n\r\n" + c.refusal, 0), 0u)
         << Boxes.Shown().back().Text;
   }
-  EXPECT_EQ(LastWrite(Z), before);
+  EXPECT_EQ(LastWrite(Z), untouched);
   EXPECT_EQ(WithFullPaths({"/LWshift=-1h"}), TStringList{"/LWshift=-1h"}) << "a switch, not a path";
 }
 
