@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/win32/SystemTime.h"
 #include "platform/win32/WideText.h"
 
 bool ToLocalTime(const FILETIME& time, TLocalTime& local) {
@@ -39,18 +40,6 @@ bool StandardUtcBias(long& minutes) {
 }
 
 namespace {
-
-SYSTEMTIME SystemTimeOf(const TLocalTime& local) {
-  SYSTEMTIME time{};
-  time.wYear = WORD(local.Year);
-  time.wMonth = WORD(local.Month);
-  time.wDay = WORD(local.Day);
-  time.wHour = WORD(local.Hour);
-  time.wMinute = WORD(local.Minute);
-  time.wSecond = WORD(local.Second);
-  time.wMilliseconds = WORD(local.Milliseconds);
-  return time;
-}
 
 // The minutes to add to the local time of the moment to get UTC, as ToLocalTime shifts it.
 bool BiasAt(const FILETIME& time, LONG& minutes) {

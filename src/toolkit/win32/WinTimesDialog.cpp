@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/SystemTime.h"
 #include "platform/win32/WideText.h"
 #include "toolkit/Application.h"
 #include "toolkit/Forms.h"
@@ -39,23 +40,6 @@ int SystemDpi() {
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
   return dpi;
-}
-
-SYSTEMTIME SystemTimeOf(const TLocalTime& time) {
-  SYSTEMTIME shown{};
-  shown.wYear = WORD(time.Year);
-  shown.wMonth = WORD(time.Month);
-  shown.wDay = WORD(time.Day);
-  shown.wHour = WORD(time.Hour);
-  shown.wMinute = WORD(time.Minute);
-  shown.wSecond = WORD(time.Second);
-  shown.wMilliseconds = WORD(time.Milliseconds);
-  return shown;
-}
-
-TLocalTime LocalTimeOf(const SYSTEMTIME& shown) {
-  return {shown.wYear,   shown.wMonth,  shown.wDay,         shown.wHour,
-          shown.wMinute, shown.wSecond, shown.wMilliseconds};
 }
 
 std::wstring WindowText(HWND window) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/win32/WideText.h"
+#include "support/Win32Keys.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Timer.h"
 #include "toolkit/TimesDialog.h"
@@ -26,24 +27,6 @@ std::wstring TextOf(HWND window) {
   wchar_t text[256] = {};
   GetWindowTextW(window, text, 256);
   return text;
-}
-
-// Presses each key with its modifier (0 for none).
-void Press(const std::vector<std::pair<BYTE, BYTE>>& keys) {
-  for (const auto& [modifier, key] : keys) {
-    if (modifier) keybd_event(modifier, 0, 0, 0);
-    keybd_event(key, 0, 0, 0);
-    keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
-    if (modifier) keybd_event(modifier, 0, KEYEVENTF_KEYUP, 0);
-  }
-}
-
-// Presses the keys of the text as the keyboard layout types them, shift included.
-void Type(const std::wstring& text) {
-  for (const wchar_t character : text) {
-    const SHORT key = VkKeyScanW(character);
-    Press({{BYTE(key & 0x100 ? VK_SHIFT : 0), BYTE(key)}});
-  }
 }
 
 // The dialog over a real form, played by the keyboard from a timer that its modal loop runs.

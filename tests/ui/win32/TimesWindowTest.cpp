@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "support/Win32Keys.h"
 #include "support/Win32RealWindow.h"
 #include "toolkit/Timer.h"
 
@@ -9,20 +10,6 @@ namespace {
 
 constexpr uint64_t t0 = 132000000000000000ull;
 constexpr uint64_t hour = 36000000000ull;
-
-void Press(BYTE key, BYTE modifier = 0) {
-  if (modifier) keybd_event(modifier, 0, 0, 0);
-  keybd_event(key, 0, 0, 0);
-  keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
-  if (modifier) keybd_event(modifier, 0, KEYEVENTF_KEYUP, 0);
-}
-
-void Type(const std::wstring& text) {
-  for (const wchar_t character : text) {
-    const SHORT key = VkKeyScanW(character);
-    Press(BYTE(key), key & 0x100 ? VK_SHIFT : 0);
-  }
-}
 
 class TimesWindowTest : public TRealWindowTest {};
 
@@ -36,19 +23,24 @@ TEST_F(TimesWindowTest, TheShortcutsChoiceIsWrittenByARequestOnSet) {
   const std::string file = Tree.AddFile("photo.jpg");
   TTempTree::SetTimes(file, {t0, t0 + 7, t0 + 3});
   HWND dialog = nullptr;
-  const std::vector<std::function<void()>> steps = {[] { Press('T', VK_CONTROL); },
+  const std::vector<std::function<void()>> steps = {[] {
+                                                      Press({{VK_CONTROL, 'T'}});
+                                                    },
                                                     [&] {
                                                       dialog =
                                                           FindWindowW(L"BrevantorTimes", nullptr);
                                                       if (dialog) SetForegroundWindow(dialog);
                                                     },
-                                                    [] { Press('E', VK_MENU); },
                                                     [] {
-                                                      Press('I', VK_MENU);
-                                                      Press(VK_TAB);
+                                                      Press({{VK_MENU, 'E'}});
+                                                    },
+                                                    [] {
+                                                      Press({{VK_MENU, 'I'}, {0, VK_TAB}});
                                                       Type(L"+1h");
                                                     },
-                                                    [] { Press(VK_RETURN); }};
+                                                    [] {
+                                                      Press({{0, VK_RETURN}});
+                                                    }};
   size_t next = 0;
   int ticks = 0;
   TTimer timer;
