@@ -17,20 +17,28 @@ int main(int argc, char** argv) {
   const TStringList dropped{tree.Root()};
   const double start = ResidentMiB();
 
+  const double mib = 1024.0 * 1024.0;
   TStampHolder holder;
   TStampHistory history;
+  // The high-water mark after each stage tells which one holds the most at once.
+  const auto stage = [&](const char* name) {
+    std::printf("peak after the %s: %.1f MiB, %.0f bytes an item above the start\n", name,
+                PeakResidentMiB(), (PeakResidentMiB() - start) * mib / double(holder.Count()));
+  };
   RunOperation(okGet, &dropped, holder, history, TStampOptions());
+  stage("Get");
   TStampOptions write;
 #ifndef _WIN32
   write.CRTime = false;  // Linux cannot set a creation time
 #endif
   const TEngineRun set = RunOperation(okSet, &dropped, holder, history, write);
+  stage("Set");
   const TEngineRun undo = RunOperation(okUndo, nullptr, holder, history, write);
+  stage("Undo");
 
   double pathBytes = 0;
   for (const TStamp& stamp : holder.Stamps()) pathBytes += double(stamp.Path.size());
   const double items = double(holder.Count());
-  const double mib = 1024.0 * 1024.0;
   const double budget = 2.0 * (pathBytes + 40.0 * items) / mib;
   const double peak = PeakResidentMiB();
   std::printf("items held: %.0f, written by the Set: %d, by the Undo: %d\n", items,
