@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "engine/DroppedPaths.h"
+#include "engine/OrderKeys.h"
 #include "engine/Tstamperbase.h"
 #include "platform/WinConst.h"
 
@@ -73,16 +74,25 @@ std::vector<size_t> SortedPlaces(const TStringList& paths, const std::vector<uin
 }
 
 // One key per path, made once, and one sort of the keys: comparing two paths anew at every step
-// of the sort would cost the locale's work again each time.
+// of the sort would cost the locale's work again each time. The keys leave out the tie-break,
+// most of their bytes; the rare paths the locale calls equal are told apart by their item keys.
 std::vector<size_t> SortedPlacesByKeys(const TStringList& paths,
                                        const std::vector<uint32_t>& listings) {
   TFileSystem& fs = FileSystem();
-  std::vector<std::string> keys;
-  keys.reserve(paths.size());
-  for (const std::string& path : paths) keys.push_back(fs.OrderKey(path));
+  TOrderKeys keys;
+  keys.Reserve(paths.size());
+  std::string key;
+  for (const std::string& path : paths) {
+    fs.LocaleOrderKey(path, key);
+    keys.Add(key);
+  }
+  const auto compare = [&](size_t a, size_t b) {
+    const int order = keys.Compare(a, b);
+    return order != 0 ? order : fs.ItemKey(paths[a]).compare(fs.ItemKey(paths[b]));
+  };
   return SortedPlaces(
-      paths, listings, [&keys](size_t a, size_t b) { return keys[a] < keys[b]; },
-      [&keys](size_t first, size_t next) { return keys[first] == keys[next]; });
+      paths, listings, [&compare](size_t a, size_t b) { return compare(a, b) < 0; },
+      [&compare](size_t first, size_t next) { return compare(first, next) == 0; });
 }
 
 std::vector<size_t> SortedPlacesByComparison(const TStringList& paths,

@@ -134,6 +134,10 @@ class TFileSystem {
   // broken by the item key, so that two keys are equal exactly when the paths are one item. Made
   // once per path, so that sorting a long list compares bytes only.
   virtual std::string OrderKey(const std::string& path) = 0;
+  // The order key without its tie-break, into key: paths of one item get equal keys, and so may
+  // paths the locale alone takes as equal; their item keys then decide. A sort of many paths holds
+  // these and makes item keys only for ties.
+  virtual void LocaleOrderKey(const std::string& path, std::string& key) { key = OrderKey(path); }
 
   // The same order and sameness, for two paths at a time. Where they cost no more than a byte
   // loop (SortsByKey false), item lists are sorted with them and no keys are made.

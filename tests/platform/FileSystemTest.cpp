@@ -202,8 +202,9 @@ TEST_F(FileSystemTest, ReadOnlyFileHasItsTimesWrittenWholeOrRefusedWholePermissi
   EXPECT_NE(fs.GetAttributes(file) & faReadOnly, 0u);
 }
 
-// The keys made once per path and the comparison of two paths give one order and one sameness,
-// whichever of the two the engine sorts with.
+// The keys made once per path (whole, or without their tie-break and the item keys deciding
+// ties) and the comparison of two paths give one order and one sameness, whichever the engine
+// sorts with.
 TEST_F(FileSystemTest, PathOrderIgnoresCaseFirstIsConsistentAndZeroExactlyForOneItem) {
   std::vector<std::string> paths = {"ab", "a\u00ADb", "AB",  "abc",  "ABD", "a",      "B", "b",
                                     "",   "a b",      "a_b", "a\\b", "a/b", "\u00E4", "z"};
@@ -215,6 +216,12 @@ TEST_F(FileSystemTest, PathOrderIgnoresCaseFirstIsConsistentAndZeroExactlyForOne
       EXPECT_EQ(order == 0, fs.SameItem(a, b));
       const int keyOrder = fs.OrderKey(a).compare(fs.OrderKey(b));
       EXPECT_EQ(order, (keyOrder > 0) - (keyOrder < 0));
+      std::string localeA, localeB;
+      fs.LocaleOrderKey(a, localeA);
+      fs.LocaleOrderKey(b, localeB);
+      const int tiedOrder =
+          localeA != localeB ? localeA.compare(localeB) : fs.ItemKey(a).compare(fs.ItemKey(b));
+      EXPECT_EQ(order, (tiedOrder > 0) - (tiedOrder < 0));
       EXPECT_EQ(fs.ItemKey(a) == fs.ItemKey(b), fs.SameItem(a, b));
     }
   }

@@ -265,6 +265,11 @@ class TWin32FileSystem : public TFileSystem {
     return key;
   }
 
+  void LocaleOrderKey(const std::string& path, std::string& key) override {
+    key.clear();
+    AppendSortKey(key, OrdinalUpper(path));
+  }
+
   char Separator() const override { return '\\'; }
 
  private:
