@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <utility>
 
+#include "data/PackedStamps.h"
+
 bool TStampOptions::operator==(const TStampOptions& other) const {
   return Subdirs == other.Subdirs && Directories == other.Directories && AnyAttr == other.AnyAttr &&
          CRTime == other.CRTime && LWTime == other.LWTime && LATime == other.LATime;
@@ -19,6 +21,10 @@ void ClearFileTime(FILETIME& time) {
   time.dwHighDateTime = 0;
 }
 
+TStamps TStampHolder::Stamps() const { return FStamps ? FStamps->Unpacked() : TStamps(); }
+
+int TStampHolder::Count() const { return FStamps ? int(FStamps->size()) : 0; }
+
 void TStampHolder::Store(const TStamps& stamps, const TStamp& average, int dirCount,
                          TDroppedItems dropped) {
   Store(TStamps(stamps), average, dirCount, std::move(dropped));
@@ -26,7 +32,12 @@ void TStampHolder::Store(const TStamps& stamps, const TStamp& average, int dirCo
 
 void TStampHolder::Store(TStamps&& stamps, const TStamp& average, int dirCount,
                          TDroppedItems dropped) {
-  FStamps = std::move(stamps);
+  Store(TPackedStamps(std::move(stamps)), average, dirCount, std::move(dropped));
+}
+
+void TStampHolder::Store(TPackedStamps&& stamps, const TStamp& average, int dirCount,
+                         TDroppedItems dropped) {
+  FStamps = stamps.empty() ? nullptr : std::make_shared<const TPackedStamps>(std::move(stamps));
   FAverage.Path = average.Path;
   FAverage.CRTime = average.CRTime;
   FAverage.LWTime = average.LWTime;
@@ -38,7 +49,7 @@ void TStampHolder::Store(TStamps&& stamps, const TStamp& average, int dirCount,
 }
 
 void TStampHolder::Store(const TTimeChoice& choice) {
-  TStamps().swap(FStamps);
+  FStamps.reset();
   FAverage = TStamp();
   if (!choice.IsRule()) {
     FAverage.CRTime = choice.Times()[0];
@@ -52,8 +63,7 @@ void TStampHolder::Store(const TTimeChoice& choice) {
 }
 
 void TStampHolder::Clear() {
-  // Swapping with an empty list gives the memory back; clear() would keep it.
-  TStamps().swap(FStamps);
+  FStamps.reset();
   FAverage = TStamp();
   FDirCount = 0;
   TDroppedItems().swap(FDropped);

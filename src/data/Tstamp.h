@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -70,6 +71,8 @@ using TStampUnits = std::vector<TStampUnit>;
 bool IsValidFileTime(const FILETIME& time);
 void ClearFileTime(FILETIME& time);
 
+class TPackedStamps;
+
 // The Get data: the items of the last Get that read anything, their average and folder count; or
 // times the user chose instead, which no item holds.
 class TStampHolder : public TObject {
@@ -79,9 +82,13 @@ class TStampHolder : public TObject {
   TStampHolder(const TStampHolder&) = delete;
   TStampHolder& operator=(const TStampHolder&) = delete;
 
-  const TStamps& Stamps() const { return FStamps; }
+  // The items, unpacked: each call makes the list anew.
+  TStamps Stamps() const;
+  // The items as held: a worker unpacks them on its own thread, and the list stays its own while a
+  // later Get replaces the Get data.
+  std::shared_ptr<const TPackedStamps> Packed() const { return FStamps; }
   const TStamp& Average() const { return FAverage; }
-  int Count() const { return int(FStamps.size()); }
+  int Count() const;
   int DirCount() const { return FDirCount; }
   int FileCount() const { return Count() - FDirCount; }
   // The items the Get was dropped with, which the stamps' paths begin with.
@@ -91,6 +98,8 @@ class TStampHolder : public TObject {
              TDroppedItems dropped = {});
   // Takes the list over instead of copying it, for callers that no longer need theirs.
   void Store(TStamps&& stamps, const TStamp& average, int dirCount, TDroppedItems dropped = {});
+  void Store(TPackedStamps&& stamps, const TStamp& average, int dirCount,
+             TDroppedItems dropped = {});
   // Chosen times replace the Get data as a Get does; typed times become the average of no items.
   void Store(const TTimeChoice& choice);
   void Clear();
@@ -103,7 +112,7 @@ class TStampHolder : public TObject {
   void Changed();
 
  private:
-  TStamps FStamps;
+  std::shared_ptr<const TPackedStamps> FStamps;
   TStamp FAverage;
   int FDirCount = 0;
   TDroppedItems FDropped;

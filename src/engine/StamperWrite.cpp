@@ -1,7 +1,9 @@
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 
+#include "data/PackedStamps.h"
 #include "engine/Tstamper.h"
 #include "engine/WritePreview.h"
 #include "platform/WinConst.h"
@@ -106,10 +108,12 @@ TStampUnit TStamper::FetchUnit() {
     });
     if (average) unit.Stamps.assign(size_t(PathCount()), *average);
   } else if (FKind == okSync) {
+    std::shared_ptr<const TPackedStamps> sources;
     Synchronize([&] {
-      unit.Stamps = FHolder->Stamps();
+      sources = FHolder->Packed();
       FSyncRefusal = FHolder->Choice() ? ChoiceSyncRefusal(*FHolder->Choice()) : "";
     });
+    if (sources) unit.Stamps = sources->Unpacked();
   } else if (FKind == okRestore) {
     FRestore = RestoreWork(FStoppedRun);
     unit = FRestore.Unit;

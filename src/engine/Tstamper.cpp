@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "data/PackedStamps.h"
 #include "platform/WinConst.h"
 
 std::string OperationName(TOperationKind kind) {
@@ -93,10 +94,11 @@ void TStamper::Refuse(const std::string& reason) {
 }
 
 void TStamper::TakePaths(TStamps& stamps) {
-  // From here on the item paths are needed only as the stamps' paths, so they are moved, not
-  // copied. The identity of a Get item is not the target's.
+  // From here on the item paths are needed only as the stamps' paths: each string goes as its
+  // stamp's path is made, so that the two are never held whole side by side. The identity of a
+  // Get item is not the target's.
   for (size_t i = 0; i < stamps.size(); ++i) {
-    stamps[i].Path = std::move((*FPaths)[i]);
+    stamps[i].Path = std::exchange((*FPaths)[i], std::string());
     stamps[i].Id = {};
   }
   // The moved-from strings would stay for the whole run, 32 bytes an item.
@@ -139,9 +141,11 @@ void TStamper::ReadItems() {
   }
   TStamp average = AverageStamp(stamps);
   if (Terminated()) return;
-  if (FKind == okGet)
+  if (FKind == okGet) {
+    // Packed here, so that the main thread only takes the list over.
+    TPackedStamps packed(std::move(stamps));
     Synchronize(
-        [&] { FHolder->Store(std::move(stamps), average, folderCount, std::move(FDropped)); });
-  else
+        [&] { FHolder->Store(std::move(packed), average, folderCount, std::move(FDropped)); });
+  } else
     ShowProperties(int(stamps.size()) - folderCount, folderCount, average);
 }
