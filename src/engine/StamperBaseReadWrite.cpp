@@ -222,8 +222,9 @@ int TStamperBase::WriteStamps(TStringList& errorLog, TStamps& stamps, TStampOpti
   const size_t n = stamps.size();
   if (timesWritten) timesWritten->assign(n, 0);
   int count = 0;
-  TWrittenItems written;
-  FProgress.Begin(TStampPhase::Writing, int(std::count(flags.begin(), flags.end(), 1)));
+  const auto toWrite = size_t(std::count(flags.begin(), flags.end(), 1));
+  TWrittenItems written(stamps, flags, toWrite);
+  FProgress.Begin(TStampPhase::Writing, int(toWrite));
   for (size_t i = 0; i < n && !Terminated(); ++i) {
     const size_t k = forward ? i : n - 1 - i;
     if (!flags[k]) {
@@ -238,7 +239,7 @@ int TStamperBase::WriteStamps(TStringList& errorLog, TStamps& stamps, TStampOpti
     if (seen) ItemPassed(k, timesSet, (*seen)[k]);
     if (timesWritten) (*timesWritten)[k] = timesSet;
     if (timesSet && item.Seen.Known && item.Seen.Entry.Id.Volume != 0)
-      written.try_emplace(item.Seen.Entry.Id, TWrittenItem{&stamps[k], flags[k]});
+      written.Add(item.Seen.Entry.Id, k);
     if (flags[k])
       ++count;
     else
@@ -265,7 +266,7 @@ bool TStamperBase::WriteStamp(TStringList& errorLog, TWriteItem& item, const TSt
   uint32_t attrs = faInvalid;
   const bool restore = options.AnyAttr && NormalizeAttributes(errorLog, stamp.Path, attrs);
   if (attrs != faInvalid) item.Attributes = attrs;
-  const TWrittenItem* first = nullptr;
+  std::optional<TWrittenItem> first;
   const bool timesSet = WriteTimes(errorLog, item, options, written, first);
   flag = timesSet;
   if (first) flag = SameTimesAsked(*first->Stamp, stamp, options) ? first->Flag : 0;
@@ -286,7 +287,7 @@ bool TStamperBase::WriteStamp(TStringList& errorLog, TWriteItem& item, const TSt
 // Only the item the walk or the backup found is written, and a file reached under a second path
 // is not written twice: `first` then names the path it was written under.
 bool TStamperBase::WriteTimes(TStringList& errorLog, TWriteItem& item, const TStampOptions& options,
-                              const TWrittenItems& written, const TWrittenItem*& first) {
+                              const TWrittenItems& written, std::optional<TWrittenItem>& first) {
   const TStamp& stamp = item.Stamp;
   bool replaced = false;
   const TWriteCheck check = [&](TSeenItem& seen) {
@@ -295,8 +296,7 @@ bool TStamperBase::WriteTimes(TStringList& errorLog, TWriteItem& item, const TSt
     replaced = item.Expected.OtherThan(seen.Entry.Id);
     if (replaced) return false;
     // Without its volume an identity could be another volume's item of the same file ID.
-    const auto found = seen.Entry.Id.Volume != 0 ? written.find(seen.Entry.Id) : written.end();
-    if (found != written.end()) first = &found->second;
+    if (seen.Entry.Id.Volume != 0) first = written.Find(seen.Entry.Id);
     return !first;
   };
   const TWriteTimesResult result = FileSystem().WriteTimesChecked(

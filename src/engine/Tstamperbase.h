@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "data/Tstamp.h"
 #include "engine/StampProgress.h"
 #include "engine/StoredTimes.h"
+#include "engine/WrittenItems.h"
 #include "platform/FileSystem.h"
 #include "platform/Thread.h"
 #include "platform/WinConst.h"
@@ -154,20 +156,10 @@ class TStamperBase : public TThread {
     TItemId Expected;
     TSeenItem Seen;
   };
-  // The items a write has set the times of, by identity, with the stamp written and its verdict.
-  struct TWrittenItem {
-    const TStamp* Stamp = nullptr;
-    uint8_t Flag = 0;
-  };
-  struct TItemIdHash {
-    size_t operator()(const TItemId& id) const { return size_t(id.Index * 31 + id.Volume); }
-  };
-  using TWrittenItems = std::unordered_map<TItemId, TWrittenItem, TItemIdHash>;
-
   bool WriteStamp(TStringList& errorLog, TWriteItem& item, const TStampOptions& options,
                   uint8_t& flag, const TWrittenItems& written);
   bool WriteTimes(TStringList& errorLog, TWriteItem& item, const TStampOptions& options,
-                  const TWrittenItems& written, const TWrittenItem*& first);
+                  const TWrittenItems& written, std::optional<TWrittenItem>& first);
   void CompleteVolume(std::string_view path, TItemId& id);
 
   // What the file system kept of an item's write, read back after it; logs the times not kept.
