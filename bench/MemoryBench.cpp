@@ -20,10 +20,12 @@ int main(int argc, char** argv) {
   const double mib = 1024.0 * 1024.0;
   TStampHolder holder;
   TStampHistory history;
-  // The high-water mark after each stage tells which one holds the most at once.
+  // The high-water mark after each stage tells which one holds the most at once; what is held
+  // after it, how much of that the next stage starts with.
   const auto stage = [&](const char* name) {
-    std::printf("peak after the %s: %.1f MiB, %.0f bytes an item above the start\n", name,
-                PeakResidentMiB(), (PeakResidentMiB() - start) * mib / double(holder.Count()));
+    const double perItem = mib / double(holder.Count());
+    std::printf("after the %s: peak %.0f, held %.0f bytes an item above the start\n", name,
+                (PeakResidentMiB() - start) * perItem, (ResidentMiB() - start) * perItem);
   };
   RunOperation(okGet, &dropped, holder, history, TStampOptions());
   stage("Get");
