@@ -91,7 +91,12 @@ const TStamp& TJournalState::TargetOf(size_t place) const {
 
 std::string JournalHeader() { return header; }
 
-std::string EncodeBegin(const TJournalBegin& begin) {
+namespace {
+
+// The start's bytes after its framing, in pieces of about pieceSize bytes; false once take
+// refuses one.
+template <class Take>
+bool WriteBegin(const TJournalBegin& begin, size_t pieceSize, Take&& take) {
   TWriter out(rtBegin);
   out.U8(uint8_t(begin.Kind));
   out.Options(begin.Options);
@@ -102,10 +107,34 @@ std::string EncodeBegin(const TJournalBegin& begin) {
     out.Text(begin.Backup[i].Path);
     out.Times(begin.Backup[i]);
     out.U32(i < begin.Attributes.size() ? begin.Attributes[i] : 0xFFFFFFFFu);
+    if (out.PieceSize() >= pieceSize && !take(out.TakePiece())) return false;
   }
   out.U32(uint32_t(begin.Target.size()));
   for (const TStamp& target : begin.Target) out.Times(target);
-  return out.Framed();
+  return take(out.TakePiece());
+}
+
+}  // namespace
+
+// Made twice, the first time for the length and checksum the framing puts ahead of the bytes.
+bool EncodeBegin(const TJournalBegin& begin, size_t pieceSize,
+                 const std::function<bool(const std::string&)>& take) {
+  uint32_t size = 0, crc = 0;
+  WriteBegin(begin, pieceSize, [&](const std::string& piece) {
+    size += uint32_t(piece.size());
+    crc = Crc32(piece.data(), piece.size(), crc);
+    return true;
+  });
+  return take(TWriter::Frame(size, crc)) && WriteBegin(begin, pieceSize, take);
+}
+
+std::string EncodeBegin(const TJournalBegin& begin) {
+  std::string bytes;
+  EncodeBegin(begin, SIZE_MAX, [&](const std::string& piece) {
+    bytes += piece;
+    return true;
+  });
+  return bytes;
 }
 
 std::string EncodeWritten(const TJournalWritten& written) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,6 +49,10 @@ struct TJournalState {
 
 std::string JournalHeader();
 std::string EncodeBegin(const TJournalBegin& begin);
+// The same bytes in pieces of about pieceSize bytes, so that a start of a million items is never
+// held whole; false once take refuses a piece.
+bool EncodeBegin(const TJournalBegin& begin, size_t pieceSize,
+                 const std::function<bool(const std::string&)>& take);
 std::string EncodeWritten(const TJournalWritten& written);
 std::string EncodeEnd();
 

@@ -1,10 +1,11 @@
 #include "data/RecordFraming.h"
 
 #include <array>
+#include <utility>
 
 namespace {
 
-constexpr size_t framing = 8;  // length and checksum
+constexpr size_t framing = TRecordWriter::framingSize;  // length and checksum
 
 void AppendU32(std::string& bytes, uint32_t value) {
   for (int shift = 0; shift < 32; shift += 8) bytes.push_back(char((value >> shift) & 0xFF));
@@ -12,7 +13,7 @@ void AppendU32(std::string& bytes, uint32_t value) {
 
 }  // namespace
 
-uint32_t Crc32(const char* data, size_t size) {
+uint32_t Crc32(const char* data, size_t size, uint32_t before) {
   static const std::array<uint32_t, 256> table = [] {
     std::array<uint32_t, 256> made{};
     for (uint32_t n = 0; n < 256; ++n) {
@@ -22,7 +23,7 @@ uint32_t Crc32(const char* data, size_t size) {
     }
     return made;
   }();
-  uint32_t crc = 0xFFFFFFFFu;
+  uint32_t crc = before ^ 0xFFFFFFFFu;
   for (size_t i = 0; i < size; ++i) crc = table[(crc ^ uint8_t(data[i])) & 0xFF] ^ (crc >> 8);
   return crc ^ 0xFFFFFFFFu;
 }
@@ -46,11 +47,24 @@ void TRecordWriter::Options(const TStampOptions& options) {
              options.CRTime << 3 | options.LWTime << 4 | options.LATime << 5));
 }
 
-std::string TRecordWriter::Framed() const {
+std::string TRecordWriter::Framed() {
+  const size_t size = Bytes.size() - framing;
+  Bytes.replace(0, framing, Frame(uint32_t(size), Crc32(Bytes.data() + framing, size)));
+  return std::exchange(Bytes, {});
+}
+
+std::string TRecordWriter::TakePiece() {
+  std::string piece = Bytes.substr(PieceStart);
+  Bytes.clear();
+  PieceStart = 0;
+  return piece;
+}
+
+std::string TRecordWriter::Frame(uint32_t size, uint32_t crc) {
   std::string frame;
-  AppendU32(frame, uint32_t(Bytes.size()));
-  AppendU32(frame, Crc32(Bytes.data(), Bytes.size()));
-  return frame + Bytes;
+  AppendU32(frame, size);
+  AppendU32(frame, crc);
+  return frame;
 }
 
 uint32_t TRecordReader::U32() {

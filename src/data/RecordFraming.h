@@ -3,35 +3,48 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "data/Tstamp.h"
 
 // The framing the program's own files share: after a header, records, each its length and a
 // CRC-32 of its bytes, then the bytes, so that a torn or corrupt tail is never taken for a record.
 
-uint32_t Crc32(const char* data, size_t size);
+// With the checksum of the bytes before them, that of the whole.
+uint32_t Crc32(const char* data, size_t size, uint32_t before = 0);
 
+// The record is made in place behind room for its length and checksum, so that a record of a
+// million items is never copied to be framed.
 class TRecordWriter {
  public:
-  explicit TRecordWriter(uint8_t type) { Bytes.push_back(char(type)); }
+  explicit TRecordWriter(uint8_t type) : Bytes(framingSize, '\0') { Bytes.push_back(char(type)); }
+  static constexpr size_t framingSize = 8;
+  // Room for this many bytes more, for a writer that knows its record's size.
+  void Reserve(size_t bytes) { Bytes.reserve(Bytes.size() + bytes); }
   void U8(uint8_t value) { Bytes.push_back(char(value)); }
   void U32(uint32_t value);
   void U64(uint64_t value) {
     U32(uint32_t(value));
     U32(uint32_t(value >> 32));
   }
-  void Text(const std::string& text) {
+  void Text(std::string_view text) {
     U32(uint32_t(text.size()));
     Bytes += text;
   }
   void Times(const TStamp& stamp);
   void Id(const TItemId& id);
   void Options(const TStampOptions& options);
-  // Length, checksum, then the bytes.
-  std::string Framed() const;
+  // Length, checksum, then the bytes; the writer is left empty.
+  std::string Framed();
+  // A record too large to hold whole is made in pieces: the bytes since the last piece, without
+  // the room for the framing, which Frame makes once every piece is known.
+  size_t PieceSize() const { return Bytes.size() - PieceStart; }
+  std::string TakePiece();
+  static std::string Frame(uint32_t size, uint32_t crc);
 
  private:
   std::string Bytes;
+  size_t PieceStart = framingSize;
 };
 
 // Every read is checked against the bytes left; a count is checked against the least its items

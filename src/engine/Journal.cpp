@@ -35,7 +35,9 @@ bool TJournal::Open(const std::vector<std::string>& folders, char separator) {
 
 bool TJournal::Begin(const TJournalBegin& begin) {
   FBatch = {};
-  FWriting = FFile.Clear() && FFile.Append(JournalHeader() + EncodeBegin(begin)) && FFile.Flush();
+  const auto append = [this](const std::string& bytes) { return FFile.Append(bytes); };
+  FWriting = FFile.Clear() && append(JournalHeader()) && EncodeBegin(begin, beginPiece, append) &&
+             FFile.Flush();
   return FWriting;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -19,6 +20,8 @@ class TJournal {
   // items of a batch not flushed are found again by their times (RestoreWork).
   static constexpr size_t batchItems = 4096;
   static constexpr std::chrono::milliseconds batchAge{500};
+  // The start is written in pieces of this many bytes, never held whole.
+  static constexpr size_t beginPiece = size_t(1) << 20;
 
   ~TJournal();
 

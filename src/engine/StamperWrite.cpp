@@ -182,7 +182,7 @@ void TStamper::KeepSources(const TStamps& sources) {
   for (const TStamp& source : sources) FSources.push_back(source.Path);
 }
 
-bool TStamper::JournalBegin(const TStampUnit& unit, const TStampUnit& backup, const TFlags& flags,
+bool TStamper::JournalBegin(TStampUnit& unit, TStampUnit& backup, const TFlags& flags,
                             std::vector<uint32_t> attributes) {
   if (!FJournal) return true;
   TJournalBegin begin;
@@ -190,16 +190,22 @@ bool TStamper::JournalBegin(const TStampUnit& unit, const TStampUnit& backup, co
   begin.Options = unit.Options;
   begin.Started = FileTimeValue(NowFileTime());
   begin.Forward = FKind != okUndo;
-  begin.Backup = backup.Stamps;
   // An item that is not to be written is marked so: a restore never touches it.
   for (size_t i = 0; i < flags.size(); ++i)
     if (!flags[i]) attributes[i] = faInvalid;
   begin.Attributes = std::move(attributes);
-  if (FKind == okSet && !FRule)
+  // The lists are lent to the record while it is written, not copied: for a million items a copy
+  // would be some fifty megabytes each.
+  const bool oneTarget = FKind == okSet && !FRule;
+  if (oneTarget)
     begin.Target.push_back(unit.Stamps.front());
   else
-    begin.Target = unit.Stamps;
-  if (FJournal->Begin(begin) || FJournal->GoesOnWithout()) return true;
+    begin.Target = std::move(unit.Stamps);
+  begin.Backup = std::move(backup.Stamps);
+  const bool begun = FJournal->Begin(begin);
+  backup.Stamps = std::move(begin.Backup);
+  if (!oneTarget) unit.Stamps = std::move(begin.Target);
+  if (begun || FJournal->GoesOnWithout()) return true;
   const std::string question =
       "Failed to write the journal.\r\n\r\nIf the program ends before the operation does, the "
       "items written cannot be put back.\r\n\r\nContinue?";

@@ -98,7 +98,7 @@ class TStamper : public TStamperBase {
   void KeepSources(const TStamps& sources);
   // False when the run is not to write: its start is not on the disk, and the user, asked once,
   // did not choose to go on without it.
-  bool JournalBegin(const TStampUnit& unit, const TStampUnit& backup, const TFlags& flags,
+  bool JournalBegin(TStampUnit& unit, TStampUnit& backup, const TFlags& flags,
                     std::vector<uint32_t> attributes);
   void PutBackAttributes(const TStamps& stamps, const TFlags& timesWritten);
   void Commit(TStampUnit&& backup, TStampUnit&& unit, const TFlags& timesWritten, bool stopped);

@@ -71,7 +71,13 @@ struct TSampleJournal {
         begin.Attributes.push_back(random() % 2 ? 0x20 : 0x21);
       }
       begin.Target = operation == 0 ? TStamps{Times(5)} : TStamps(n, Times(9));
-      Add(EncodeBegin(begin));
+      // Written in pieces as the journal writes it, pieces of any size.
+      std::string start;
+      EncodeBegin(begin, 1 + random() % 64, [&](const std::string& piece) {
+        start += piece;
+        return true;
+      });
+      Add(start);
       for (size_t place = 0; place < n;) {
         TJournalWritten batch;
         for (size_t count = 1 + random() % 5; count > 0 && place < n; --count, ++place) {
@@ -119,6 +125,7 @@ TEST(JournalRecord, WholeRecordsReadBackAsWritten) {
   EXPECT_LT(last.WrittenCount(), int(last.Written.size()));
   EXPECT_TRUE(last.Begin.Options.AnyAttr);
   EXPECT_EQ(Crc32("123456789", 9), 0xCBF43926u);
+  EXPECT_EQ(Crc32("6789", 4, Crc32("12345", 5)), 0xCBF43926u);
 }
 
 // A journal torn anywhere, at a record's end or inside one, gives exactly the records before the
