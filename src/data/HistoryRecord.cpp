@@ -10,8 +10,18 @@ enum THistoryRecordType : uint8_t { rtSnapshot = 1, rtEntry = 2 };
 
 const char header[] = "BrevHis1";
 
+constexpr size_t stampSize = 4 + TRecordReader::timesSize + TRecordReader::idSize;
+
+// What EncodeEntry makes of the unit, in bytes, found without making it.
+size_t EntrySize(const TStampUnit& unit) {
+  size_t size = TRecordWriter::framingSize + 2 + 4;
+  for (const TStamp& stamp : unit.Stamps) size += stampSize + stamp.Path.size();
+  return size;
+}
+
 std::string EncodeEntry(const TStampUnit& unit) {
   TRecordWriter out(rtEntry);
+  out.Reserve(EntrySize(unit));
   out.Options(unit.Options);
   out.U32(uint32_t(unit.Stamps.size()));
   for (const TStamp& stamp : unit.Stamps) {
@@ -33,7 +43,7 @@ std::string EncodeSnapshot(uint64_t sequence, int position, size_t count) {
 bool ReadEntry(TRecordReader& in, TStampUnit& unit) {
   if (in.U8() != rtEntry) return false;
   unit.Options = in.Options();
-  unit.Stamps.resize(in.Count(4 + TRecordReader::timesSize + TRecordReader::idSize));
+  unit.Stamps.resize(in.Count(stampSize));
   for (TStamp& stamp : unit.Stamps) {
     stamp.Path = in.Text();
     in.Times(stamp);
@@ -46,17 +56,18 @@ bool ReadEntry(TRecordReader& in, TStampUnit& unit) {
 
 std::string EncodeHistory(const TStampUnits& units, int position, uint64_t sequence,
                           size_t maxBytes) {
-  std::vector<std::string> entries;
+  // Sized first, so that only the entries kept are made, each added as it is made.
+  std::vector<size_t> sizes;
   size_t total = sizeof header - 1 + EncodeSnapshot(0, 0, 0).size();
-  for (const TStampUnit& unit : units) {
-    entries.push_back(EncodeEntry(unit));
-    total += entries.back().size();
-  }
+  for (const TStampUnit& unit : units) total += sizes.emplace_back(EntrySize(unit));
   size_t first = 0;
-  while (first < entries.size() && total > maxBytes) total -= entries[first++].size();
+  while (first < sizes.size() && total > maxBytes) total -= sizes[first++];
   const int kept = position > int(first) ? position - int(first) : 0;
-  std::string bytes = header + EncodeSnapshot(sequence, kept, entries.size() - first);
-  for (size_t index = first; index < entries.size(); ++index) bytes += entries[index];
+  std::string bytes;
+  bytes.reserve(total);
+  bytes.append(header);
+  bytes += EncodeSnapshot(sequence, kept, units.size() - first);
+  for (size_t index = first; index < units.size(); ++index) bytes += EncodeEntry(units[index]);
   return bytes;
 }
 

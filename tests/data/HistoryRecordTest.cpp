@@ -69,6 +69,8 @@ TEST(HistoryRecord, ReadsBackWholeOrNotAtAllAndDropsTheOldestPastItsBound) {
   ASSERT_TRUE(ParseHistory(EncodeHistory(units, 5, 1, bound), read));
   EXPECT_TRUE(Same(read.Units, newest));
   EXPECT_EQ(read.Position, 1);
+  ASSERT_TRUE(ParseHistory(EncodeHistory(units, 5, 1, bound - 1), read));
+  EXPECT_EQ(read.Units.size(), 2u) << "a byte short of three entries";
   ASSERT_TRUE(ParseHistory(EncodeHistory(units, 2, 1, bound), read));
   EXPECT_EQ(read.Position, 0) << "only entries to redo are left";
   ASSERT_TRUE(ParseHistory(EncodeHistory(units, 2, 1, 0), read));
