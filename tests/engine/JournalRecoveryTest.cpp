@@ -209,4 +209,34 @@ TEST_F(JournalRecoveryTest, ACorruptJournalNeverWritesAWrongTime) {
   EXPECT_GT(partly, 0);
 }
 
+// A start larger than a piece goes to the file piece by piece and reads back as one whole record.
+TEST_F(JournalRecoveryTest, AStartOfManyPiecesReadsBackWhole) {
+  TJournalBegin begin;
+  begin.Kind = okSync;
+  for (size_t i = 0; begin.Backup.size() < 3 * TJournal::beginPiece / 100; ++i) {
+    TStamp stamp;
+    stamp.Path = "C:\\pieces\\" + std::string(60, char('a' + i % 26)) + std::to_string(i);
+    stamp.LWTime = MakeFileTime(t0 + i);
+    begin.Backup.push_back(stamp);
+    begin.Attributes.push_back(uint32_t(i));
+  }
+  begin.Target = begin.Backup;
+  {
+    TJournal journal;
+    ASSERT_TRUE(journal.Open({Folder.Root()}, TTempTree::Separator()));
+    ASSERT_TRUE(journal.Begin(begin));
+  }
+  std::vector<TStoppedRun> runs = FindStoppedRuns({Folder.Root()});
+  ASSERT_EQ(runs.size(), 1u);
+  const TJournalBegin& read = runs.front().State.Begin;
+  ASSERT_EQ(read.Backup.size(), begin.Backup.size());
+  for (size_t i = 0; i < begin.Backup.size(); ++i) {
+    ASSERT_EQ(read.Backup[i].Path, begin.Backup[i].Path);
+    ASSERT_EQ(FileTimeValue(read.Backup[i].LWTime), t0 + i);
+    ASSERT_EQ(FileTimeValue(read.Target[i].LWTime), t0 + i);
+  }
+  EXPECT_EQ(read.Attributes, begin.Attributes);
+  runs.front().File->Remove();
+}
+
 }  // namespace
