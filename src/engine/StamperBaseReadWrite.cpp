@@ -68,32 +68,45 @@ uint64_t TStamperBase::Fingerprint(std::string_view path) {
   return hash;
 }
 
+void TStamperBase::TRead::Take(size_t place, const TFileEntry& entry) {
+  TStamp& stamp = Stamps[place];
+  stamp.CRTime = entry.CreationTime;
+  stamp.LWTime = entry.LastWriteTime;
+  stamp.LATime = entry.LastAccessTime;
+  // An identity held already is the item once written, which the write compares with what it
+  // opens; the listing shows only what has the path now.
+  if (!stamp.Id.Known) stamp.Id = entry.Id;
+  if (Attributes) (*Attributes)[place] = entry.Attributes;
+  Found[place] = (entry.Attributes & faDirectory) ? FoundFolder : FoundFile;
+}
+
 // Items the expansion listed come with their entries already; the entries are taken, as they tell
-// the times of that moment only. Empty when the expansion listed none of these items.
-TStamperBase::TKnownEntries TStamperBase::TakeListedEntries(const TStamps& stamps,
-                                                            const TFlags& flags) {
-  TKnownEntries known = std::move(FListed);
+// the times of that moment only. None are taken when the expansion listed none of these items.
+void TStamperBase::TakeListedEntries(TRead& read, const TFlags& flags) {
+  const TKnownEntries listed = std::move(FListed);
   FListed.clear();
-  if (known.size() != stamps.size()) return {};
-  for (size_t i = 0; i < stamps.size(); ++i) {
-    if (!known[i].Known) continue;
-    known[i].Known = flags[i] && known[i].Fingerprint == Fingerprint(stamps[i].Path);
+  if (listed.size() != read.Stamps.size()) return;
+  int taken = 0;
+  for (size_t i = 0; i < listed.size(); ++i) {
+    if (!listed[i].Known || !flags[i] || listed[i].Fingerprint != Fingerprint(read.Stamps[i].Path))
+      continue;
+    read.Take(i, listed[i].Entry);
+    ++taken;
   }
-  return known;
+  FProgress.Advance(taken);
 }
 
 // The other items are read by folder: one listing gives the entries of all of its items that are
 // wanted, where one lookup each would cost as much as that listing (under Wine every lookup reads
 // the whole folder). A folder that holds one of them is not worth a listing.
-void TStamperBase::ReadByFolder(const TStamps& stamps, const TFlags& flags, TKnownEntries& known) {
+void TStamperBase::ReadByFolder(TRead& read, const TFlags& flags) {
   TFileSystem& fs = FileSystem();
   if (!fs.ListingHasTimes()) return;
-  known.resize(stamps.size());
   std::unordered_map<std::string_view, std::vector<size_t>> byFolder;
   std::vector<std::string_view> folders;
-  for (size_t i = 0; i < stamps.size(); ++i) {
-    if (!flags[i] || known[i].Known) continue;
-    const auto [folder, name] = FolderAndName(stamps[i].Path, fs.Separator());
+  for (size_t i = 0; i < read.Stamps.size(); ++i) {
+    if (!flags[i] || read.Found[i]) continue;
+    const auto [folder, name] = FolderAndName(read.Stamps[i].Path, fs.Separator());
     if (name.empty()) continue;
     auto [group, isNew] = byFolder.try_emplace(folder);
     if (isNew) folders.push_back(folder);
@@ -102,7 +115,7 @@ void TStamperBase::ReadByFolder(const TStamps& stamps, const TFlags& flags, TKno
   for (std::string_view folder : folders) {
     if (Terminated()) return;
     const std::vector<size_t>& places = byFolder[folder];
-    if (places.size() > 1) PickFromListing(std::string(folder), places, stamps, known);
+    if (places.size() > 1) PickFromListing(std::string(folder), places, read);
   }
 }
 
@@ -111,7 +124,7 @@ void TStamperBase::ReadByFolder(const TStamps& stamps, const TFlags& flags, TKno
 // letter case ignored takes that entry only when the listing holds no other such; otherwise the
 // item is left to its own lookup. The listing ends as soon as every name has met its own entry.
 void TStamperBase::PickFromListing(const std::string& folder, const std::vector<size_t>& places,
-                                   const TStamps& stamps, TKnownEntries& known) {
+                                   TRead& read) {
   struct TWanted {
     std::string_view Name;
     size_t Place = 0;
@@ -125,7 +138,7 @@ void TStamperBase::PickFromListing(const std::string& folder, const std::vector<
   wanted.reserve(places.size());
   std::unordered_multimap<std::string, size_t> byKey;
   for (size_t place : places) {
-    const std::string_view name = FolderAndName(stamps[place].Path, fs.Separator()).second;
+    const std::string_view name = FolderAndName(read.Stamps[place].Path, fs.Separator()).second;
     byKey.emplace(fs.ItemKey(std::string(name)), wanted.size());
     wanted.push_back({.Name = name, .Place = place});
   }
@@ -147,46 +160,39 @@ void TStamperBase::PickFromListing(const std::string& folder, const std::vector<
   });
   for (const TWanted& item : wanted) {
     if (!item.HasTimes || (!item.Exact && item.FoldedMatches != 1)) continue;
-    known[item.Place].Entry = item.Entry;
-    known[item.Place].Known = true;
+    read.Take(item.Place, item.Entry);
     FProgress.Advance();
   }
 }
 
+// Each entry goes into its stamp as soon as it is found, so that no list of entries is held beside
+// the stamps. The single lookups serve the rest and log every failure, and the items are counted,
+// in the order of the list: a stopped read counts those before the stop.
 int TStamperBase::ReadStamps(TStringList& errorLog, TStamps& stamps, int& folderCount,
                              TFlags& flags, std::vector<uint32_t>* attributes) {
   TFileSystem& fs = FileSystem();
   folderCount = 0;
   int count = 0;
   if (attributes) attributes->assign(stamps.size(), faInvalid);
-  TKnownEntries known = TakeListedEntries(stamps, flags);
+  TRead read{stamps, attributes, TFlags(stamps.size(), TRead::NotFound)};
   FProgress.Begin(TStampPhase::Reading, int(std::count(flags.begin(), flags.end(), 1)));
-  FProgress.Advance(int(std::count_if(known.begin(), known.end(),
-                                      [](const TKnownEntry& entry) { return entry.Known; })));
-  ReadByFolder(stamps, flags, known);
-  // The single lookup serves the rest, and every failure is logged here, in the order of the list.
+  TakeListedEntries(read, flags);
+  ReadByFolder(read, flags);
   for (size_t i = 0; i < stamps.size() && !Terminated(); ++i) {
     if (!flags[i]) continue;
-    TStamp& stamp = stamps[i];
-    TFileEntry entry;
-    const bool isKnown = i < known.size() && known[i].Known;
-    if (isKnown) entry = known[i].Entry;
-    const bool found = isKnown || fs.FindEntry(stamp.Path, entry);
-    if (!isKnown) FProgress.Advance();
-    if (!found) {
-      errorLog.push_back("failed to get data: " + stamp.Path);
-      flags[i] = 0;
-      FProgress.SetFailed();
-      continue;
+    if (read.Found[i] == TRead::NotFound) {
+      TFileEntry entry;
+      const bool found = fs.FindEntry(stamps[i].Path, entry);
+      FProgress.Advance();
+      if (!found) {
+        errorLog.push_back("failed to get data: " + stamps[i].Path);
+        flags[i] = 0;
+        FProgress.SetFailed();
+        continue;
+      }
+      read.Take(i, entry);
     }
-    stamp.CRTime = entry.CreationTime;
-    stamp.LWTime = entry.LastWriteTime;
-    stamp.LATime = entry.LastAccessTime;
-    // An identity held already is the item once written, which the write compares with what it
-    // opens; the listing shows only what has the path now.
-    if (!stamp.Id.Known) stamp.Id = entry.Id;
-    if (entry.Attributes & faDirectory) ++folderCount;
-    if (attributes) (*attributes)[i] = entry.Attributes;
+    if (read.Found[i] == TRead::FoundFolder) ++folderCount;
     ++count;
   }
   return count;

@@ -145,10 +145,18 @@ class TStamperBase : public TThread {
   void SortAndDropDuplicates(TFoundItems& items);
   void KeepListedEntries(TFoundItems& items);
 
-  TKnownEntries TakeListedEntries(const TStamps& stamps, const TFlags& flags);
-  void ReadByFolder(const TStamps& stamps, const TFlags& flags, TKnownEntries& known);
+  // A read under way: the stamps it fills and, for each, whether its entry is in it yet.
+  struct TRead {
+    enum : uint8_t { NotFound, FoundFile, FoundFolder };
+    TStamps& Stamps;
+    std::vector<uint32_t>* Attributes = nullptr;
+    TFlags Found;
+    void Take(size_t place, const TFileEntry& entry);
+  };
+  void TakeListedEntries(TRead& read, const TFlags& flags);
+  void ReadByFolder(TRead& read, const TFlags& flags);
   void PickFromListing(const std::string& folder, const std::vector<size_t>& places,
-                       const TStamps& stamps, TKnownEntries& known);
+                       TRead& read);
   // One item on its way through the write: what is known of it before, what its opening saw.
   struct TWriteItem {
     const TStamp& Stamp;
