@@ -229,23 +229,26 @@ int TStamperBase::WriteStamps(TStringList& errorLog, TStamps& stamps, TStampOpti
   if (timesWritten) timesWritten->assign(n, 0);
   int count = 0;
   const auto toWrite = size_t(std::count(flags.begin(), flags.end(), 1));
-  TWrittenItems written(stamps, flags, toWrite);
+  // Without a list of the caller's to fill, a copy is filled: the items set are known by the
+  // identities it holds.
+  TStamps ownSeen;
+  if (!seen) ownSeen = stamps;
+  TStamps& before = seen ? *seen : ownSeen;
+  TWrittenItems written(stamps, before, flags, toWrite);
   FProgress.Begin(TStampPhase::Writing, int(toWrite));
   for (size_t i = 0; i < n && !Terminated(); ++i) {
     const size_t k = forward ? i : n - 1 - i;
     if (!flags[k]) {
-      if (seen) ItemPassed(k, false, (*seen)[k]);
+      if (seen) ItemPassed(k, false, before[k]);
       continue;
     }
     const bool held = attributes && attributes->size() == n;
-    TWriteItem item{stamps[k], held ? (*attributes)[k] : faInvalid,
-                    seen ? (*seen)[k].Id : stamps[k].Id, TSeenItem()};
+    TWriteItem item{stamps[k], held ? (*attributes)[k] : faInvalid, before[k].Id, TSeenItem()};
     const bool timesSet = WriteStamp(errorLog, item, options, flags[k], written);
-    if (seen && item.Seen.Known) Remember(item.Seen, (*seen)[k]);
-    if (seen) ItemPassed(k, timesSet, (*seen)[k]);
+    if (item.Seen.Known) Remember(item.Seen, before[k]);
+    if (seen) ItemPassed(k, timesSet, before[k]);
     if (timesWritten) (*timesWritten)[k] = timesSet;
-    if (timesSet && item.Seen.Known && item.Seen.Entry.Id.Volume != 0)
-      written.Add(item.Seen.Entry.Id, k);
+    if (timesSet && item.Seen.Known && item.Seen.Entry.Id.Volume != 0) written.Add(k);
     if (flags[k])
       ++count;
     else

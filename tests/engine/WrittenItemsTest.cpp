@@ -13,15 +13,17 @@
 TEST(WrittenItems, FindsTheFirstPlaceOfEachIdentityAsAMapWould) {
   const size_t count = 2000;
   const TStamps stamps(count);
+  TStamps seen(count);
   std::vector<uint8_t> flags(count);
-  TWrittenItems written(stamps, flags, 10);
+  TWrittenItems written(stamps, seen, flags, 10);
   std::map<std::tuple<uint64_t, uint64_t, bool>, size_t> model;
   std::mt19937 random(7);
   const auto randomId = [&] { return TItemId{random() % 3, random() % 900, random() % 4 != 0}; };
   for (size_t place = 0; place < count; ++place) {
     flags[place] = uint8_t(random() % 2);
     const TItemId id = randomId();
-    written.Add(id, place);
+    seen[place].Id = id;
+    written.Add(place);
     model.try_emplace({id.Volume, id.Index, id.Known}, place);
   }
   for (int probe = 0; probe < 5000; ++probe) {
