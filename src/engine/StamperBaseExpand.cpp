@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <numeric>
 #include <span>
@@ -103,12 +104,24 @@ std::vector<size_t> SortedPlacesByComparison(const TStringList& paths,
       [&](size_t first, size_t next) { return fs.SameItem(paths[first], paths[next]); });
 }
 
-template <typename T>
-std::vector<T> Rearranged(std::vector<T>& items, const std::vector<size_t>& order) {
-  std::vector<T> rearranged;
-  rearranged.reserve(order.size());
-  for (size_t place : order) rearranged.push_back(std::move(items[place]));
-  return rearranged;
+// The paths, and their entries where there are any, at the places order names, in its order; the
+// rest dropped. In place, each swap putting one item where it goes: a second list of a million
+// paths and entries would be the largest block of the expansion.
+template <typename TEntries>
+void Rearrange(TStringList& paths, TEntries& entries, const std::vector<size_t>& order) {
+  constexpr uint32_t dropped = UINT32_MAX;
+  std::vector<uint32_t> target(paths.size(), dropped);
+  for (size_t place = 0; place < order.size(); ++place) target[order[place]] = uint32_t(place);
+  for (size_t place = 0; place < paths.size(); ++place) {
+    while (target[place] != dropped && target[place] != place) {
+      const size_t to = target[place];
+      std::swap(paths[place], paths[to]);
+      if (!entries.empty()) std::swap(entries[place], entries[to]);
+      std::swap(target[place], target[to]);
+    }
+  }
+  paths.resize(order.size());
+  if (!entries.empty()) entries.resize(order.size());
 }
 
 // Paths alone, compared two at a time, are sorted in place: no places, keys or copies held. Such a
@@ -263,8 +276,7 @@ void TStamperBase::SortAndDropDuplicates(TFoundItems& items) {
                                         : SortedPlacesByComparison(items.Paths, items.Listings);
   // Entries ends at the last path found with one.
   if (!items.Entries.empty()) items.Entries.resize(items.Paths.size());
-  items.Paths = Rearranged(items.Paths, order);
-  if (!items.Entries.empty()) items.Entries = Rearranged(items.Entries, order);
+  Rearrange(items.Paths, items.Entries, order);
 }
 
 // The fingerprints tie the entries to the places of the list handed back.
