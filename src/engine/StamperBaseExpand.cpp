@@ -31,10 +31,13 @@ std::string Joined(const std::string& prefix, const char* name) {
   return path.append(prefix).append(name, length);
 }
 
+// Places into a list of items, four bytes each: a sort of a million items holds two such lists.
+using TPlaces = std::vector<uint32_t>;
+
 // Whether a group of places that the file system takes for one item holds two entries of one
 // listing: a folder that tells letter case apart (as Windows allows per folder) shows them both,
 // and they are two items. Dropped items (listing 0) come from no listing.
-bool HoldsTwins(const std::vector<uint32_t>& listings, std::span<const size_t> group) {
+bool HoldsTwins(const std::vector<uint32_t>& listings, std::span<const uint32_t> group) {
   for (size_t i = 0; i < group.size(); ++i) {
     const uint32_t listing = listings[group[i]];
     for (size_t j = i + 1; listing != 0 && j < group.size(); ++j)
@@ -43,42 +46,48 @@ bool HoldsTwins(const std::vector<uint32_t>& listings, std::span<const size_t> g
   return false;
 }
 
-// Of one group, the first place; where it holds twins, the first place of each exact path.
-void KeepOnePerItem(const TStringList& paths, const std::vector<uint32_t>& listings,
-                    std::span<const size_t> group, std::vector<size_t>& kept) {
-  const size_t start = kept.size();
-  kept.push_back(group.front());
-  if (group.size() == 1 || !HoldsTwins(listings, group)) return;
-  for (size_t place : group.subspan(1)) {
-    const auto samePath = [&](size_t other) { return paths[other] == paths[place]; };
-    if (std::none_of(kept.begin() + ptrdiff_t(start), kept.end(), samePath)) kept.push_back(place);
+// Of the group at [begin, end) of the sorted places, the first place; where it holds twins, the
+// first place of each exact path. The places kept go to the front of the same list, from kept on,
+// never ahead of the place being read (kept <= begin); gives where the places kept end.
+size_t KeepOnePerItem(const TStringList& paths, const std::vector<uint32_t>& listings,
+                      TPlaces& order, size_t begin, size_t end, size_t kept) {
+  const std::span<const uint32_t> group(order.data() + begin, end - begin);
+  const bool twins = group.size() > 1 && HoldsTwins(listings, group);
+  const size_t start = kept;
+  order[kept++] = order[begin];
+  if (!twins) return kept;
+  for (size_t next = begin + 1; next < end; ++next) {
+    const uint32_t place = order[next];
+    const auto samePath = [&](uint32_t other) { return paths[other] == paths[place]; };
+    if (std::none_of(order.begin() + ptrdiff_t(start), order.begin() + ptrdiff_t(kept), samePath))
+      order[kept++] = place;
   }
+  return kept;
 }
 
 // Places into paths in their sorted order, of the places naming one item only the first. The sort
 // is stable, so that first one is the one collected first.
 template <typename TLess, typename TSame>
-std::vector<size_t> SortedPlaces(const TStringList& paths, const std::vector<uint32_t>& listings,
-                                 TLess less, TSame same) {
-  std::vector<size_t> order(paths.size());
-  std::iota(order.begin(), order.end(), size_t(0));
+TPlaces SortedPlaces(const TStringList& paths, const std::vector<uint32_t>& listings, TLess less,
+                     TSame same) {
+  TPlaces order(paths.size());
+  std::iota(order.begin(), order.end(), uint32_t(0));
   std::stable_sort(order.begin(), order.end(), less);
-  std::vector<size_t> kept;
-  kept.reserve(order.size());
+  size_t kept = 0;
   size_t end = 0;
   for (size_t begin = 0; begin < order.size(); begin = end) {
     end = begin + 1;
     while (end < order.size() && same(order[begin], order[end])) ++end;
-    KeepOnePerItem(paths, listings, std::span(order).subspan(begin, end - begin), kept);
+    kept = KeepOnePerItem(paths, listings, order, begin, end, kept);
   }
-  return kept;
+  order.resize(kept);
+  return order;
 }
 
 // One key per path, made once, and one sort of the keys: comparing two paths anew at every step
 // of the sort would cost the locale's work again each time. The keys leave out the tie-break,
 // most of their bytes; the rare paths the locale calls equal are told apart by their item keys.
-std::vector<size_t> SortedPlacesByKeys(const TStringList& paths,
-                                       const std::vector<uint32_t>& listings) {
+TPlaces SortedPlacesByKeys(const TStringList& paths, const std::vector<uint32_t>& listings) {
   TFileSystem& fs = FileSystem();
   TOrderKeys keys;
   keys.Reserve(paths.size());
@@ -96,8 +105,7 @@ std::vector<size_t> SortedPlacesByKeys(const TStringList& paths,
       [&compare](size_t first, size_t next) { return compare(first, next) == 0; });
 }
 
-std::vector<size_t> SortedPlacesByComparison(const TStringList& paths,
-                                             const std::vector<uint32_t>& listings) {
+TPlaces SortedPlacesByComparison(const TStringList& paths, const std::vector<uint32_t>& listings) {
   TFileSystem& fs = FileSystem();
   return SortedPlaces(
       paths, listings, [&](size_t a, size_t b) { return fs.ComparePaths(paths[a], paths[b]) < 0; },
@@ -108,7 +116,7 @@ std::vector<size_t> SortedPlacesByComparison(const TStringList& paths,
 // rest dropped. In place, each swap putting one item where it goes: a second list of a million
 // paths and entries would be the largest block of the expansion.
 template <typename TEntries>
-void Rearrange(TStringList& paths, TEntries& entries, const std::vector<size_t>& order) {
+void Rearrange(TStringList& paths, TEntries& entries, const TPlaces& order) {
   constexpr uint32_t dropped = UINT32_MAX;
   std::vector<uint32_t> target(paths.size(), dropped);
   for (size_t place = 0; place < order.size(); ++place) target[order[place]] = uint32_t(place);
@@ -271,8 +279,7 @@ void TStamperBase::SortAndDropDuplicates(TFoundItems& items) {
     SortPathsByComparison(items.Paths);
     return;
   }
-  const std::vector<size_t> order = fs.SortsByKey()
-                                        ? SortedPlacesByKeys(items.Paths, items.Listings)
+  const TPlaces order = fs.SortsByKey() ? SortedPlacesByKeys(items.Paths, items.Listings)
                                         : SortedPlacesByComparison(items.Paths, items.Listings);
   // Entries ends at the last path found with one.
   if (!items.Entries.empty()) items.Entries.resize(items.Paths.size());

@@ -155,8 +155,7 @@ class TStamperBase : public TThread {
   };
   void TakeListedEntries(TRead& read, const TFlags& flags);
   void ReadByFolder(TRead& read, const TFlags& flags);
-  void PickFromListing(const std::string& folder, const std::vector<size_t>& places,
-                       TRead& read);
+  void PickFromListing(const std::string& folder, const std::vector<size_t>& places, TRead& read);
   // One item on its way through the write: what is known of it before, what its opening saw.
   struct TWriteItem {
     const TStamp& Stamp;
