@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "data/PackedPaths.h"
 #include "data/Tstamp.h"
 
 // A list of stamps held packed, for as long as a list of a million items may be held: the path of
@@ -21,7 +22,7 @@ class TPackedStamps {
   void Add(const TStamp& stamp);
   size_t size() const { return FTimes.size(); }
   bool empty() const { return FTimes.empty(); }
-  std::string Path(size_t place) const;
+  std::string Path(size_t place) const { return FPaths.Path(place); }
   TStamp Stamp(size_t place) const;
   TStamps Unpacked() const;
 
@@ -31,16 +32,8 @@ class TPackedStamps {
     FILETIME LW;
     FILETIME LA;
   };
-  static std::string_view Part(const std::string& text, const std::vector<size_t>& ends,
-                               size_t place);
 
-  // A path is its folder's text, up to and with the last separator, and its name after it; either
-  // may be empty. Items in a row share their folder's entry.
-  std::string FFolders;
-  std::vector<size_t> FFolderEnds;
-  std::string FNames;
-  std::vector<size_t> FNameEnds;
-  std::vector<uint32_t> FFolderOf;
+  TPackedPaths FPaths;
   std::vector<TTimes> FTimes;
   // Only once some stamp has an identity: a Get's stamps have none.
   std::vector<TItemId> FIds;

@@ -16,23 +16,14 @@ bool IsDotEntry(const char* name) {
   return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
+// Places into a list of items, four bytes each: a sort of a million items holds two such lists.
+using TPlaces = std::vector<uint32_t>;
+
 // A root ("C:\", "/") already ends in the separator; doubling it would give a second spelling of
 // every path below it.
 void EndWithSeparator(std::string& path, char separator) {
   if (path.empty() || path.back() != separator) path += separator;
 }
-
-// An item path of exactly its length: prefix + name would keep the doubled capacity of the
-// append, some 30 bytes an item for as long as the item is held.
-std::string Joined(const std::string& prefix, const char* name) {
-  const size_t length = std::strlen(name);
-  std::string path;
-  path.reserve(prefix.size() + length);
-  return path.append(prefix).append(name, length);
-}
-
-// Places into a list of items, four bytes each: a sort of a million items holds two such lists.
-using TPlaces = std::vector<uint32_t>;
 
 // Whether a group of places that the file system takes for one item holds two entries of one
 // listing: a folder that tells letter case apart (as Windows allows per folder) shows them both,
@@ -49,7 +40,7 @@ bool HoldsTwins(const std::vector<uint32_t>& listings, std::span<const uint32_t>
 // Of the group at [begin, end) of the sorted places, the first place; where it holds twins, the
 // first place of each exact path. The places kept go to the front of the same list, from kept on,
 // never ahead of the place being read (kept <= begin); gives where the places kept end.
-size_t KeepOnePerItem(const TStringList& paths, const std::vector<uint32_t>& listings,
+size_t KeepOnePerItem(const TPackedPaths& paths, const std::vector<uint32_t>& listings,
                       TPlaces& order, size_t begin, size_t end, size_t kept) {
   const std::span<const uint32_t> group(order.data() + begin, end - begin);
   const bool twins = group.size() > 1 && HoldsTwins(listings, group);
@@ -58,7 +49,7 @@ size_t KeepOnePerItem(const TStringList& paths, const std::vector<uint32_t>& lis
   if (!twins) return kept;
   for (size_t next = begin + 1; next < end; ++next) {
     const uint32_t place = order[next];
-    const auto samePath = [&](uint32_t other) { return paths[other] == paths[place]; };
+    const auto samePath = [&](uint32_t other) { return paths.Path(other) == paths.Path(place); };
     if (std::none_of(order.begin() + ptrdiff_t(start), order.begin() + ptrdiff_t(kept), samePath))
       order[kept++] = place;
   }
@@ -68,7 +59,7 @@ size_t KeepOnePerItem(const TStringList& paths, const std::vector<uint32_t>& lis
 // Places into paths in their sorted order, of the places naming one item only the first. The sort
 // is stable, so that first one is the one collected first.
 template <typename TLess, typename TSame>
-TPlaces SortedPlaces(const TStringList& paths, const std::vector<uint32_t>& listings, TLess less,
+TPlaces SortedPlaces(const TPackedPaths& paths, const std::vector<uint32_t>& listings, TLess less,
                      TSame same) {
   TPlaces order(paths.size());
   std::iota(order.begin(), order.end(), uint32_t(0));
@@ -87,49 +78,50 @@ TPlaces SortedPlaces(const TStringList& paths, const std::vector<uint32_t>& list
 // One key per path, made once, and one sort of the keys: comparing two paths anew at every step
 // of the sort would cost the locale's work again each time. The keys leave out the tie-break,
 // most of their bytes; the rare paths the locale calls equal are told apart by their item keys.
-TPlaces SortedPlacesByKeys(const TStringList& paths, const std::vector<uint32_t>& listings) {
+TPlaces SortedPlacesByKeys(const TPackedPaths& paths, const std::vector<uint32_t>& listings) {
   TFileSystem& fs = FileSystem();
   TOrderKeys keys;
   keys.Reserve(paths.size());
+  std::string path;
   std::string key;
-  for (const std::string& path : paths) {
+  for (size_t place = 0; place < paths.size(); ++place) {
+    paths.PathInto(place, path);
     fs.LocaleOrderKey(path, key);
     keys.Add(key);
   }
   const auto compare = [&](size_t a, size_t b) {
     const int order = keys.Compare(a, b);
-    return order != 0 ? order : fs.ItemKey(paths[a]).compare(fs.ItemKey(paths[b]));
+    return order != 0 ? order : fs.ItemKey(paths.Path(a)).compare(fs.ItemKey(paths.Path(b)));
   };
   return SortedPlaces(
       paths, listings, [&compare](size_t a, size_t b) { return compare(a, b) < 0; },
       [&compare](size_t first, size_t next) { return compare(first, next) == 0; });
 }
 
-TPlaces SortedPlacesByComparison(const TStringList& paths, const std::vector<uint32_t>& listings) {
+TPlaces SortedPlacesByComparison(const TPackedPaths& paths, const std::vector<uint32_t>& listings) {
   TFileSystem& fs = FileSystem();
   return SortedPlaces(
-      paths, listings, [&](size_t a, size_t b) { return fs.ComparePaths(paths[a], paths[b]) < 0; },
-      [&](size_t first, size_t next) { return fs.SameItem(paths[first], paths[next]); });
+      paths, listings,
+      [&](size_t a, size_t b) { return fs.ComparePaths(paths.Path(a), paths.Path(b)) < 0; },
+      [&](size_t first, size_t next) { return fs.SameItem(paths.Path(first), paths.Path(next)); });
 }
 
-// The paths, and their entries where there are any, at the places order names, in its order; the
-// rest dropped. In place, each swap putting one item where it goes: a second list of a million
-// paths and entries would be the largest block of the expansion.
+// The entries at the places order names, in its order; the rest dropped. In place, each swap
+// putting one entry where it goes: a second list of a million entries would be the largest block
+// of the expansion.
 template <typename TEntries>
-void Rearrange(TStringList& paths, TEntries& entries, const TPlaces& order) {
+void Rearrange(TEntries& entries, const TPlaces& order) {
   constexpr uint32_t dropped = UINT32_MAX;
-  std::vector<uint32_t> target(paths.size(), dropped);
+  std::vector<uint32_t> target(entries.size(), dropped);
   for (size_t place = 0; place < order.size(); ++place) target[order[place]] = uint32_t(place);
-  for (size_t place = 0; place < paths.size(); ++place) {
+  for (size_t place = 0; place < entries.size(); ++place) {
     while (target[place] != dropped && target[place] != place) {
       const size_t to = target[place];
-      std::swap(paths[place], paths[to]);
-      if (!entries.empty()) std::swap(entries[place], entries[to]);
+      std::swap(entries[place], entries[to]);
       std::swap(target[place], target[to]);
     }
   }
-  paths.resize(order.size());
-  if (!entries.empty()) entries.resize(order.size());
+  entries.resize(order.size());
 }
 
 // Paths alone, compared two at a time, are sorted in place: no places, keys or copies held. Such a
@@ -171,14 +163,23 @@ void TStamperBase::ExpandItems(TStringList& list, TStampOptions options,
     if (options.Directories) items.Add(path, &listed, 0);
     if (options.Subdirs) WalkFolder(items, std::move(path), attributes, options, errorLog);
   }
-  SortAndDropDuplicates(items);
-  KeepListedEntries(items);
-  list = std::move(items.Paths);
+  list = SortedWithoutDuplicates(items);
+  KeepListedEntries(items, list);
 }
 
-void TStamperBase::TFoundItems::Add(std::string path, const TListedEntry* listed,
+void TStamperBase::TFoundItems::Add(std::string_view path, const TListedEntry* listed,
                                     uint32_t listing) {
-  Paths.push_back(std::move(path));
+  Paths.Add(path);
+  Found(listed, listing);
+}
+
+void TStamperBase::TFoundItems::Add(std::string_view folder, const TListedEntry& listed,
+                                    uint32_t listing) {
+  Paths.Add(folder, listed.Name);
+  Found(&listed, listing);
+}
+
+void TStamperBase::TFoundItems::Found(const TListedEntry* listed, uint32_t listing) {
   Listings.push_back(listing);
   if (Progress) Progress->Advance();
   if (!listed || !listed->HasTimes) return;
@@ -246,7 +247,7 @@ void TStamperBase::EnterFolder(TWalk& walk, TFoundItems& items, bool isLink) {
   const bool readable = fs.ListFolder(walk.Path, [&](const TListedEntry& listed) {
     if (IsDotEntry(listed.Name)) return !Terminated();
     if (folder.Pending.empty() && !(listed.Entry.Attributes & faDirectory))
-      items.Add(Joined(prefix, listed.Name), &listed, folder.Listing);
+      items.Add(prefix, listed, folder.Listing);
     else
       folder.Pending.push_back({listed.Name, listed.Entry, listed.HasTimes});
     return !Terminated();
@@ -273,23 +274,34 @@ bool TStamperBase::LeadsBack(TWalk& walk, TWalkedFolder& folder) {
   });
 }
 
-void TStamperBase::SortAndDropDuplicates(TFoundItems& items) {
+TStringList TStamperBase::SortedWithoutDuplicates(TFoundItems& items) {
   TFileSystem& fs = FileSystem();
+  TStringList paths;
   if (!fs.SortsByKey() && items.Entries.empty()) {
-    SortPathsByComparison(items.Paths);
-    return;
+    paths.reserve(items.Paths.size());
+    for (size_t place = 0; place < items.Paths.size(); ++place)
+      paths.push_back(items.Paths.Path(place));
+    items.Paths = {};
+    SortPathsByComparison(paths);
+    return paths;
   }
   const TPlaces order = fs.SortsByKey() ? SortedPlacesByKeys(items.Paths, items.Listings)
                                         : SortedPlacesByComparison(items.Paths, items.Listings);
   // Entries ends at the last path found with one.
-  if (!items.Entries.empty()) items.Entries.resize(items.Paths.size());
-  Rearrange(items.Paths, items.Entries, order);
+  if (!items.Entries.empty()) {
+    items.Entries.resize(items.Paths.size());
+    Rearrange(items.Entries, order);
+  }
+  paths.reserve(order.size());
+  for (const uint32_t place : order) paths.push_back(items.Paths.Path(place));
+  items.Paths = {};
+  return paths;
 }
 
 // The fingerprints tie the entries to the places of the list handed back.
-void TStamperBase::KeepListedEntries(TFoundItems& items) {
+void TStamperBase::KeepListedEntries(TFoundItems& items, const TStringList& paths) {
   FListed = std::move(items.Entries);
   for (size_t i = 0; i < FListed.size(); ++i) {
-    if (FListed[i].Known) FListed[i].Fingerprint = Fingerprint(items.Paths[i]);
+    if (FListed[i].Known) FListed[i].Fingerprint = Fingerprint(paths[i]);
   }
 }

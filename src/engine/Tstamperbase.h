@@ -8,6 +8,7 @@
 
 #include "data/Common.h"
 #include "data/DroppedItems.h"
+#include "data/PackedPaths.h"
 #include "data/Tstamp.h"
 #include "engine/StampProgress.h"
 #include "engine/StoredTimes.h"
@@ -119,17 +120,20 @@ class TStamperBase : public TThread {
   };
   using TKnownEntries = std::vector<TKnownEntry>;
 
-  // The item paths found, and the entries their listings gave beside them. Entries stays empty
-  // while no listing gives times (always on Linux), so that the paths alone are carried and
-  // sorted there.
+  // The item paths found, packed until they are sorted, and the entries their listings gave
+  // beside them. Entries stays empty while no listing gives times (always on Linux), so that the
+  // paths alone are carried and sorted there.
   // Each path with the listing that found it (0 for a dropped item).
   struct TFoundItems {
-    TStringList Paths;
+    TPackedPaths Paths;
     TKnownEntries Entries;
     std::vector<uint32_t> Listings;
     uint32_t ListingCount = 0;
     TStampProgress* Progress = nullptr;
-    void Add(std::string path, const TListedEntry* listed, uint32_t listing);
+    void Add(std::string_view path, const TListedEntry* listed, uint32_t listing);
+    // The entry of a listing, whose folder's path ends in the separator.
+    void Add(std::string_view folder, const TListedEntry& listed, uint32_t listing);
+    void Found(const TListedEntry* listed, uint32_t listing);
   };
 
   static bool IsFolder(uint32_t attributes);
@@ -142,8 +146,9 @@ class TStamperBase : public TThread {
   void TakeEntry(TWalk& walk, TFoundItems& items, const TPendingEntry& entry,
                  const TStampOptions& options);
   void EnterFolder(TWalk& walk, TFoundItems& items, bool isLink);
-  void SortAndDropDuplicates(TFoundItems& items);
-  void KeepListedEntries(TFoundItems& items);
+  // The paths found in their order, of those naming one item only the first; the entries follow.
+  static TStringList SortedWithoutDuplicates(TFoundItems& items);
+  void KeepListedEntries(TFoundItems& items, const TStringList& paths);
 
   // A read under way: the stamps it fills and, for each, whether its entry is in it yet.
   struct TRead {
