@@ -54,12 +54,12 @@ bool ReadEntry(TRecordReader& in, TStampUnit& unit) {
 
 }  // namespace
 
-std::string EncodeHistory(const TStampUnits& units, int position, uint64_t sequence,
+std::string EncodeHistory(std::span<const TStampUnit* const> units, int position, uint64_t sequence,
                           size_t maxBytes) {
   // Sized first, so that only the entries kept are made, each added as it is made.
   std::vector<size_t> sizes;
   size_t total = sizeof header - 1 + EncodeSnapshot(0, 0, 0).size();
-  for (const TStampUnit& unit : units) total += sizes.emplace_back(EntrySize(unit));
+  for (const TStampUnit* unit : units) total += sizes.emplace_back(EntrySize(*unit));
   size_t first = 0;
   while (first < sizes.size() && total > maxBytes) total -= sizes[first++];
   const int kept = position > int(first) ? position - int(first) : 0;
@@ -67,8 +67,15 @@ std::string EncodeHistory(const TStampUnits& units, int position, uint64_t seque
   bytes.reserve(total);
   bytes.append(header);
   bytes += EncodeSnapshot(sequence, kept, units.size() - first);
-  for (size_t index = first; index < units.size(); ++index) bytes += EncodeEntry(units[index]);
+  for (size_t index = first; index < units.size(); ++index) bytes += EncodeEntry(*units[index]);
   return bytes;
+}
+
+std::string EncodeHistory(const TStampUnits& units, int position, uint64_t sequence,
+                          size_t maxBytes) {
+  std::vector<const TStampUnit*> entries;
+  for (const TStampUnit& unit : units) entries.push_back(&unit);
+  return EncodeHistory(entries, position, sequence, maxBytes);
 }
 
 bool ParseHistory(const std::string& bytes, TKeptHistory& history) {

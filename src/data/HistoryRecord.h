@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "data/Tstamp.h"
@@ -16,6 +17,8 @@ struct TKeptHistory {
 };
 
 // The snapshot, at most maxBytes long: the oldest entries are left out first, as many as it takes.
+std::string EncodeHistory(std::span<const TStampUnit* const> units, int position, uint64_t sequence,
+                          size_t maxBytes);
 std::string EncodeHistory(const TStampUnits& units, int position, uint64_t sequence,
                           size_t maxBytes);
 // False for anything but a whole snapshot, every record there and sound.

@@ -96,36 +96,42 @@ namespace {
 // The start's bytes after its framing, in pieces of about pieceSize bytes; false once take
 // refuses one.
 template <class Take>
-bool WriteBegin(const TJournalBegin& begin, size_t pieceSize, Take&& take) {
+bool WriteBegin(const TJournalBegin& head, const TStamps& backup, const TStamps& target,
+                size_t pieceSize, Take&& take) {
   TWriter out(rtBegin);
-  out.U8(uint8_t(begin.Kind));
-  out.Options(begin.Options);
-  out.U8(begin.Forward);
-  out.U64(begin.Started);
-  out.U32(uint32_t(begin.Backup.size()));
-  for (size_t i = 0; i < begin.Backup.size(); ++i) {
-    out.Text(begin.Backup[i].Path);
-    out.Times(begin.Backup[i]);
-    out.U32(i < begin.Attributes.size() ? begin.Attributes[i] : 0xFFFFFFFFu);
+  out.U8(uint8_t(head.Kind));
+  out.Options(head.Options);
+  out.U8(head.Forward);
+  out.U64(head.Started);
+  out.U32(uint32_t(backup.size()));
+  for (size_t i = 0; i < backup.size(); ++i) {
+    out.Text(backup[i].Path);
+    out.Times(backup[i]);
+    out.U32(i < head.Attributes.size() ? head.Attributes[i] : 0xFFFFFFFFu);
     if (out.PieceSize() >= pieceSize && !take(out.TakePiece())) return false;
   }
-  out.U32(uint32_t(begin.Target.size()));
-  for (const TStamp& target : begin.Target) out.Times(target);
+  out.U32(uint32_t(target.size()));
+  for (const TStamp& stamp : target) out.Times(stamp);
   return take(out.TakePiece());
 }
 
 }  // namespace
 
 // Made twice, the first time for the length and checksum the framing puts ahead of the bytes.
-bool EncodeBegin(const TJournalBegin& begin, size_t pieceSize,
-                 const std::function<bool(const std::string&)>& take) {
+bool EncodeBegin(const TJournalBegin& head, const TStamps& backup, const TStamps& target,
+                 size_t pieceSize, const std::function<bool(const std::string&)>& take) {
   uint32_t size = 0, crc = 0;
-  WriteBegin(begin, pieceSize, [&](const std::string& piece) {
+  WriteBegin(head, backup, target, pieceSize, [&](const std::string& piece) {
     size += uint32_t(piece.size());
     crc = Crc32(piece.data(), piece.size(), crc);
     return true;
   });
-  return take(TWriter::Frame(size, crc)) && WriteBegin(begin, pieceSize, take);
+  return take(TWriter::Frame(size, crc)) && WriteBegin(head, backup, target, pieceSize, take);
+}
+
+bool EncodeBegin(const TJournalBegin& begin, size_t pieceSize,
+                 const std::function<bool(const std::string&)>& take) {
+  return EncodeBegin(begin, begin.Backup, begin.Target, pieceSize, take);
 }
 
 std::string EncodeBegin(const TJournalBegin& begin) {

@@ -18,9 +18,9 @@
 struct TJournalBegin {
   int Kind = 0;  // the operation's kind, as the engine numbers it
   TStampOptions Options;
-  uint64_t Started = 0;  // file time, UTC
-  bool Forward = true;   // the order of writing: first to last, or last to first
-  TStamps Backup;        // each item's path and the times it held before
+  uint64_t Started = 0;              // file time, UTC
+  bool Forward = true;               // the order of writing: first to last, or last to first
+  TStamps Backup;                    // each item's path and the times it held before
   std::vector<uint32_t> Attributes;  // each item's attributes before
   // The times each item is to get, paths left out; one stamp when every item gets the same.
   TStamps Target;
@@ -53,6 +53,10 @@ std::string EncodeBegin(const TJournalBegin& begin);
 // held whole; false once take refuses a piece.
 bool EncodeBegin(const TJournalBegin& begin, size_t pieceSize,
                  const std::function<bool(const std::string&)>& take);
+// The same with the two lists given apart from the start's other fields (its own are not read):
+// a write's lists are written where they are held, not copied into the record.
+bool EncodeBegin(const TJournalBegin& head, const TStamps& backup, const TStamps& target,
+                 size_t pieceSize, const std::function<bool(const std::string&)>& take);
 std::string EncodeWritten(const TJournalWritten& written);
 std::string EncodeEnd();
 

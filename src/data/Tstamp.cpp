@@ -81,7 +81,7 @@ void TStampHistory::Add(TStampUnit&& unit) {
   const int p = FPosition;
   FPosition = p + 1;
   FUnits.resize(size_t(p));
-  FUnits.push_back(std::move(unit));
+  FUnits.push_back(std::make_shared<const TStampUnit>(std::move(unit)));
   Changed();
 }
 
@@ -90,7 +90,7 @@ void TStampHistory::CommitUndo(const TStampUnit& unit) { CommitUndo(TStampUnit(u
 void TStampHistory::CommitUndo(TStampUnit&& unit) {
   if (!CanUndo()) return;
   --FPosition;
-  FUnits[size_t(FPosition)] = std::move(unit);
+  FUnits[size_t(FPosition)] = std::make_shared<const TStampUnit>(std::move(unit));
   Changed();
 }
 
@@ -98,7 +98,7 @@ void TStampHistory::CommitRedo(const TStampUnit& unit) { CommitRedo(TStampUnit(u
 
 void TStampHistory::CommitRedo(TStampUnit&& unit) {
   if (!CanRedo()) return;
-  FUnits[size_t(FPosition)] = std::move(unit);
+  FUnits[size_t(FPosition)] = std::make_shared<const TStampUnit>(std::move(unit));
   ++FPosition;
   Changed();
 }
@@ -138,19 +138,31 @@ void TStampHistory::ReplaceEntry(size_t index, TStampUnit&& first, TStampUnit&& 
   auto at = FUnits.erase(FUnits.begin() + std::ptrdiff_t(index));
   // Inserted at the same place, the second goes in first.
   for (TStampUnit* unit : {&second, &first})
-    if (!unit->Stamps.empty()) at = FUnits.insert(at, std::move(*unit));
+    if (!unit->Stamps.empty())
+      at = FUnits.insert(at, std::make_shared<const TStampUnit>(std::move(*unit)));
 }
 
 void TStampHistory::Clear() {
-  TStampUnits().swap(FUnits);
+  std::vector<TSharedUnit>().swap(FUnits);
   FPosition = 0;
   Changed();
 }
 
 void TStampHistory::Assign(TStampUnits&& units, int position) {
-  FUnits = std::move(units);
+  FUnits.clear();
+  FUnits.reserve(units.size());
+  for (TStampUnit& unit : units)
+    FUnits.push_back(std::make_shared<const TStampUnit>(std::move(unit)));
+  TStampUnits().swap(units);
   FPosition = std::clamp(position, 0, int(FUnits.size()));
   Changed();
+}
+
+std::vector<const TStampUnit*> TStampHistory::Units() const {
+  std::vector<const TStampUnit*> units;
+  units.reserve(FUnits.size());
+  for (const TSharedUnit& unit : FUnits) units.push_back(unit.get());
+  return units;
 }
 
 void TStampHistory::Changed() {

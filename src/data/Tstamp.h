@@ -66,6 +66,8 @@ class TStampUnit {
 };
 
 using TStampUnits = std::vector<TStampUnit>;
+// An entry of the history, shared: a run that undoes or redoes it reads it where it is held.
+using TSharedUnit = std::shared_ptr<const TStampUnit>;
 
 // A time is known when it is above zero and below 2^63.
 bool IsValidFileTime(const FILETIME& time);
@@ -130,11 +132,15 @@ class TStampHistory : public TObject {
   bool CanUndo() const { return FPosition != 0; }
   bool CanRedo() const { return FPosition < int(FUnits.size()); }
   // Only while CanUndo (CanRedo) holds.
-  const TStampUnit& UndoUnit() const { return FUnits[size_t(FPosition - 1)]; }
-  const TStampUnit& RedoUnit() const { return FUnits[size_t(FPosition)]; }
+  const TStampUnit& UndoUnit() const { return *SharedUndoUnit(); }
+  const TStampUnit& RedoUnit() const { return *SharedRedoUnit(); }
+  // The entry itself, not a copy: it stays the holder's while the history moves on.
+  TSharedUnit SharedUndoUnit() const { return FUnits[size_t(FPosition - 1)]; }
+  TSharedUnit SharedRedoUnit() const { return FUnits[size_t(FPosition)]; }
   int Position() const { return FPosition; }
   int Count() const { return int(FUnits.size()); }
-  const TStampUnits& Units() const { return FUnits; }
+  // The entries, oldest first, as they are held.
+  std::vector<const TStampUnit*> Units() const;
 
   void Add(const TStampUnit& unit);
   void Add(TStampUnit&& unit);
@@ -160,6 +166,6 @@ class TStampHistory : public TObject {
  private:
   void ReplaceEntry(size_t index, TStampUnit&& first, TStampUnit&& second);
 
-  TStampUnits FUnits;
+  std::vector<TSharedUnit> FUnits;
   int FPosition = 0;
 };

@@ -40,7 +40,7 @@ TKeptHistory THistoryStore::Load() {
   return newest;
 }
 
-bool THistoryStore::Save(const TStampUnits& units, int position) {
+bool THistoryStore::Save(std::span<const TStampUnit* const> units, int position) {
   if (!IsOpen()) return false;
   if (units.empty()) return FFiles[0].Clear() && FFiles[1].Clear();
   TDurableFile& file = FFiles[FNext];

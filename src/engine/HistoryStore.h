@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,7 @@ class THistoryStore {
   // The newer of the two sound snapshots; an empty history when there is none.
   TKeptHistory Load();
   // Empty, both files are emptied: nothing of a cleared history stays on the disk.
-  bool Save(const TStampUnits& units, int position);
+  bool Save(std::span<const TStampUnit* const> units, int position);
   // Closes the files and deletes them.
   void Remove();
   void Close();

@@ -33,11 +33,11 @@ bool TJournal::Open(const std::vector<std::string>& folders, char separator) {
   return false;
 }
 
-bool TJournal::Begin(const TJournalBegin& begin) {
+bool TJournal::Begin(const TJournalBegin& head, const TStamps& backup, const TStamps& target) {
   FBatch = {};
   const auto append = [this](const std::string& bytes) { return FFile.Append(bytes); };
-  FWriting = FFile.Clear() && append(JournalHeader()) && EncodeBegin(begin, beginPiece, append) &&
-             FFile.Flush();
+  FWriting = FFile.Clear() && append(JournalHeader()) &&
+             EncodeBegin(head, backup, target, beginPiece, append) && FFile.Flush();
   return FWriting;
 }
 

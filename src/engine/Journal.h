@@ -31,7 +31,9 @@ class TJournal {
   const std::string& Path() const { return FPath; }
 
   // False when the start is not on the disk.
-  bool Begin(const TJournalBegin& begin);
+  bool Begin(const TJournalBegin& begin) { return Begin(begin, begin.Backup, begin.Target); }
+  // The lists apart from the start's other fields, as a write holds them.
+  bool Begin(const TJournalBegin& head, const TStamps& backup, const TStamps& target);
   // The write passed the item at this place, and wrote it or not.
   void Note(uint32_t place, bool wrote, const TStamp& seen);
   bool End();

@@ -222,7 +222,7 @@ void TStamperBase::RemoveFailedUnits(TStamps& stamps, const TFlags& flags) {
   stamps.erase(end, stamps.end());
 }
 
-int TStamperBase::WriteStamps(TStringList& errorLog, TStamps& stamps, TStampOptions options,
+int TStamperBase::WriteStamps(TStringList& errorLog, const TStamps& stamps, TStampOptions options,
                               bool forward, TFlags& flags, TFlags* timesWritten,
                               const std::vector<uint32_t>* attributes, TStamps* seen) {
   const size_t n = stamps.size();

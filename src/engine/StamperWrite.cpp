@@ -23,10 +23,12 @@ void Keep(TStamps& stamps, const TFlags& keep) {
   stamps.erase(stamps.begin() + std::ptrdiff_t(kept), stamps.end());
 }
 
-// The items whose times were not written, whether they failed, were left out or were not reached.
-TFlags NotWritten(const TFlags& timesWritten) {
-  TFlags notWritten(timesWritten.size());
-  for (size_t i = 0; i < timesWritten.size(); ++i) notWritten[i] = !timesWritten[i];
+// The stamps of the items whose times were not written, whether they failed, were left out or
+// were not reached.
+TStamps NotWritten(const TStamps& stamps, const TFlags& timesWritten) {
+  TStamps notWritten;
+  for (size_t i = 0; i < stamps.size(); ++i)
+    if (!timesWritten[i]) notWritten.push_back(stamps[i]);
   return notWritten;
 }
 
@@ -35,10 +37,14 @@ TFlags NotWritten(const TFlags& timesWritten) {
 void TStamper::WriteOperation() {
   const bool toTargets = FKind == okSet || FKind == okSync;
   FItemCount = PathCount();
-  TStampUnit unit = FetchUnit();
+  // A Set, Sync or Restore makes its own unit and changes it on the way; an Undo or Redo writes
+  // its history entry where the history holds it.
+  TStampUnit own = FetchUnit();
+  const TSharedUnit entry = FetchEntry();
+  const TStampUnit& unit = entry ? *entry : std::as_const(own);
   // Paired by name, the targets keep their count: those without a partner are not written.
   const bool byName = FKind == okSync && FSyncByName;
-  if (byName && !unit.Stamps.empty()) PairTargetsByName(unit.Stamps);
+  if (byName && !own.Stamps.empty()) PairTargetsByName(own.Stamps);
   if (!FSyncRefusal.empty()) {
     Refuse(FSyncRefusal);
     return;
@@ -49,8 +55,8 @@ void TStamper::WriteOperation() {
   }
   if (!byName) {
     if (!CountsMatch(unit)) return;
-    if (FKind == okSync) KeepSources(unit.Stamps);
-    if (toTargets) TakePaths(unit.Stamps);
+    if (FKind == okSync) KeepSources(own.Stamps);
+    if (toTargets) TakePaths(own.Stamps);
     FItemCount = int(unit.Stamps.size());
   }
   const int total = int(unit.Stamps.size());
@@ -61,7 +67,7 @@ void TStamper::WriteOperation() {
   std::vector<uint32_t> attributes;
   const int read = ReadStamps(FErrorLog, backup.Stamps, ignoredFolderCount, flags, &attributes);
   if (Terminated()) return;
-  if ((read < total && !ConfirmIncompleteBackup(read, total)) || !ApplyRule(unit, backup, flags) ||
+  if ((read < total && !ConfirmIncompleteBackup(read, total)) || !ApplyRule(own, backup, flags) ||
       !ConfirmPreview(unit, backup, flags) || !JournalBegin(unit, backup, flags, attributes)) {
     Terminate();
     return;
@@ -72,11 +78,11 @@ void TStamper::WriteOperation() {
                                 &timesWritten, &attributes, &backup.Stamps);
   const bool stopped = Terminated();
   if (FKind == okRestore) PutBackAttributes(unit.Stamps, timesWritten);
-  Commit(std::move(backup), std::move(unit), timesWritten, stopped);
+  Commit(std::move(backup), unit, timesWritten, stopped);
   if (FJournal) FJournal->End();
 }
 
-void TStamper::Commit(TStampUnit&& backup, TStampUnit&& unit, const TFlags& timesWritten,
+void TStamper::Commit(TStampUnit&& backup, const TStampUnit& unit, const TFlags& timesWritten,
                       bool stopped) {
   // Every item whose times changed stays undoable, also when its attributes could not be put back
   // or when a stop cut the write short.
@@ -90,8 +96,10 @@ void TStamper::Commit(TStampUnit&& backup, TStampUnit&& unit, const TFlags& time
   }
   // An item not written keeps its way back in the entry it came from, so that the next Undo or
   // Redo tries it again; only the items written move to the other side.
-  Keep(unit.Stamps, NotWritten(timesWritten));
-  CommitSplit(std::move(backup), std::move(unit));
+  TStampUnit rest;
+  rest.Options = unit.Options;
+  rest.Stamps = NotWritten(unit.Stamps, timesWritten);
+  CommitSplit(std::move(backup), std::move(rest));
 }
 
 TStampUnit TStamper::FetchUnit() {
@@ -117,16 +125,23 @@ TStampUnit TStamper::FetchUnit() {
   } else if (FKind == okRestore) {
     FRestore = RestoreWork(FStoppedRun);
     unit = FRestore.Unit;
-  } else if (FKind == okUndo) {
-    Synchronize([&] {
-      if (FHistory->CanUndo()) unit = FHistory->UndoUnit();
-    });
-  } else {
-    Synchronize([&] {
-      if (FHistory->CanRedo()) unit = FHistory->RedoUnit();
-    });
   }
   return unit;
+}
+
+// Shared, not copied: a copy would be some fifty bytes an item. The history's later changes give
+// it new entries and leave this one as it is.
+TSharedUnit TStamper::FetchEntry() {
+  TSharedUnit entry;
+  if (FKind == okUndo)
+    Synchronize([&] {
+      if (FHistory->CanUndo()) entry = FHistory->SharedUndoUnit();
+    });
+  else if (FKind == okRedo)
+    Synchronize([&] {
+      if (FHistory->CanRedo()) entry = FHistory->SharedRedoUnit();
+    });
+  return entry;
 }
 
 std::string ChoiceSyncRefusal(const TTimeChoice& choice) {
@@ -182,7 +197,7 @@ void TStamper::KeepSources(const TStamps& sources) {
   for (const TStamp& source : sources) FSources.push_back(source.Path);
 }
 
-bool TStamper::JournalBegin(TStampUnit& unit, TStampUnit& backup, const TFlags& flags,
+bool TStamper::JournalBegin(const TStampUnit& unit, const TStampUnit& backup, const TFlags& flags,
                             std::vector<uint32_t> attributes) {
   if (!FJournal) return true;
   TJournalBegin begin;
@@ -194,17 +209,11 @@ bool TStamper::JournalBegin(TStampUnit& unit, TStampUnit& backup, const TFlags& 
   for (size_t i = 0; i < flags.size(); ++i)
     if (!flags[i]) attributes[i] = faInvalid;
   begin.Attributes = std::move(attributes);
-  // The lists are lent to the record while it is written, not copied: for a million items a copy
-  // would be some fifty megabytes each.
+  // The lists are written where they are held, not copied into the record: for a million items
+  // a copy would be some fifty megabytes each.
   const bool oneTarget = FKind == okSet && !FRule;
-  if (oneTarget)
-    begin.Target.push_back(unit.Stamps.front());
-  else
-    begin.Target = std::move(unit.Stamps);
-  begin.Backup = std::move(backup.Stamps);
-  const bool begun = FJournal->Begin(begin);
-  backup.Stamps = std::move(begin.Backup);
-  if (!oneTarget) unit.Stamps = std::move(begin.Target);
+  const TStamps first = oneTarget ? TStamps{unit.Stamps.front()} : TStamps();
+  const bool begun = FJournal->Begin(begin, backup.Stamps, oneTarget ? first : unit.Stamps);
   if (begun || FJournal->GoesOnWithout()) return true;
   const std::string question =
       "Failed to write the journal.\r\n\r\nIf the program ends before the operation does, the "

@@ -87,6 +87,7 @@ class TStamper : public TStamperBase {
 
   void WriteOperation();
   TStampUnit FetchUnit();
+  TSharedUnit FetchEntry();
   bool CountsMatch(const TStampUnit& unit);
   bool ApplyRule(TStampUnit& unit, const TStampUnit& backup, TFlags& flags);
   // The Get data's stamps become the paired targets with their partners' times; every target
@@ -98,10 +99,11 @@ class TStamper : public TStamperBase {
   void KeepSources(const TStamps& sources);
   // False when the run is not to write: its start is not on the disk, and the user, asked once,
   // did not choose to go on without it.
-  bool JournalBegin(TStampUnit& unit, TStampUnit& backup, const TFlags& flags,
+  bool JournalBegin(const TStampUnit& unit, const TStampUnit& backup, const TFlags& flags,
                     std::vector<uint32_t> attributes);
   void PutBackAttributes(const TStamps& stamps, const TFlags& timesWritten);
-  void Commit(TStampUnit&& backup, TStampUnit&& unit, const TFlags& timesWritten, bool stopped);
+  void Commit(TStampUnit&& backup, const TStampUnit& unit, const TFlags& timesWritten,
+              bool stopped);
   void CommitHistory(TStampUnit&& backup);
   void CommitSplit(TStampUnit&& written, TStampUnit&& rest);
 

@@ -51,7 +51,7 @@ class TStamperBase : public TThread {
   // stamp in seen, where given), and a file reached under several paths once. With seen, each
   // stamp there whose item the write opened gets what that opening saw: its times just before
   // and its identity.
-  int WriteStamps(TStringList& errorLog, TStamps& stamps, TStampOptions options, bool forward,
+  int WriteStamps(TStringList& errorLog, const TStamps& stamps, TStampOptions options, bool forward,
                   TFlags& flags, TFlags* timesWritten = nullptr,
                   const std::vector<uint32_t>* attributes = nullptr, TStamps* seen = nullptr);
   static std::string AttributeText(uint32_t attrs);

@@ -16,7 +16,7 @@ const std::string NoFolderText =
 TKeptHistory FollowedBy(TKeptHistory kept, const TStampHistory& own) {
   if (own.Units().empty()) return kept;
   kept.Units.resize(size_t(kept.Position));
-  kept.Units.insert(kept.Units.end(), own.Units().begin(), own.Units().end());
+  for (const TStampUnit* unit : own.Units()) kept.Units.push_back(*unit);
   kept.Position += own.Position();
   return kept;
 }

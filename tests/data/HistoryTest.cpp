@@ -16,7 +16,7 @@ TStampUnit Unit(const std::string& name, bool anyAttr = false) {
 
 std::vector<std::string> Names(const TStampHistory& history) {
   std::vector<std::string> names;
-  for (const TStampUnit& unit : history.Units()) names.push_back(unit.Stamps.at(0).Path);
+  for (const TStampUnit* unit : history.Units()) names.push_back(unit->Stamps.at(0).Path);
   return names;
 }
 
@@ -124,7 +124,7 @@ TEST_F(HistoryTest, ClearFiresAlsoWhenEmptyAndEntriesHaveNoLimit) {
   EXPECT_EQ(Events, 1);
   for (int i = 0; i < 1000; ++i) History.Add(Unit(std::to_string(i)));
   EXPECT_EQ(History.Count(), 1000);
-  EXPECT_EQ(History.Units().front().Stamps[0].Path, "0");
+  EXPECT_EQ(History.Units().front()->Stamps[0].Path, "0");
   History.Clear();
   EXPECT_EQ(History.Count(), 0);
   EXPECT_EQ(History.Position(), 0);

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 
 #include "engine/HistoryStore.h"
@@ -18,6 +19,13 @@ TStampUnits Units(int count) {
   return units;
 }
 
+// Held as the program holds its history.
+std::unique_ptr<TStampHistory> Held(int count) {
+  auto history = std::make_unique<TStampHistory>();
+  history->Assign(Units(count), count);
+  return history;
+}
+
 // Two stores on one folder are two windows: the first holds the history, the second is refused
 // rather than written beside it. Saves go to the two files in turn, so a save torn on the disk
 // leaves the one before it; a cleared history leaves both files empty.
@@ -30,8 +38,8 @@ TEST(HistoryStore, TheHolderKeepsItAndATornSaveLeavesThePreviousOne) {
   EXPECT_TRUE(first.Load().Units.empty());
   EXPECT_FALSE(second.Open(folders, separator)) << "held by the first, and not made elsewhere";
   EXPECT_TRUE(second.HeldElsewhere());
-  ASSERT_TRUE(first.Save(Units(1), 1));
-  ASSERT_TRUE(first.Save(Units(2), 2));
+  ASSERT_TRUE(first.Save(Held(1)->Units(), 1));
+  ASSERT_TRUE(first.Save(Held(2)->Units(), 2));
   first.Close();
 
   const std::string newest = tree.Path(historyFileNames[1]);
@@ -45,7 +53,7 @@ TEST(HistoryStore, TheHolderKeepsItAndATornSaveLeavesThePreviousOne) {
   TKeptHistory kept = second.Load();
   EXPECT_EQ(kept.Units.size(), 1u) << "the newer file is corrupt";
   EXPECT_EQ(kept.Position, 1);
-  ASSERT_TRUE(second.Save(Units(3), 0));
+  ASSERT_TRUE(second.Save(Held(3)->Units(), 0));
   second.Close();
   ASSERT_TRUE(first.Open(folders, separator));
   kept = first.Load();
