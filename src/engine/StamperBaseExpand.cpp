@@ -184,8 +184,7 @@ void TStamperBase::TFoundItems::Found(const TListedEntry* listed, uint32_t listi
   if (Progress) Progress->Advance();
   if (!listed || !listed->HasTimes) return;
   Entries.resize(Paths.size());
-  Entries.back().Entry = listed->Entry;
-  Entries.back().Known = true;
+  Entries.back().SetEntry(listed->Entry);
 }
 
 // Every item below the folder, in the order a recursion would find them: each folder's entries as
@@ -302,6 +301,6 @@ TStringList TStamperBase::SortedWithoutDuplicates(TFoundItems& items) {
 void TStamperBase::KeepListedEntries(TFoundItems& items, const TStringList& paths) {
   FListed = std::move(items.Entries);
   for (size_t i = 0; i < FListed.size(); ++i) {
-    if (FListed[i].Known) FListed[i].Fingerprint = Fingerprint(paths[i]);
+    if (FListed[i].Known()) FListed[i].Fingerprint = Fingerprint(paths[i]);
   }
 }

@@ -88,9 +88,10 @@ void TStamperBase::TakeListedEntries(TRead& read, const TFlags& flags) {
   if (listed.size() != read.Stamps.size()) return;
   int taken = 0;
   for (size_t i = 0; i < listed.size(); ++i) {
-    if (!listed[i].Known || !flags[i] || listed[i].Fingerprint != Fingerprint(read.Stamps[i].Path))
+    if (!listed[i].Known() || !flags[i] ||
+        listed[i].Fingerprint != Fingerprint(read.Stamps[i].Path))
       continue;
-    read.Take(i, listed[i].Entry);
+    read.Take(i, listed[i].Entry());
     ++taken;
   }
   FProgress.Advance(taken);

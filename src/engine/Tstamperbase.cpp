@@ -11,6 +11,27 @@ std::string TStamperBase::NormalizePath(const std::string& path) {
   return FileSystem().NormalizePath(path);
 }
 
+TFileEntry TStamperBase::TKnownEntry::Entry() const {
+  TFileEntry entry;
+  entry.Attributes = FAttributes;
+  entry.CreationTime = FTimes[0];
+  entry.LastAccessTime = FTimes[1];
+  entry.LastWriteTime = FTimes[2];
+  entry.Id = {FVolume, FIndex, FIdKnown};
+  return entry;
+}
+
+void TStamperBase::TKnownEntry::SetEntry(const TFileEntry& entry) {
+  FAttributes = entry.Attributes;
+  FTimes[0] = entry.CreationTime;
+  FTimes[1] = entry.LastAccessTime;
+  FTimes[2] = entry.LastWriteTime;
+  FVolume = entry.Id.Volume;
+  FIndex = entry.Id.Index;
+  FIdKnown = entry.Id.Known;
+  FKnown = true;
+}
+
 void TStamperBase::NarrowListedEntries(const std::vector<size_t>& kept) {
   if (FListed.empty()) return;
   TKnownEntries narrowed;

@@ -112,11 +112,22 @@ class TStamperBase : public TThread {
   };
 
   // What is known of the item at one place of a list. The fingerprint of its path ties it to that
-  // place: a list of other items, or in another order, finds no entry there.
-  struct TKnownEntry {
+  // place: a list of other items, or in another order, finds no entry there. The entry's fields
+  // are laid out flat, its flags in what would be padding: 56 bytes an item, not 72.
+  class TKnownEntry {
+   public:
     uint64_t Fingerprint = 0;
-    TFileEntry Entry;
-    bool Known = false;
+    bool Known() const { return FKnown; }
+    TFileEntry Entry() const;
+    void SetEntry(const TFileEntry& entry);
+
+   private:
+    FILETIME FTimes[3]{};  // creation, last access, last write
+    uint64_t FVolume = 0;
+    uint64_t FIndex = 0;
+    uint32_t FAttributes = 0;
+    bool FIdKnown = false;
+    bool FKnown = false;
   };
   using TKnownEntries = std::vector<TKnownEntry>;
 
