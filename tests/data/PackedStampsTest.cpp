@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
+#include <utility>
 
+#include "data/PackedPaths.h"
 #include "data/PackedStamps.h"
 #include "support/Stamps.h"
 
@@ -30,5 +33,29 @@ TEST(PackedStamps, GivesBackEveryStampAsStored) {
     EXPECT_EQ(unpacked[i].LWTime, original[i].LWTime);
     EXPECT_EQ(unpacked[i].LATime, original[i].LATime);
     EXPECT_EQ(unpacked[i].Id, original[i].Id);
+  }
+}
+
+// Paths added whole and as a folder with a name in it, in any mix, come back as given, also into
+// one reused string.
+TEST(PackedPaths, GivesBackEachPathHoweverItWasAdded) {
+  const std::pair<std::string, std::string> added[] = {
+      {"C:\\a\\", "x"}, {"C:\\a\\y", ""}, {"C:\\a\\", "z"}, {"", "name"},    {"C:\\", ""},
+      {"C:\\b\\", "x"}, {"C:\\a\\", "w"}, {"", ""},         {"C:\\a", "\\v"}};
+  TPackedPaths paths;
+  for (size_t i = 0; i < std::size(added); ++i) {
+    const auto& [folder, name] = added[i];
+    if (i % 2 == 0)
+      paths.Add(folder, name);
+    else
+      paths.Add(folder + name);
+  }
+  ASSERT_EQ(paths.size(), std::size(added));
+  std::string reused = "longer than any path here";
+  for (size_t i = std::size(added); i-- > 0;) {
+    const std::string expected = added[i].first + added[i].second;
+    EXPECT_EQ(paths.Path(i), expected);
+    paths.PathInto(i, reused);
+    EXPECT_EQ(reused, expected);
   }
 }
