@@ -161,3 +161,20 @@ TEST_F(HistoryTest, SplitsLeaveTheRestOnItsSideAndTheWrittenNextOnTheOther) {
   EXPECT_EQ(Names(History), (Names_{"F"}));
   EXPECT_EQ(Events, 0);
 }
+
+// A run holds its entry shared while it writes: whatever the history does meanwhile, commits,
+// splits, an assignment or a clear, the entry it holds stays exactly as it was taken.
+TEST_F(HistoryTest, AnEntryHeldSharedOutlivesEveryChangeOfTheHistory) {
+  Fill({"A", "B", "C"}, 2);
+  const TSharedUnit undo = History.SharedUndoUnit();
+  const TSharedUnit redo = History.SharedRedoUnit();
+  EXPECT_EQ(undo.get(), &History.UndoUnit()) << "shared, not copied";
+  History.SplitUndo(Unit("written"), Unit("rest"));
+  History.CommitRedo(Unit("R"));
+  TStampUnits assigned(2, Unit("new"));
+  History.Assign(std::move(assigned), 1);
+  History.Clear();
+  EXPECT_EQ(Names(History), Names_{});
+  EXPECT_EQ(undo->Stamps.at(0).Path, "B");
+  EXPECT_EQ(redo->Stamps.at(0).Path, "C");
+}
