@@ -168,7 +168,7 @@ void Measure(TBenchTree& tree, TFigures& figures, long long stamp) {
   const TDroppedItems ownDropped = holder.Dropped();
   TStamps converted = own;
   for (TStamp& stamp : converted) {
-    const std::string_view path = stamp.Path;
+    const std::string path = stamp.Path;
     if (path.ends_with(".jpg")) stamp.Path = std::string(path.substr(0, path.size() - 3)) + "CR2";
   }
   double byName = 0, ignoringExtensions = 0;

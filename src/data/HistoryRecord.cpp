@@ -25,7 +25,7 @@ std::string EncodeEntry(const TStampUnit& unit) {
   out.Options(unit.Options);
   out.U32(uint32_t(unit.Stamps.size()));
   for (const TStamp& stamp : unit.Stamps) {
-    out.Text(stamp.Path);
+    out.Path(stamp.Path);
     out.Times(stamp);
     out.Id(stamp.Id);
   }
@@ -44,8 +44,9 @@ bool ReadEntry(TRecordReader& in, TStampUnit& unit) {
   if (in.U8() != rtEntry) return false;
   unit.Options = in.Options();
   unit.Stamps.resize(in.Count(stampSize));
+  TPathMaker paths;
   for (TStamp& stamp : unit.Stamps) {
-    stamp.Path = in.Text();
+    stamp.Path = in.Path(paths);
     in.Times(stamp);
     in.Id(stamp.Id);
   }

@@ -20,8 +20,9 @@ bool ReadBegin(TReader& in, TJournalBegin& begin) {
   const uint32_t count = in.Count(4 + timesSize + 4);
   begin.Backup.resize(count);
   begin.Attributes.resize(count);
+  TPathMaker paths;
   for (uint32_t i = 0; i < count && in.Ok(); ++i) {
-    begin.Backup[i].Path = in.Text();
+    begin.Backup[i].Path = in.Path(paths);
     in.Times(begin.Backup[i]);
     begin.Attributes[i] = in.U32();
   }
@@ -105,7 +106,7 @@ bool WriteBegin(const TJournalBegin& head, const TStamps& backup, const TStamps&
   out.U64(head.Started);
   out.U32(uint32_t(backup.size()));
   for (size_t i = 0; i < backup.size(); ++i) {
-    out.Text(backup[i].Path);
+    out.Path(backup[i].Path);
     out.Times(backup[i]);
     out.U32(i < head.Attributes.size() ? head.Attributes[i] : 0xFFFFFFFFu);
     if (out.PieceSize() >= pieceSize && !take(out.TakePiece())) return false;

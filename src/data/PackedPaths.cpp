@@ -44,3 +44,18 @@ void TPackedPaths::ShrinkToFit() {
   FFolders.shrink_to_fit();
   FNames.shrink_to_fit();
 }
+
+std::vector<TItemPath> TPackedPaths::ItemPaths(const std::vector<uint32_t>& places) const {
+  TMaker maker(*this);
+  std::vector<TItemPath> paths;
+  paths.reserve(places.size());
+  for (const uint32_t place : places) paths.push_back(maker.Make(place));
+  return paths;
+}
+
+TItemPath TPackedPaths::TMaker::Make(size_t place) {
+  const uint32_t folder = FPaths.FFolderOf[place];
+  if (FFolders[folder].View().empty())
+    FFolders[folder] = TPathFolder(Part(FPaths.FFolders, FPaths.FFolderEnds, folder));
+  return TItemPath(FFolders[folder], Part(FPaths.FNames, FPaths.FNameEnds, place));
+}

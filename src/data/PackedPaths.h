@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "data/ItemPath.h"
+
 // Paths held packed, for lists of a million of them: the text of each folder once, each name in
 // one buffer after it, and no heap block per path. A path is its folder's text, up to and with the
 // last separator, and its name after it; either may be empty, and paths in a row that share their
@@ -23,6 +25,18 @@ class TPackedPaths {
   // Into a string of the caller's, for a loop over every path that would otherwise make a string
   // for each.
   void PathInto(size_t place, std::string& path) const;
+  // The paths at the places given, in their order, those of one folder sharing its text.
+  std::vector<TItemPath> ItemPaths(const std::vector<uint32_t>& places) const;
+  // Makes the paths of this list one after the other, those of one folder sharing its text.
+  class TMaker {
+   public:
+    explicit TMaker(const TPackedPaths& paths) : FPaths(paths), FFolders(paths.FFolderEnds.size()) {}
+    TItemPath Make(size_t place);
+
+   private:
+    const TPackedPaths& FPaths;
+    std::vector<TPathFolder> FFolders;
+  };
   // Gives back what the buffers took beyond their text, once no path is to be added.
   void ShrinkToFit();
 

@@ -12,7 +12,8 @@ TPackedStamps::TPackedStamps(TStamps&& stamps) {
 }
 
 void TPackedStamps::Add(const TStamp& stamp) {
-  FPaths.Add(stamp.Path.View());
+  const auto [folder, name] = stamp.Path.Parts();
+  FPaths.Add(folder, name);
   FTimes.push_back({stamp.CRTime, stamp.LWTime, stamp.LATime});
   if (stamp.Id.Known || !FIds.empty()) {
     FIds.resize(size() - 1);
@@ -20,9 +21,9 @@ void TPackedStamps::Add(const TStamp& stamp) {
   }
 }
 
-TStamp TPackedStamps::Stamp(size_t place) const {
+TStamp TPackedStamps::Stamp(size_t place, TPackedPaths::TMaker& paths) const {
   TStamp stamp;
-  stamp.Path = Path(place);
+  stamp.Path = paths.Make(place);
   stamp.CRTime = FTimes[place].CR;
   stamp.LWTime = FTimes[place].LW;
   stamp.LATime = FTimes[place].LA;
@@ -33,6 +34,7 @@ TStamp TPackedStamps::Stamp(size_t place) const {
 TStamps TPackedStamps::Unpacked() const {
   TStamps stamps;
   stamps.reserve(size());
-  for (size_t place = 0; place < size(); ++place) stamps.push_back(Stamp(place));
+  TPackedPaths::TMaker paths(FPaths);
+  for (size_t place = 0; place < size(); ++place) stamps.push_back(Stamp(place, paths));
   return stamps;
 }

@@ -23,10 +23,11 @@ class TPackedStamps {
   size_t size() const { return FTimes.size(); }
   bool empty() const { return FTimes.empty(); }
   std::string Path(size_t place) const { return FPaths.Path(place); }
-  TStamp Stamp(size_t place) const;
   TStamps Unpacked() const;
 
  private:
+  TStamp Stamp(size_t place, TPackedPaths::TMaker& paths) const;
+
   struct TTimes {
     FILETIME CR;
     FILETIME LW;

@@ -30,6 +30,12 @@ uint32_t Crc32(const char* data, size_t size, uint32_t before) {
 
 void TRecordWriter::U32(uint32_t value) { AppendU32(Bytes, value); }
 
+void TRecordWriter::Path(const TItemPath& path) {
+  const auto [folder, name] = path.Parts();
+  U32(uint32_t(folder.size() + name.size()));
+  Bytes.append(folder).append(name);
+}
+
 void TRecordWriter::Times(const TStamp& stamp) {
   U64(FileTimeValue(stamp.CRTime));
   U64(FileTimeValue(stamp.LWTime));
@@ -78,6 +84,12 @@ std::string TRecordReader::Text() {
   const uint32_t size = U32();
   if (!Take(size)) return {};
   return std::string(Data - size, size);
+}
+
+TItemPath TRecordReader::Path(TPathMaker& maker) {
+  const uint32_t size = U32();
+  if (!Take(size)) return {};
+  return maker.Make(std::string_view(Data - size, size));
 }
 
 void TRecordReader::Times(TStamp& stamp) {

@@ -31,6 +31,8 @@ class TRecordWriter {
     U32(uint32_t(text.size()));
     Bytes += text;
   }
+  // As Text writes the path's text.
+  void Path(const TItemPath& path);
   void Times(const TStamp& stamp);
   void Id(const TItemId& id);
   void Options(const TStampOptions& options);
@@ -64,6 +66,8 @@ class TRecordReader {
     return low | (uint64_t(U32()) << 32);
   }
   std::string Text();
+  // A text as a path, sharing its folder with the path made before where it is the same.
+  TItemPath Path(TPathMaker& maker);
   void Times(TStamp& stamp);
   void Id(TItemId& id);
   TStampOptions Options();

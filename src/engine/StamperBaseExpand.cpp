@@ -142,6 +142,12 @@ void SortPathsByComparison(TStringList& paths) {
 
 void TStamperBase::ExpandItems(TStringList& list, TStampOptions options,
                                TDroppedItems* droppedItems, TStringList* errorLog) {
+  const TItemPaths paths = ExpandPaths(list, options, droppedItems, errorLog);
+  list.assign(paths.begin(), paths.end());
+}
+
+TItemPaths TStamperBase::ExpandPaths(const TStringList& list, TStampOptions options,
+                                     TDroppedItems* droppedItems, TStringList* errorLog) {
   TFoundItems items;
   // A large drop or tree takes a while before the first item is read: the count shows it going.
   items.Progress = &FProgress;
@@ -163,8 +169,9 @@ void TStamperBase::ExpandItems(TStringList& list, TStampOptions options,
     if (options.Directories) items.Add(path, &listed, 0);
     if (options.Subdirs) WalkFolder(items, std::move(path), attributes, options, errorLog);
   }
-  list = SortedWithoutDuplicates(items);
-  KeepListedEntries(items, list);
+  TItemPaths paths = SortedWithoutDuplicates(items);
+  KeepListedEntries(items, paths);
+  return paths;
 }
 
 void TStamperBase::TFoundItems::Add(std::string_view path, const TListedEntry* listed,
@@ -273,15 +280,19 @@ bool TStamperBase::LeadsBack(TWalk& walk, TWalkedFolder& folder) {
   });
 }
 
-TStringList TStamperBase::SortedWithoutDuplicates(TFoundItems& items) {
+TItemPaths TStamperBase::SortedWithoutDuplicates(TFoundItems& items) {
   TFileSystem& fs = FileSystem();
-  TStringList paths;
   if (!fs.SortsByKey() && items.Entries.empty()) {
-    paths.reserve(items.Paths.size());
+    TStringList texts;
+    texts.reserve(items.Paths.size());
     for (size_t place = 0; place < items.Paths.size(); ++place)
-      paths.push_back(items.Paths.Path(place));
+      texts.push_back(items.Paths.Path(place));
     items.Paths = {};
-    SortPathsByComparison(paths);
+    SortPathsByComparison(texts);
+    TItemPaths paths;
+    paths.reserve(texts.size());
+    TPathMaker maker;
+    for (std::string& text : texts) paths.push_back(maker.Make(std::exchange(text, {})));
     return paths;
   }
   const TPlaces order = fs.SortsByKey() ? SortedPlacesByKeys(items.Paths, items.Listings)
@@ -291,14 +302,13 @@ TStringList TStamperBase::SortedWithoutDuplicates(TFoundItems& items) {
     items.Entries.resize(items.Paths.size());
     Rearrange(items.Entries, order);
   }
-  paths.reserve(order.size());
-  for (const uint32_t place : order) paths.push_back(items.Paths.Path(place));
+  TItemPaths paths = items.Paths.ItemPaths(order);
   items.Paths = {};
   return paths;
 }
 
 // The fingerprints tie the entries to the places of the list handed back.
-void TStamperBase::KeepListedEntries(TFoundItems& items, const TStringList& paths) {
+void TStamperBase::KeepListedEntries(TFoundItems& items, const TItemPaths& paths) {
   FListed = std::move(items.Entries);
   for (size_t i = 0; i < FListed.size(); ++i) {
     if (FListed[i].Known()) FListed[i].Fingerprint = Fingerprint(paths[i]);

@@ -51,6 +51,17 @@ std::pair<std::string_view, std::string_view> FolderAndName(std::string_view pat
   return {folder, path.substr(last + 1)};
 }
 
+// The same of a path as held, without its text made: a path that holds its folder's text apart
+// was split where a listing would split it. One split elsewhere (a name holding the other
+// platform's separator) gives no name, which leaves its item to a lookup of its own.
+std::pair<std::string_view, std::string_view> FolderAndName(const TItemPath& path, char separator) {
+  const auto [folder, name] = path.Parts();
+  if (folder.empty()) return FolderAndName(name, separator);
+  if (folder.back() != separator || name.find(separator) != std::string_view::npos) return {};
+  const std::string_view inside = folder.substr(0, folder.size() - 1);
+  return {inside.find(separator) == std::string_view::npos ? folder : inside, name};
+}
+
 // What the write's own opening saw just before is the item's backup: newer than any read before
 // the write, and tied to the item that was written.
 void Remember(const TSeenItem& item, TStamp& backup) {
@@ -62,9 +73,11 @@ void Remember(const TSeenItem& item, TStamp& backup) {
 
 }  // namespace
 
-uint64_t TStamperBase::Fingerprint(std::string_view path) {
+uint64_t TStamperBase::Fingerprint(const TItemPath& path) {
   uint64_t hash = 14695981039346656037ull ^ path.size();
-  for (char c : path) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+  const auto [folder, name] = path.Parts();
+  for (const std::string_view part : {folder, name})
+    for (char c : part) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
   return hash;
 }
 
@@ -302,7 +315,7 @@ bool TStamperBase::WriteTimes(TStringList& errorLog, TWriteItem& item, const TSt
   bool replaced = false;
   const TWriteCheck check = [&](TSeenItem& seen) {
     if (!seen.Known) return true;
-    CompleteVolume(stamp.Path, seen.Entry.Id);
+    CompleteVolume(stamp.Path.Text(), seen.Entry.Id);
     replaced = item.Expected.OtherThan(seen.Entry.Id);
     if (replaced) return false;
     // Without its volume an identity could be another volume's item of the same file ID.

@@ -106,11 +106,11 @@ TPathSet FolderPaths(size_t count, TPathOf pathOf, const TDroppedItems& dropped,
 // then, where extensions are ignored, the keys of their stems are taken from those, also once.
 class TSources {
  public:
-  TSources(const TStamps& sources, const TDroppedItems& dropped, const TRelativePaths& paths)
+  TSources(const TStringList& sources, const TDroppedItems& dropped, const TRelativePaths& paths)
       : Sources(sources), Dropped(dropped), Paths(paths), Separator(FileSystem().Separator()) {
     Exact.reserve(sources.size());
     for (size_t place = 0; place < sources.size(); ++place)
-      Enter(Exact, paths.Of(sources[place].Path), place);
+      Enter(Exact, paths.Of(sources[place]), place);
   }
 
   // The partner by the exact path, else by its item key, which is then left in key.
@@ -137,7 +137,7 @@ class TSources {
 
   void MakeKeys() {
     Keys.reserve(Sources.size());
-    for (const TStamp& source : Sources) Keys.push_back(Key(Paths.Of(source.Path)));
+    for (const std::string& source : Sources) Keys.push_back(Key(Paths.Of(source)));
     ByKey.reserve(Sources.size());
     for (size_t place = 0; place < Sources.size(); ++place)
       Enter(ByKey, std::string_view(Keys[place]), place);
@@ -157,16 +157,17 @@ class TSources {
   }
 
   void MakeStems() {
-    const auto pathOf = [this](size_t place) -> const TItemPath& { return Sources[place].Path; };
+    const auto pathOf = [this](size_t place) -> const std::string& { return Sources[place]; };
     const TPathSet folders = FolderPaths(Sources.size(), pathOf, Dropped, Paths, Separator);
     ByStem.reserve(Sources.size());
     for (size_t place = 0; place < Sources.size(); ++place) {
-      const std::string_view relative = Paths.Of(Sources[place].Path);
+      const std::string_view relative = Paths.Of(Sources[place]);
       if (!folders.contains(relative)) Enter(ByStem, StemKey(relative, Keys[place]), place);
     }
   }
 
-  const TStamps& Sources;
+  // Whole paths, which the views in the maps are into.
+  const TStringList& Sources;
   const TDroppedItems& Dropped;
   const TRelativePaths& Paths;
   const char Separator;
@@ -185,7 +186,10 @@ std::vector<size_t> PairByName(const TStamps& sources, const TDroppedItems& sour
   const bool belowTheFolders = IsSingleFolder(sourceDropped) && IsSingleFolder(targetDropped);
   const TRelativePaths sourcePaths(sourceDropped, belowTheFolders);
   const TRelativePaths targetPaths(targetDropped, belowTheFolders);
-  TSources index(sources, sourceDropped, sourcePaths);
+  TStringList sourceTexts;
+  sourceTexts.reserve(sources.size());
+  for (const TStamp& source : sources) sourceTexts.push_back(source.Path);
+  TSources index(sourceTexts, sourceDropped, sourcePaths);
   std::vector<size_t> partners(targets.size());
   std::optional<TPathSet> targetFolders;
   for (size_t place = 0; place < targets.size(); ++place) {
@@ -205,15 +209,15 @@ std::vector<size_t> PairByName(const TStamps& sources, const TDroppedItems& sour
 void TStamper::PairTargetsByName(TStamps& stamps) {
   TDroppedItems sourceDropped;
   Synchronize([&] { sourceDropped = FHolder->Dropped(); });
-  const std::vector<size_t> partners =
-      PairByName(stamps, sourceDropped, *FPaths, FDropped, FIgnoreExtensions);
+  const std::vector<size_t> partners = PairByName(
+      stamps, sourceDropped, TStringList(FPaths.begin(), FPaths.end()), FDropped, FIgnoreExtensions);
   TStamps sources;
   TStamps paired;
   paired.reserve(partners.size());
   std::vector<size_t> kept;
   kept.reserve(partners.size());
   for (size_t place = 0; place < partners.size(); ++place) {
-    std::string& target = (*FPaths)[place];
+    TItemPath& target = FPaths[place];
     if (partners[place] == NoPartner || partners[place] == SeveralPartners) {
       FErrorLog.push_back(
           (partners[place] == NoPartner ? "no source item: " : "several source items: ") + target);

@@ -28,7 +28,7 @@ std::string OperationName(TOperationKind kind) {
 TStamper::TStamper(TOperationKind kind, const TStringList* paths, TStampHolder* holder,
                    TStampHistory* history, TStampOptions options)
     : FKind(kind), FHolder(holder), FHistory(history), FOptions(options) {
-  if (paths) FPaths = *paths;
+  if (paths) FDropPaths = *paths;
 }
 
 void TStamper::Execute() {
@@ -47,7 +47,8 @@ void TStamper::DoTerminate() {
   FCanceled = Terminated();
   TStamperBase::DoTerminate();
   TStringList().swap(FErrorLog);
-  FPaths.reset();
+  FDropPaths.reset();
+  TItemPaths().swap(FPaths);
   TDroppedItems().swap(FDropped);
 }
 
@@ -78,8 +79,9 @@ bool TStamper::PassesTimeCheck() {
 }
 
 bool TStamper::PassesItemCheck() {
-  if (!FPaths) return true;
-  ExpandItems(*FPaths, FOptions, &FDropped, &FErrorLog);
+  if (!FDropPaths) return true;
+  FPaths = ExpandPaths(*FDropPaths, FOptions, &FDropped, &FErrorLog);
+  TStringList().swap(*FDropPaths);
   // A stopped expansion is incomplete: its count would mislead, so the dropped count stays.
   if (Terminated()) return false;
   FItemCount = PathCount();
@@ -94,19 +96,17 @@ void TStamper::Refuse(const std::string& reason) {
 }
 
 void TStamper::TakePaths(TStamps& stamps) {
-  // From here on the item paths are needed only as the stamps' paths: each string goes as its
-  // stamp's path is made, so that the two are never held whole side by side. The identity of a
-  // Get item is not the target's.
+  // From here on the item paths are needed only as the stamps' paths, which take them over. The
+  // identity of a Get item is not the target's.
   for (size_t i = 0; i < stamps.size(); ++i) {
-    stamps[i].Path = std::exchange((*FPaths)[i], std::string());
+    stamps[i].Path = std::move(FPaths[i]);
     stamps[i].Id = {};
   }
-  // The moved-from strings would stay for the whole run, 32 bytes an item.
-  TStringList().swap(*FPaths);
+  TItemPaths().swap(FPaths);
 }
 
 void TStamper::ReadOperation() {
-  if (FKind == okProperties && !FPaths)
+  if (FKind == okProperties && !FDropPaths)
     ReportGetData();
   else
     ReadItems();

@@ -78,7 +78,10 @@ class TStamper : public TStamperBase {
   bool PassesTimeCheck();
   bool PassesItemCheck();
   void Refuse(const std::string& reason);
-  int PathCount() const { return FPaths ? int(FPaths->size()) : 0; }
+  // The dropped paths until the expansion has made them the item paths.
+  int PathCount() const {
+    return int(FDropPaths && !FDropPaths->empty() ? FDropPaths->size() : FPaths.size());
+  }
   void TakePaths(TStamps& stamps);
 
   void ReadOperation();
@@ -117,7 +120,8 @@ class TStamper : public TStamperBase {
   TPreviewAnswer FPreview;
   TStringList FSources;
   TOperationKind FKind;
-  std::optional<TStringList> FPaths;
+  std::optional<TStringList> FDropPaths;
+  TItemPaths FPaths;
   TDroppedItems FDropped;
   TStampHolder* FHolder;
   TStampHistory* FHistory;

@@ -37,6 +37,10 @@ class TStamperBase : public TThread {
   // cannot be listed adds nothing below it and, with errorLog, one line there.
   void ExpandItems(TStringList& list, TStampOptions options, TDroppedItems* droppedItems = nullptr,
                    TStringList* errorLog = nullptr);
+  // The same, giving the item paths as the stamps hold them, those of one folder sharing its
+  // text: a million paths as strings would be some 130 bytes each.
+  TItemPaths ExpandPaths(const TStringList& dropped, TStampOptions options,
+                         TDroppedItems* droppedItems = nullptr, TStringList* errorLog = nullptr);
   // With attributes, it ends with one per stamp: the attributes found, faInvalid where it found
   // nothing. A stamp without an identity takes the one its entry tells.
   int ReadStamps(TStringList& errorLog, TStamps& stamps, int& folderCount, TFlags& flags,
@@ -150,7 +154,7 @@ class TStamperBase : public TThread {
   static bool IsFolder(uint32_t attributes);
   static void AskId(const TWalk& walk, TWalkedFolder& folder);
   static bool LeadsBack(TWalk& walk, TWalkedFolder& folder);
-  static uint64_t Fingerprint(std::string_view path);
+  static uint64_t Fingerprint(const TItemPath& path);
 
   void WalkFolder(TFoundItems& items, std::string folder, uint32_t attributes,
                   const TStampOptions& options, TStringList* errorLog);
@@ -158,8 +162,8 @@ class TStamperBase : public TThread {
                  const TStampOptions& options);
   void EnterFolder(TWalk& walk, TFoundItems& items, bool isLink);
   // The paths found in their order, of those naming one item only the first; the entries follow.
-  static TStringList SortedWithoutDuplicates(TFoundItems& items);
-  void KeepListedEntries(TFoundItems& items, const TStringList& paths);
+  static TItemPaths SortedWithoutDuplicates(TFoundItems& items);
+  void KeepListedEntries(TFoundItems& items, const TItemPaths& paths);
 
   // A read under way: the stamps it fills and, for each, whether its entry is in it yet.
   struct TRead {

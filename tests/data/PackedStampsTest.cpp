@@ -26,8 +26,8 @@ TEST(PackedStamps, GivesBackEveryStampAsStored) {
   const TStamps unpacked = packed.Unpacked();
   ASSERT_EQ(unpacked.size(), original.size());
   for (size_t i = 0; i < original.size(); ++i) {
-    SCOPED_TRACE(original[i].Path.View());
-    EXPECT_EQ(packed.Path(i), original[i].Path.View());
+    SCOPED_TRACE(original[i].Path.Text());
+    EXPECT_EQ(packed.Path(i), original[i].Path.Text());
     EXPECT_EQ(unpacked[i].Path, original[i].Path);
     EXPECT_EQ(unpacked[i].CRTime, original[i].CRTime);
     EXPECT_EQ(unpacked[i].LWTime, original[i].LWTime);
